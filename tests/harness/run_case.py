@@ -1,0 +1,189 @@
+#!/usr/bin/env python3
+"""Run one end-to-end case against a built program and compare exact bytes.
+
+A case file is UTF-8 text made of sections. Each section starts with a line
+"=== KIND [NAME] [escaped]"; its content is the lines up to the next "==="
+line, joined with "\n" (the line break before the next marker is a separator,
+not content, so a trailing newline is written as one empty line).
+
+  === args            one command-line argument per line
+  === stdin           the standard input
+  === file NAME       a file that exists in the run directory before the run
+  === dir NAME        a directory that exists there before the run
+  === expect NAME     the file's exact content after the run (a given file
+                      without an expect section must be left unchanged)
+  === absent NAME     the file must not exist after the run
+  === stdout          the exact standard output (empty when the section is missing)
+  === stderr          the exact standard error (empty when the section is missing)
+  === status N        the exit status (0 when the section is missing; -1 is 255)
+
+Text is converted to GBK before it is written or compared. In an "escaped"
+section \\n, \\r, \\t, \\\\ and \\xHH stand for those bytes (\\xHH is taken as a
+raw byte, not converted). Lines before the first marker are a description.
+
+Every run gets a fresh temporary directory; after the run the directory must
+hold exactly the given and the expected files.
+
+With --windows the program is a Windows executable run under Wine: every "\\n"
+that the program writes in text mode arrives as "\\r\\n", so the expected
+console texts, and the part of an expected file that the run added behind the
+file's given content, are converted before they are compared.
+"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+ESCAPE = re.compile(r"\\(x[0-9A-Fa-f]{2}|[nrt\\])")
+ESCAPED_BYTE = {"n": b"\n", "r": b"\r", "t": b"\t", "\\": b"\\"}
+
+
+def to_bytes(text, escaped):
+    """Convert a section's UTF-8 text to the GBK bytes it stands for."""
+    if not escaped:
+        return text.encode("gbk")
+    out = bytearray()
+    pos = 0
+    for m in ESCAPE.finditer(text):
+        out += text[pos:m.start()].encode("gbk")
+        code = m.group(1)
+        out += bytes([int(code[1:], 16)]) if code[0] == "x" else ESCAPED_BYTE[code]
+        pos = m.end()
+    out += text[pos:].encode("gbk")
+    return bytes(out)
+
+
+def parse(path):
+    """Return the case as a dict of its sections."""
+    with open(path, encoding="utf-8", newline="") as f:
+        whole = f.read()
+    # The case file's own final line break ends the last section's last line.
+    lines = (whole[:-1] if whole.endswith("\n") else whole).split("\n")
+    case = {"args": [], "stdin": b"", "files": {}, "dirs": [], "expect": {}, "absent": [],
+            "stdout": b"", "stderr": b"", "status": 0}
+    sections = []
+    for line in lines:
+        if line.startswith("=== "):
+            sections.append((line[4:].split(), []))
+        elif sections:
+            sections[-1][1].append(line)
+    for head, body in sections:
+        escaped = "escaped" in head
+        head = [h for h in head if h != "escaped"]
+        text = "\n".join(body)
+        kind = head[0]
+        if kind == "args":
+            case["args"] = [to_bytes(a, escaped) for a in body]
+        elif kind == "stdin":
+            case["stdin"] = to_bytes(text, escaped)
+        elif kind == "file":
+            case["files"][head[1]] = to_bytes(text, escaped)
+        elif kind == "dir":
+            case["dirs"].append(head[1])
+        elif kind == "expect":
+            case["expect"][head[1]] = to_bytes(text, escaped)
+        elif kind == "absent":
+            case["absent"].append(head[1])
+        elif kind in ("stdout", "stderr"):
+            case[kind] = to_bytes(text, escaped)
+        elif kind == "status":
+            case["status"] = int(head[1])
+        else:
+            raise SystemExit(f"{path}: unknown section {kind!r}")
+    return case
+
+
+def crlf(data):
+    return data.replace(b"\n", b"\r\n")
+
+
+def show(data):
+    """Render bytes for a failure report: GBK decoded, control bytes visible."""
+    text = data.decode("gbk", errors="backslashreplace")
+    return text.replace("\r", "\\r").replace("\t", "\\t")
+
+
+def main():
+    args = [a for a in sys.argv[1:] if not a.startswith("--")]
+    windows = "--windows" in sys.argv
+    program, case_path = os.path.abspath(args[0]), args[1]
+    case = parse(case_path)
+
+    expect_stdout, expect_stderr = case["stdout"], case["stderr"]
+    expected_files = dict(case["expect"])
+    if windows:
+        expect_stdout, expect_stderr = crlf(expect_stdout), crlf(expect_stderr)
+        for name, data in expected_files.items():
+            given = case["files"].get(name, b"")
+            if data.startswith(given):
+                expected_files[name] = given + crlf(data[len(given):])
+            else:
+                expected_files[name] = crlf(data)
+
+    env = dict(os.environ)
+    env["ASAN_OPTIONS"] = "detect_leaks=1:exitcode=86"
+    env["UBSAN_OPTIONS"] = "halt_on_error=1:print_stacktrace=1:exitcode=86"
+    env["WINEDEBUG"] = "-all"
+    command = [program] + case["args"]
+    if windows:
+        command = [os.environ.get("WINE", "wine"), program] + case["args"]
+
+    failures = []
+    run_dir = tempfile.mkdtemp(prefix="e2e-")
+    try:
+        for name in case["dirs"]:
+            os.mkdir(os.path.join(run_dir, name))
+        for name, data in case["files"].items():
+            with open(os.path.join(run_dir, name), "wb") as f:
+                f.write(data)
+        try:
+            proc = subprocess.run(command, input=case["stdin"], cwd=run_dir, env=env,
+                                  stdout=subprocess.PIPE, stderr=subprocess.PIPE, timeout=120)
+        except subprocess.TimeoutExpired:
+            print(f"FAIL {case_path}: the run did not end within 120 s")
+            return 1
+        if (proc.returncode & 0xFF) != (case["status"] & 0xFF):
+            failures.append(f"exit status {proc.returncode}, expected {case['status']}")
+        if proc.stdout != expect_stdout:
+            failures.append(f"stdout differs\n--- expected\n{show(expect_stdout)}\n--- got\n{show(proc.stdout)}")
+        if proc.stderr != expect_stderr:
+            failures.append(f"stderr differs\n--- expected\n{show(expect_stderr)}\n--- got\n{show(proc.stderr)}")
+        for name, data in expected_files.items():
+            path = os.path.join(run_dir, name)
+            if not os.path.exists(path):
+                failures.append(f"{name} was not written")
+                continue
+            with open(path, "rb") as f:
+                got = f.read()
+            if got != data:
+                failures.append(f"{name} differs\n--- expected\n{show(data)}\n--- got\n{show(got)}")
+        for name, data in case["files"].items():
+            if name in expected_files:
+                continue
+            with open(os.path.join(run_dir, name), "rb") as f:
+                if f.read() != data:
+                    failures.append(f"{name} was changed")
+        for name in case["absent"]:
+            if os.path.exists(os.path.join(run_dir, name)):
+                failures.append(f"{name} exists but must not")
+        left = set(os.listdir(run_dir))
+        allowed = set(case["files"]) | set(case["dirs"]) | set(case["expect"])
+        stray = sorted(left - allowed)
+        if stray:
+            failures.append(f"unexpected files left: {', '.join(stray)}")
+    finally:
+        shutil.rmtree(run_dir, ignore_errors=True)
+
+    if failures:
+        print(f"FAIL {case_path}")
+        for f in failures:
+            print("  " + f)
+        return 1
+    print(f"ok {case_path}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
