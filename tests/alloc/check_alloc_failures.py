@@ -1,0 +1,95 @@
+#!/usr/bin/env python3
+"""Fail each heap allocation of a program run in turn and check how it ends.
+
+usage: check_alloc_failures.py PRELOAD PROGRAM CASE...
+
+For every end-to-end CASE, the program is first run as the case says to count
+its allocations (from the start of main); then, for every k from 1 to that
+count, it is run again with the k-th allocation failing (PRELOAD is the
+fail_malloc library). Each such run must end in one of two ways:
+  - exit status 0 with exactly the case's expected output, or
+  - exit status 1 or -1, with at most one line on stderr, and the console
+    output and every expected file a prefix of what the case expects (nothing
+    beyond what was already written; a file the run refuses to touch keeps
+    its given content).
+A crash, a hang, a sanitizer report or any other status fails the check.
+"""
+import os
+import subprocess
+import sys
+import tempfile
+import shutil
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "harness"))
+import run_case  # noqa: E402
+
+
+def run(program, case, env):
+    """Run the case once; return (status, stdout, stderr, files after the run)."""
+    run_dir = tempfile.mkdtemp(prefix="alloc-")
+    try:
+        for name in case["dirs"]:
+            os.mkdir(os.path.join(run_dir, name))
+        for name, data in case["files"].items():
+            with open(os.path.join(run_dir, name), "wb") as f:
+                f.write(data)
+        proc = subprocess.run([program] + case["args"], input=case["stdin"], cwd=run_dir,
+                              env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                              timeout=60)
+        files = {}
+        for name in case["expect"]:
+            path = os.path.join(run_dir, name)
+            if os.path.isfile(path):
+                with open(path, "rb") as f:
+                    files[name] = f.read()
+        return proc.returncode, proc.stdout, proc.stderr, files
+    finally:
+        shutil.rmtree(run_dir, ignore_errors=True)
+
+
+def check_case(preload, program, case_path):
+    case = run_case.parse(case_path)
+    env = dict(os.environ, LD_PRELOAD=preload)
+    count_file = tempfile.mktemp(prefix="alloc-count-")
+    status, out, err, files = run(program, case, dict(env, DSD_ALLOC_COUNT=count_file))
+    with open(count_file) as f:
+        total = int(f.read())
+    os.unlink(count_file)
+    if (status & 0xFF) != (case["status"] & 0xFF) or out != case["stdout"] or files != case["expect"]:
+        return [f"{case_path}: the run without failures does not match the case"]
+    problems = []
+    for k in range(1, total + 1):
+        status, out, err, files = run(program, case, dict(env, DSD_FAIL_ALLOC=str(k)))
+        where = f"{case_path}: allocation {k} of {total} failed:"
+        if status == 0:
+            if out != case["stdout"] or files != case["expect"]:
+                problems.append(f"{where} exit status 0 with different output")
+            continue
+        if status not in (1, 255):
+            problems.append(f"{where} exit status {status}\n{err.decode('gbk', 'replace')}")
+            continue
+        if err.count(b"\n") > 1:
+            problems.append(f"{where} more than one line on stderr")
+        if not case["stdout"].startswith(out):
+            problems.append(f"{where} the console output goes beyond the expected one")
+        for name, expected in case["expect"].items():
+            got = files.get(name, case["files"].get(name))
+            if got is not None and not expected.startswith(got):
+                problems.append(f"{where} {name} goes beyond the expected content")
+    print(f"{case_path}: {total} allocations, each failed once: "
+          f"{'ok' if not problems else str(len(problems)) + ' problems'}")
+    return problems
+
+
+def main():
+    preload, program, cases = sys.argv[1], sys.argv[2], sys.argv[3:]
+    problems = []
+    for case_path in cases:
+        problems += check_case(os.path.abspath(preload), os.path.abspath(program), case_path)
+    for p in problems:
+        print("FAIL " + p)
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
