@@ -1,0 +1,152 @@
+/* menu.cpp -- the workbench's dialogue on the console.
+ *
+ * The menu is printed once; then choices are read until the input ends:
+ *   0  read a preorder and an inorder sequence, rebuild the tree, print its
+ *      preorder and inorder, thread a copy in post-order and walk it;
+ *   1  read a prefix expression and print its prefix, infix and postfix forms;
+ *   2  read a prefix expression and print its value.
+ * Every text goes to standard output, in GBK. All building happens before
+ * the first output of a choice. A tree is freed when a later choice replaces
+ * it, and every tree is freed when the input ends. */
+#include "menu.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "bitree.h"
+#include "express.h"
+#include "status.h"
+#include "texts.h"
+#include "thread.h"
+#include "token.h"
+
+/* ============================ Choices ===================================== */
+
+/* Choice 0: read the two sequences into pre and in, rebuild the tree into *T
+ * and its threaded copy into *Q (freeing the trees they held), and print the
+ * preorder, the inorder and the threaded walk. A token too long for its
+ * buffer, or a pair that does not make one tree, gets a message and leaves
+ * both trees empty. Returns ERROR when the input ends before both tokens
+ * are read, otherwise OK. */
+static Status TreeChoice(char pre[], char in[], BiTree *T, BiThrTree *Q) {
+    WRITE_TEXT(stdout, TEXT_ASK_SEQUENCES);
+    int got1 = ReadToken(stdin, pre, TOKEN_SIZE);
+    if (got1 == TOKEN_END) return ERROR;
+    int got2 = ReadToken(stdin, in, TOKEN_SIZE);
+    if (got2 == TOKEN_END) return ERROR;
+
+    DestroyBiTree(*T);
+    *T = nullptr;
+    DestroyBiThrTree(*Q);
+    *Q = nullptr;
+    if (got1 == TOKEN_TOO_LONG || got2 == TOKEN_TOO_LONG) {
+        WRITE_TEXT(stdout, TEXT_TOO_LONG);
+        return OK;
+    }
+
+    int l1 = static_cast<int>(strlen(pre));
+    int l2 = static_cast<int>(strlen(in));
+    *T = PreInCreate(pre, in, 0, l1 - 1, 0, l2 - 1);
+    if (*T == nullptr) {                     /* unequal lengths, or no such tree */
+        WRITE_TEXT(stdout, TEXT_MISMATCH);
+        return OK;
+    }
+    /* The same pair builds the copy, so it cannot fail where *T did not. */
+    *Q = PreInCreateThr(pre, in, 0, l1 - 1, 0, l2 - 1, nullptr);
+    ::pre = nullptr;                         /* the global, not the buffer */
+    PostCreatBiThrTree(*Q);
+
+    WRITE_TEXT(stdout, TEXT_PREORDER);
+    PrePrint(*T);
+    WRITE_TEXT(stdout, TEXT_INORDER);
+    InPrint(*T);
+    WRITE_TEXT(stdout, TEXT_THREADED);
+    PostPrintBiThrTree(*Q);
+    putchar('\n');
+    return OK;
+}
+
+/* Choices 1 and 2: read a prefix expression into pre and build its tree
+ * into *T (freeing the tree it held); then print the three forms (choice 1)
+ * or the value (choice 2). A token too long for the buffer, an expression
+ * that ends too early and a division by zero get a message instead. flag is
+ * 0 again on return. Returns ERROR when the input ends before the
+ * expression, otherwise OK. */
+static Status ExpressionChoice(int sel, char pre[], BiTree *T) {
+    WRITE_TEXT(stdout, TEXT_ASK_EXPRESSION);
+    int got = ReadToken(stdin, pre, TOKEN_SIZE);
+    if (got == TOKEN_END) return ERROR;
+
+    DestroyBiTree(*T);
+    *T = nullptr;
+    if (got == TOKEN_TOO_LONG) {
+        WRITE_TEXT(stdout, TEXT_TOO_LONG);
+        return OK;
+    }
+
+    *T = CreateExpressTree(pre);
+    flag = 0;                                /* the next expression starts afresh */
+    if (*T == nullptr) {
+        WRITE_TEXT(stdout, TEXT_INCOMPLETE);
+        return OK;
+    }
+
+    if (sel == 1) {
+        WRITE_TEXT(stdout, TEXT_PREFIX);
+        PrePrint(*T);
+        WRITE_TEXT(stdout, TEXT_INFIX);
+        InPrint(*T);
+        WRITE_TEXT(stdout, TEXT_POSTFIX);
+        PostPrint(*T);
+        fputs("\n\n", stdout);
+    } else {
+        int value;
+        if (Calculate(*T, &value) == OK) {
+            printf(TEXT_VALUE_FORMAT, value);
+        } else {
+            WRITE_TEXT(stdout, TEXT_DIVIDE_BY_ZERO);
+        }
+    }
+    return OK;
+}
+
+/* ============================ Main loop =================================== */
+
+/* Print the menu, then serve choices until the input ends. A token that is
+ * not an integer, or an integer other than 0, 1 and 2, gets the line
+ * "请输入正确功能序号" and is discarded. Frees every tree before it
+ * returns. Returns 0, the program's exit status. */
+int RunMenu(void) {
+    int sel;                                 /* the menu choice read last */
+    char choice[TOKEN_SIZE];                 /* the choice token as typed */
+    char pre[TOKEN_SIZE];                    /* preorder, or the expression */
+    char in[TOKEN_SIZE];                     /* inorder sequence */
+    BiTree T = nullptr;                      /* tree of the latest choice */
+    BiThrTree Q = nullptr;                   /* threaded tree of the latest choice 0 */
+
+    WRITE_TEXT(stdout, TEXT_MENU_TITLE);
+    WRITE_TEXT(stdout, TEXT_MENU_0);
+    WRITE_TEXT(stdout, TEXT_MENU_1);
+    WRITE_TEXT(stdout, TEXT_MENU_2);
+
+    Status going = OK;
+    while (going == OK) {
+        int got = ReadToken(stdin, choice, TOKEN_SIZE);
+        if (got == TOKEN_END) break;
+        if (got != TOKEN_READ || ParseChoice(choice, &sel) != OK) {
+            WRITE_TEXT(stdout, TEXT_BAD_CHOICE);
+            continue;
+        }
+        if (sel == 0) {
+            going = TreeChoice(pre, in, &T, &Q);
+        } else if (sel == 1 || sel == 2) {
+            going = ExpressionChoice(sel, pre, &T);
+        } else {
+            WRITE_TEXT(stdout, TEXT_BAD_CHOICE);
+        }
+    }
+
+    DestroyBiTree(T);
+    DestroyBiThrTree(Q);
+    return 0;
+}

@@ -1,0 +1,134 @@
+/* thread.cpp -- building, threading and walking the post-order threaded tree.
+ *
+ * After threading, for every node: a missing left child gives ltag Thread
+ * and lchild = the post-order predecessor (null for the first node); a
+ * missing right child gives rtag Thread and rchild = the post-order
+ * successor, except at the root, the last node, whose missing right child
+ * stays a null Link. Parent links never change. */
+#include "thread.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "alloc.h"
+
+BiThrTree pre = nullptr;
+
+/* ============================ Building ==================================== */
+
+/* Build the subtree whose preorder is pre[s1..end1] and whose inorder is
+ * in[s2..end2] (inclusive ranges inside the strings), record Parent as its
+ * root's parent, and return the root. Every new node has both tags Link; a
+ * missing child is a null Link. The search and the split are those of
+ * PreInCreate, and so is the failure: null, with nothing allocated, for an
+ * inconsistent pair. Ends the program when memory runs out (AllocNode). */
+BiThrTree PreInCreateThr(const char pre[], const char in[], int s1, int end1, int s2,
+                         int end2, BiThrTree Parent) {
+    if (end1 < s1 || end1 - s1 != end2 - s2) return nullptr;
+
+    int i = s2;
+    while (i <= end2 && in[i] != pre[s1]) i++;
+    if (i > end2) return nullptr;            /* root's character not in range */
+
+    BiThrTree root = static_cast<BiThrTree>(AllocNode(sizeof(BiThrNode)));
+    root->data = pre[s1];
+    root->lchild = nullptr;
+    root->rchild = nullptr;
+    root->parent = Parent;
+    root->ltag = Link;
+    root->rtag = Link;
+
+    int left = i - s2;                       /* nodes in the left subtree */
+    int right = end2 - i;                    /* nodes in the right subtree */
+    if (left != 0) {
+        root->lchild = PreInCreateThr(pre, in, s1 + 1, s1 + left, s2, s2 + left - 1, root);
+        if (root->lchild == nullptr) {
+            DestroyBiThrTree(root);
+            return nullptr;
+        }
+    }
+    if (right != 0) {
+        root->rchild = PreInCreateThr(pre, in, end1 - right + 1, end1, end2 - right + 1,
+                                      end2, root);
+        if (root->rchild == nullptr) {
+            DestroyBiThrTree(root);
+            return nullptr;
+        }
+    }
+    return root;
+}
+
+/* Free every node of T, threaded or not (a null T is fine). A link leads to
+ * a child only when its tag is Link and it is not null. */
+void DestroyBiThrTree(BiThrTree T) {
+    if (T == nullptr) return;
+    if (T->ltag == Link) DestroyBiThrTree(T->lchild);
+    if (T->rtag == Link) DestroyBiThrTree(T->rchild);
+    free(T);
+}
+
+/* ============================ Threading =================================== */
+
+/* Thread the tree T in post-order. The global pre must be null when this is
+ * called on a whole tree; on return it is T's root. Call it once per tree:
+ * it follows the links without looking at the tags. Returns OK. */
+Status PostCreatBiThrTree(BiThrTree T) {
+    if (T == nullptr) return OK;
+    /* Both links still hold the real children here: a node's lchild changes
+     * only below, in its own visit, and its rchild only in the visit of the
+     * node after it. */
+    PostCreatBiThrTree(T->lchild);
+    PostCreatBiThrTree(T->rchild);
+    if (T->lchild == nullptr) {              /* left thread to the predecessor */
+        T->lchild = pre;
+        T->ltag = Thread;
+    }
+    if (pre != nullptr && pre->rchild == nullptr) {   /* predecessor's right thread */
+        pre->rchild = T;
+        pre->rtag = Thread;
+    }
+    pre = T;
+    return OK;
+}
+
+/* ============================ Walk ======================================== */
+
+/* True when every node below p has been written, so that p is due next; pre
+ * is the node written last. That is so when p's right child was written
+ * last (or, for a tree of one node, when both are still null), and also
+ * when p has no right subtree (a right thread, or the root's null link) and
+ * its left child was written last. */
+static int SubtreesDone(BiThrTree p) {
+    if (p->rchild == pre) return TRUE;
+    int noRightSubtree = p->rtag == Thread || p->rchild == nullptr;
+    return noRightSubtree && p->ltag == Link && p->lchild == pre;
+}
+
+/* Write the characters of the threaded tree T in post-order to standard
+ * output, one byte per node. Uses no stack and no recursion: the cursor p
+ * and the global pre, the node written last, are its only working state.
+ * Changes no node; on return pre is T. Returns OK. */
+Status PostPrintBiThrTree(BiThrTree T) {
+    if (T == nullptr) return OK;
+    BiThrTree p = T;
+    pre = nullptr;
+    while (pre != T) {
+        /* Descend to the leftmost node of the subtree at p. */
+        while (p->ltag == Link) p = p->lchild;
+        /* Nodes without a right child: write them, following their threads. */
+        while (p != nullptr && p->rtag == Thread) {
+            putchar(p->data);
+            pre = p;
+            p = p->rchild;
+        }
+        /* Climb while the node's subtrees are finished. */
+        while (pre != T && SubtreesDone(p)) {
+            putchar(p->data);
+            pre = p;
+            if (pre != T) p = p->parent;
+        }
+        /* Enter the right subtree, which is still to be written. */
+        if (p->rtag == Link) p = p->rchild;
+    }
+    return OK;
+}
