@@ -1,0 +1,136 @@
+/* input.cpp -- reading and converting the parameters.
+ *
+ * Every number is checked before anything is built or written, so a refused
+ * run leaves "out.txt" exactly as it was. */
+#include "input.h"
+
+#include <cctype>
+
+#include "messages.h"
+#include "status.h"
+
+/* =========================== Number conversion ============================ */
+
+/* Magnitudes of the int range's ends; a '-' sign allows one more. */
+static constexpr uint64_t INT_MAGNITUDE = 2147483647u;
+static constexpr uint64_t NEGATIVE_MAGNITUDE = 2147483648u;
+
+/* Start a new conversion: no character seen, value 0. */
+void ScanStart(NumberScan *scan) {
+    scan->stage = SCAN_BLANKS;
+    scan->negative = 0;
+    scan->magnitude = 0;
+}
+
+/* Feed the next character c of the text to the conversion: leading white
+ * space is skipped, then an optional sign is taken, then decimal digits up
+ * to the first other character, which ends the number; what follows it is
+ * ignored. */
+void ScanChar(NumberScan *scan, char c) {
+    unsigned char u = static_cast<unsigned char>(c);
+    if (scan->stage == SCAN_ENDED) return;
+    if (scan->stage == SCAN_BLANKS) {
+        if (isspace(u)) return;
+        scan->stage = SCAN_DIGITS;   /* the blanks are over, whatever c is */
+        if (c == '+' || c == '-') {
+            scan->negative = c == '-';
+            return;
+        }
+    }
+    if (!isdigit(u)) {
+        scan->stage = SCAN_ENDED;
+        return;
+    }
+    /* Once past the largest magnitude the number is refused anyway; holding
+     * it there keeps the arithmetic far from wrapping, however many digits
+     * follow. */
+    if (scan->magnitude <= NEGATIVE_MAGNITUDE)
+        scan->magnitude = scan->magnitude * 10 + static_cast<uint64_t>(c - '0');
+}
+
+/* Store the number converted so far in *value (0 when no digit was seen).
+ * Returns ERROR, leaving *value unchanged, when the number lies outside the
+ * int range; otherwise OK. */
+int ScanValue(const NumberScan *scan, int *value) {
+    uint64_t limit = scan->negative ? NEGATIVE_MAGNITUDE : INT_MAGNITUDE;
+    if (scan->magnitude > limit) return ERROR;
+    int64_t signed_value = static_cast<int64_t>(scan->magnitude);
+    *value = static_cast<int>(scan->negative ? -signed_value : signed_value);
+    return OK;
+}
+
+/* Convert the string text as atoi does and store the result in *value.
+ * Returns ERROR, leaving *value unchanged, when the number lies outside the
+ * int range; otherwise OK. */
+int ToInt(const char *text, int *value) {
+    NumberScan scan;
+    ScanStart(&scan);
+    for (const char *p = text; *p != '\0' && scan.stage != SCAN_ENDED; p++)
+        ScanChar(&scan, *p);
+    return ScanValue(&scan, value);
+}
+
+/* Read the next token (characters between white space) from in, whole,
+ * however long it is, and convert it as ToInt does. When the input ends
+ * before a token, the value is 0. Returns ERROR, leaving *value unchanged,
+ * when the number lies outside the int range; otherwise OK. */
+int ReadNumber(FILE *in, int *value) {
+    int c = getc(in);
+    while (c != EOF && isspace(c)) c = getc(in);
+
+    NumberScan scan;
+    ScanStart(&scan);
+    while (c != EOF && !isspace(c)) {
+        ScanChar(&scan, static_cast<char>(c));
+        c = getc(in);
+    }
+    return ScanValue(&scan, value);
+}
+
+/* ========================== Parameter sources ============================= */
+
+/* Print a refusal's message on stderr. Returns ERROR. */
+static int Refuse(const char *message) {
+    fputs(message, stderr);
+    return ERROR;
+}
+
+/* Keyboard mode: prompt, then read n, m and n step values, in this order,
+ * one token each, from in. Tokens after the step values are never read;
+ * values missing at the end of the input are 0. Returns ERROR after a
+ * message on stderr when a number lies outside the int range or n outside
+ * 1 to MAX_PEOPLE (an input that ends before n gives n = 0); otherwise OK. */
+static int ReadKeyboard(FILE *in, int &n, int &m, int steps[]) {
+    fputs(kPrompt, stdout);
+    fflush(stdout);
+    if (ReadNumber(in, &n) != OK) return Refuse(kOutOfIntRange);
+    if (n < 1 || n > MAX_PEOPLE) return Refuse(kBadPeopleCount);
+    if (ReadNumber(in, &m) != OK) return Refuse(kOutOfIntRange);
+    for (int k = 0; k < n; k++)
+        if (ReadNumber(in, &steps[k]) != OK) return Refuse(kOutOfIntRange);
+    return OK;
+}
+
+/* Argument mode: n is argv[1], m is argv[2] and the step value of person k
+ * is argv[k+2]; further arguments are ignored and not converted. Returns
+ * ERROR after a message on stderr when a converted number lies outside the
+ * int range, n outside 1 to MAX_PEOPLE, or fewer than n+2 arguments are
+ * given; otherwise OK. */
+static int ReadArguments(int argc, char **argv, int &n, int &m, int steps[]) {
+    if (ToInt(argv[1], &n) != OK) return Refuse(kOutOfIntRange);
+    if (n < 1 || n > MAX_PEOPLE) return Refuse(kBadPeopleCount);
+    if (argc - 1 < n + 2) return Refuse(kTooFewArguments);
+    if (ToInt(argv[2], &m) != OK) return Refuse(kOutOfIntRange);
+    for (int k = 0; k < n; k++)
+        if (ToInt(argv[k + 3], &steps[k]) != OK) return Refuse(kOutOfIntRange);
+    return OK;
+}
+
+/* Fill n, m and steps[0..n-1] (steps holds MAX_PEOPLE ints): from the
+ * command line when there are arguments, otherwise from in after the
+ * prompt. Returns ERROR after a one-line message on stderr when the
+ * parameters are refused; otherwise OK. */
+int ReadParameters(int argc, char **argv, FILE *in, int &n, int &m, int steps[]) {
+    if (argc <= 1) return ReadKeyboard(in, n, m, steps);
+    return ReadArguments(argc, argv, n, m, steps);
+}

@@ -1,0 +1,31 @@
+/* program.cpp -- the phases of a run, in order.
+ *
+ * All state of the run lives in this function's locals and is handed to the
+ * phases; nothing is global. */
+#include "program.h"
+
+#include "elimination.h"
+#include "input.h"
+#include "node.h"
+#include "output.h"
+#include "ring.h"
+#include "status.h"
+
+/* Play out one ring: read the parameters (from argv, or from in when there
+ * are no arguments), build the ring, run the elimination and write
+ * "out.txt", which also frees every node. Returns the exit status:
+ * RUN_DONE, or RUN_FAILED when the parameters are refused (nothing written)
+ * or "out.txt" could not be written. */
+int RunJosephus(int argc, char **argv, FILE *in) {
+    int n = 0;                    /* number of people */
+    int m = 0;                    /* the current count */
+    int steps[MAX_PEOPLE] = {0};  /* step value of person k at index k-1 */
+    node *ring = nullptr;         /* person 1 */
+    node *leaving = nullptr;      /* head of the leaving list */
+
+    if (ReadParameters(argc, argv, in, n, m, steps) != OK) return RUN_FAILED;
+    Creat(ring, n, steps);
+    Josephus(ring, leaving, n, m);
+    if (Out(leaving) != OK) return RUN_FAILED;
+    return RUN_DONE;
+}
