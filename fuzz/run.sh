@@ -1,0 +1,73 @@
+#!/usr/bin/env bash
+# Fuzzes the programs' real input paths with AFL++ under ASan + UBSan.
+#
+# usage: fuzz/run.sh SECONDS [TARGET...]
+#   TARGET: evaluator (expression file), translator (rule file), bitree
+#   (stdin), josephus (keyboard input on stdin), josephus_argv (arguments,
+#   one per line); all of them by default. Two targets run at a time, each
+#   for SECONDS. Seeds come from the end-to-end cases, dictionaries from
+#   fuzz/dict. Prints executions, paths, crashes and hangs per target and
+#   fails if any target found a crash or a hang (kept under build/fuzz-work).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+seconds=${1:-60}
+shift || true
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(evaluator translator bitree josephus josephus_argv)
+
+build=$root/build/fuzz
+work=$root/build/fuzz-work
+CC=afl-clang-fast CXX=afl-clang-fast++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug \
+  -DSANITIZE=ON -DDSD_TESTS=OFF -DDSD_FUZZ=ON >/dev/null
+AFL_QUIET=1 cmake --build "$build" -j "$(nproc)" >/dev/null
+
+export AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_UI=1 AFL_NO_AFFINITY=1
+export ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0
+export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:symbolize=0
+
+fuzz_one() {  # fuzz_one TARGET: runs afl-fuzz in the target's own directory
+  local target=$1 bin mode program=$1
+  case $target in
+    evaluator|translator) bin=$build/$target/$target; mode=file ;;
+    bitree|josephus) bin=$build/$target/$target; mode=stdin ;;
+    josephus_argv) bin=$build/fuzz/josephus_argv; mode=argv; program=josephus ;;
+    *) echo "unknown target $target" >&2; return 2 ;;
+  esac
+  local dir=$work/$target
+  rm -rf "$dir" && mkdir -p "$dir"
+  # The programs write fixed file names in their directory; those go nowhere.
+  ln -s /dev/null "$dir/result.txt"
+  ln -s /dev/null "$dir/translate.txt"
+  ln -s /dev/null "$dir/out.txt"
+  python3 "$root/fuzz/seeds.py" "$program" "$mode" "$dir/seeds" >/dev/null
+  local input=()
+  [ "$mode" = stdin ] || input=(@@)
+  (cd "$dir" && afl-fuzz -i seeds -o findings -x "$root/fuzz/dict/$program.dict" \
+      -V "$seconds" -t 2000 -- "$bin" "${input[@]}" >afl.log 2>&1) || {
+    echo "$target: afl-fuzz failed, see $dir/afl.log"; tail -5 "$dir/afl.log"; return 1; }
+}
+
+report() {  # report TARGET: one line of figures; fails on crashes or hangs
+  local stats=$work/$1/findings/default/fuzzer_stats
+  [ -f "$stats" ] || { echo "$1: no statistics"; return 1; }
+  local execs paths crashes hangs
+  execs=$(awk -F' *: *' '$1=="execs_done"{print $2}' "$stats")
+  paths=$(awk -F' *: *' '$1=="corpus_count"||$1=="paths_total"{print $2}' "$stats")
+  crashes=$(awk -F' *: *' '$1=="saved_crashes"||$1=="unique_crashes"{print $2}' "$stats")
+  hangs=$(awk -F' *: *' '$1=="saved_hangs"||$1=="unique_hangs"{print $2}' "$stats")
+  printf '%-15s %10s execs %6s paths %4s crashes %4s hangs\n' "$1" "$execs" "$paths" "$crashes" "$hangs"
+  [ "$crashes" = 0 ] && [ "$hangs" = 0 ]
+}
+
+status=0
+for ((i = 0; i < ${#targets[@]}; i += 2)); do
+  pids=()
+  for target in "${targets[@]:i:2}"; do
+    fuzz_one "$target" & pids+=($!)
+  done
+  for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+done
+echo "== fuzzing, $seconds s per target"
+for target in "${targets[@]}"; do report "$target" || status=1; done
+exit $status
