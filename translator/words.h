@@ -1,0 +1,15 @@
+/* words.h -- writing the translated sentence as Chinese words.
+ *
+ * Ten lower-case letters have a word; every other byte, upper-case leftovers
+ * and each byte of a non-ASCII character included, has the error word
+ * "错误警告". The words are GBK bytes, written one after the other with no
+ * separator and no line end. */
+#ifndef TRANSLATOR_WORDS_H
+#define TRANSLATOR_WORDS_H
+
+/* Empties Q into "translate.txt" (created or emptied, mode "w+"), one word
+ * per character. When the file cannot be opened or written, refuses the run
+ * (message on stderr, exit 1). */
+void Translate();
+
+#endif
