@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-cmake -S . -B build/demo -DCMAKE_BUILD_TYPE=Release -DDSD_TESTS=OFF ${DEMO_CMAKE_ARGS:-} >/dev/null
+cmake -S . -B build/demo -DCMAKE_BUILD_TYPE=Release -DDSD_TESTS=OFF >/dev/null
 cmake --build build/demo -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 bin=$root/build/demo
 scratch=$(mktemp -d)
@@ -20,25 +20,26 @@ cp examples/evaluator/expr.txt "$scratch/"
 (cd "$scratch" && "$bin/evaluator/evaluator" expr.txt)
 show "$scratch/result.txt"
 
-if [ -x "$bin/josephus/josephus" ]; then
-  echo
-  echo "== josephus $(cat examples/josephus/args.txt)  ->  out.txt"
-  # shellcheck disable=SC2046
-  (cd "$scratch" && "$bin/josephus/josephus" $(cat "$root/examples/josephus/args.txt"))
-  show "$scratch/out.txt"
-fi
+echo
+echo "== translator examples/translator/rules.txt  ->  translate.txt"
+cat examples/translator/rules.txt
+echo "--"
+cp examples/translator/rules.txt "$scratch/"
+(cd "$scratch" && "$bin/translator/translator" rules.txt)
+show "$scratch/translate.txt"
 
-if [ -x "$bin/translator/translator" ]; then
-  echo
-  echo "== translator examples/translator/rules.txt  ->  translate.txt"
-  cp examples/translator/rules.txt "$scratch/"
-  (cd "$scratch" && "$bin/translator/translator" rules.txt)
-  show "$scratch/translate.txt"
-fi
+echo
+echo "== josephus $(cat examples/josephus/args.txt)  ->  out.txt"
+# shellcheck disable=SC2046
+(cd "$scratch" && "$bin/josephus/josephus" $(cat "$root/examples/josephus/args.txt"))
+show "$scratch/out.txt"
 
-if [ -x "$bin/bitree/bitree" ]; then
-  echo
-  echo "== bitree < examples/bitree/session.txt  (console)"
-  "$bin/bitree/bitree" < examples/bitree/session.txt | iconv -f GBK -t UTF-8
-  echo
-fi
+echo
+echo "== josephus < examples/josephus/keyboard.txt  ->  out.txt"
+(cd "$scratch" && "$bin/josephus/josephus" < "$root/examples/josephus/keyboard.txt")
+show "$scratch/out.txt"
+
+echo
+echo "== bitree < examples/bitree/session.txt  (console)"
+"$bin/bitree/bitree" < examples/bitree/session.txt | iconv -f GBK -t UTF-8
+echo
