@@ -8,13 +8,22 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 status=0
+passed=0
+failed=0
 
 lane() {  # lane NAME CMAKE-ARGS...
-  local name=$1; shift
+  local name=$1 log
+  shift
   echo "== lane: $name"
   cmake -S . -B "build/$name" "$@" >/dev/null
   cmake --build "build/$name" -j "$jobs" >/dev/null
-  ctest --test-dir "build/$name" -j "$jobs" --output-on-failure || status=1
+  log=$(mktemp)
+  ctest --test-dir "build/$name" -j "$jobs" --output-on-failure | tee "$log" || status=1
+  # "N% tests passed, F tests failed out of T"
+  read -r f t < <(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log") || true
+  rm -f "$log"
+  failed=$((failed + ${f:-1}))
+  passed=$((passed + ${t:-0} - ${f:-0}))
 }
 
 lane gcc -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -30,4 +39,5 @@ else
   echo "== lane: windows SKIPPED: x86_64-w64-mingw32-g++ or wine is missing"
   echo "   (install with: apt-get install g++-mingw-w64-x86-64 wine64 wine)"
 fi
+echo "all lanes: $passed passed, $failed failed"
 exit $status
