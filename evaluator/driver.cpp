@@ -99,7 +99,7 @@ void PrintString(int flag) {
 
 /* Write the syntax error text as the row's operation column and end the
  * program with exit status -1. */
-static void SyntaxError() {
+[[noreturn]] static void SyntaxError() {
     WRITE_TEXT(fp2, TEXT_SYNTAX_ERROR);
     exit(-1);
 }

@@ -12,7 +12,7 @@
 #include "texts.h"
 
 /* Print a refusal message on stderr and end the program with status 1. */
-static void Refuse(const char *message) {
+[[noreturn]] static void Refuse(const char *message) {
     fprintf(stderr, "%s\n", message);
     exit(EXIT_FAILURE);
 }

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "alloc_fail.h"
 #include "bitree.h"
+#include "texts.h"
 
 namespace {
 
@@ -81,6 +83,7 @@ TEST(PreInCreate, RefusesInconsistentPairs) {
     EXPECT_EQ(Build("ABC", "XYZ"), nullptr);  // root missing
     EXPECT_EQ(Build("ABC", "BAD"), nullptr);  // fails deep, after nodes were built
     EXPECT_EQ(Build("ABCD", "CBAE"), nullptr);
+    EXPECT_EQ(Build("", ""), nullptr);        // no nodes at all
 }
 
 // The search stops at the end of its range: here the inorder sequence sits
@@ -118,6 +121,13 @@ TEST(PreInCreate, ChainOf1023Nodes) {
     EXPECT_EQ(depth, 1023);
     EXPECT_EQ(Printed(PostPrint, T), seq);
     DestroyBiTree(T);
+}
+
+// Running out of memory part way through a build ends the program with the
+// message on stderr and exit status -1.
+TEST(PreInCreateDeathTest, RunningOutOfMemoryEndsTheProgram) {
+    EXPECT_EXIT((FailAllocationAfter(2), Build("ABC", "BAC")), testing::ExitedWithCode(255),
+                TEXT_NO_MEMORY);
 }
 
 }  // namespace

@@ -93,6 +93,10 @@ TEST(CreateExpressTree, EndsTooEarly) {
     for (const char *str : {"+1", "*", "+*12", "-", "/+1", "**12*3"}) {
         EXPECT_EQ(Tree(str), nullptr) << str;
     }
+    flag = -1;                               // a read position before the string
+    EXPECT_EQ(CreateExpressTree("+12"), nullptr);
+    EXPECT_EQ(flag, -1);
+    flag = 0;
 }
 
 TEST(Calculate, Values) {
@@ -119,6 +123,7 @@ TEST(Calculate, WrapsAroundWithoutOverflow) {
 TEST(Calculate, DivisionByZeroIsRefused) {
     EXPECT_EQ(Value("/10"), "error");
     EXPECT_EQ(Value("+1/30"), "error");      // deep inside
+    EXPECT_EQ(Value("+/301"), "error");      // in the left operand
     EXPECT_EQ(Value("/1-55"), "error");      // a divisor that comes to 0
     EXPECT_EQ(Value("/01"), "0");
 }

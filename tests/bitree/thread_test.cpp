@@ -285,6 +285,7 @@ TEST(PreInCreateThr, RefusesInconsistentPairs) {
     EXPECT_EQ(BuildThr("AB", "A"), nullptr);
     EXPECT_EQ(BuildThr("ABC", "XYZ"), nullptr);
     EXPECT_EQ(BuildThr("ABCD", "CBAE"), nullptr);
+    EXPECT_EQ(BuildThr("", ""), nullptr);
 }
 
 }  // namespace

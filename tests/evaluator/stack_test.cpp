@@ -146,6 +146,7 @@ TEST(TqStack, KeepsOrderBaseAndCount) {
     PushTq(&S, -15);
     PushTq(&S, 2147483647);
     EXPECT_EQ(S.count, 3);
+    EXPECT_EQ(TqStackEmpty(&S), FALSE);
     int e = 0;
     PopTq(&S, &e);
     EXPECT_EQ(e, 2147483647);
@@ -188,6 +189,20 @@ TEST(TqStack, PrintsBottomFirstInDecimal) {
     PushTq(&S, -2147483647 - 1);
     PrintTq(&S);
     EXPECT_EQ(out.Text(), "\t3 15 -2147483648 \t");
+    Release(&S);
+}
+
+TEST(TqStack, RefusesToPrintPastItsArray) {
+    Capture out;
+    TqStack S;
+    InitTqStack(&S);
+    for (int i = 0; i < PRINT_CAPACITY; i++) PushTq(&S, 7);
+    EXPECT_EQ(PrintTq(&S), OK);
+    size_t full = out.Text().size();
+    EXPECT_EQ(full, 2u * PRINT_CAPACITY + 1);
+    PushTq(&S, 7);
+    EXPECT_EQ(PrintTq(&S), ERROR);
+    EXPECT_EQ(out.Text().size(), full);
     Release(&S);
 }
 

@@ -10,6 +10,8 @@ not content, so a trailing newline is written as one empty line).
   === stdin           the standard input
   === file NAME       a file that exists in the run directory before the run
   === dir NAME        a directory that exists there before the run
+  === link NAME PATH  a symbolic link to PATH there (e.g. /dev/full, where
+                      every write fails as on a full disk)
   === expect NAME     the file's exact content after the run (a given file
                       without an expect section must be left unchanged)
   === absent NAME     the file must not exist after the run
@@ -28,9 +30,17 @@ With --windows the program is a Windows executable run under Wine: every "\\n"
 that the program writes in text mode arrives as "\\r\\n", so the expected
 console texts, and the part of an expected file that the run added behind the
 file's given content, are converted before they are compared.
+
+With --wrapper=COMMAND the program runs under COMMAND (split like a shell
+command line), e.g. a memory checker. The console streams are compared as
+usual, so the wrapper must write its own report to a file: "{log}" in
+COMMAND stands for a file outside the run directory, shown when the case
+fails.
 """
+import atexit
 import os
 import re
+import shlex
 import shutil
 import subprocess
 import sys
@@ -61,7 +71,8 @@ def parse(path):
         whole = f.read()
     # The case file's own final line break ends the last section's last line.
     lines = (whole[:-1] if whole.endswith("\n") else whole).split("\n")
-    case = {"args": [], "stdin": b"", "files": {}, "dirs": [], "expect": {}, "absent": [],
+    case = {"args": [], "stdin": b"", "files": {}, "dirs": [], "links": {}, "expect": {},
+            "absent": [],
             "stdout": b"", "stderr": b"", "status": 0}
     sections = []
     for line in lines:
@@ -82,6 +93,8 @@ def parse(path):
             case["files"][head[1]] = to_bytes(text, escaped)
         elif kind == "dir":
             case["dirs"].append(head[1])
+        elif kind == "link":
+            case["links"][head[1]] = head[2]
         elif kind == "expect":
             case["expect"][head[1]] = to_bytes(text, escaped)
         elif kind == "absent":
@@ -108,6 +121,7 @@ def show(data):
 def main():
     args = [a for a in sys.argv[1:] if not a.startswith("--")]
     windows = "--windows" in sys.argv
+    wrapper = [a[len("--wrapper="):] for a in sys.argv[1:] if a.startswith("--wrapper=")]
     program, case_path = os.path.abspath(args[0]), args[1]
     case = parse(case_path)
 
@@ -129,6 +143,12 @@ def main():
     command = [program] + case["args"]
     if windows:
         command = [os.environ.get("WINE", "wine"), program] + case["args"]
+    log = None
+    if wrapper:
+        fd, log = tempfile.mkstemp(prefix="e2e-wrapper-", suffix=".log")
+        os.close(fd)
+        atexit.register(os.unlink, log)
+        command = [w.replace("{log}", log) for w in shlex.split(wrapper[0])] + command
 
     # Under Wine a run now and then hangs in Wine itself; such a run is tried
     # again in a fresh directory, and only a case that hangs every time fails.
@@ -139,6 +159,8 @@ def main():
         try:
             for name in case["dirs"]:
                 os.mkdir(os.path.join(run_dir, name))
+            for name, target in case["links"].items():
+                os.symlink(target, os.path.join(run_dir, name))
             for name, data in case["files"].items():
                 with open(os.path.join(run_dir, name), "wb") as f:
                     f.write(data)
@@ -160,6 +182,9 @@ def main():
         print(f"FAIL {case_path}")
         for f in failures:
             print("  " + f)
+        if log is not None:
+            with open(log, encoding="utf-8", errors="replace") as f:
+                print("--- the wrapper's report\n" + f.read())
         return 1
     print(f"ok {case_path}")
     return 0
@@ -196,7 +221,7 @@ def compare(case, proc, run_dir, expect_stdout, expect_stderr, expected_files, f
         if os.path.exists(os.path.join(run_dir, name)):
             failures.append(f"{name} exists but must not")
     left = set(os.listdir(run_dir))
-    allowed = set(case["files"]) | set(case["dirs"]) | set(case["expect"])
+    allowed = set(case["files"]) | set(case["dirs"]) | set(case["links"]) | set(case["expect"])
     stray = sorted(left - allowed)
     if stray:
         failures.append(f"unexpected files left: {', '.join(stray)}")

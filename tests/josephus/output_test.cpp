@@ -61,6 +61,15 @@ TEST_F(OutputFile, CannotBeWrittenIsReported) {
     testing::internal::CaptureStdout();
     EXPECT_EQ(Out(Eliminated(2, 1, steps)), ERROR);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "error");
+
+    /* A list longer than the stream's buffer: the writes themselves fail,
+     * not only the flush at closing (as they do for any list where the C
+     * library's buffer is small), and "error" is still printed once. */
+    static int many[2000];
+    for (int &step : many) step = 1;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(Out(Eliminated(2000, 1, many)), ERROR);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "error");
 }
 
 TEST_F(OutputFile, CannotBeOpenedFailsTheRun) {

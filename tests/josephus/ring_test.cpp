@@ -68,6 +68,16 @@ TEST(Creat, SeatsEveryoneInACircle) {
     }
 }
 
+TEST(Creat, NoOneToSeatGivesNoRing) {
+    node dummy;
+    node *ring = &dummy;
+    Creat(ring, 0, nullptr);
+    EXPECT_EQ(ring, nullptr);
+    ring = &dummy;
+    Creat(ring, -5, nullptr);
+    EXPECT_EQ(ring, nullptr);
+}
+
 TEST(Creat, RingOfOneLinksToItself) {
     const int steps[] = {3};
     node *ring = nullptr;

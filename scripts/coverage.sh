@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Measures how much of the programs' own code the test suite runs: builds
+# with GCC and --coverage in build/coverage, runs the whole CTest suite there
+# (unit tests, end-to-end cases, allocation-failure runs), then prints line
+# and branch coverage of evaluator/, bitree/, josephus/ and translator/ for
+# each program and in total (tests/, fuzz/ and build/ are not counted).
+#
+# usage: scripts/coverage.sh [PROGRAM...]     (all four by default)
+#
+# Branches that the compiler adds for exceptions and branches it proves can
+# never be taken are left out of the figures. The end-to-end cases run the
+# program binaries as child processes; each of them adds its counts to the
+# .gcda files when it exits. CTest runs one test at a time here, so no two
+# processes ever merge into the same .gcda file at once. Needs gcovr.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+programs=("$@")
+[ ${#programs[@]} -gt 0 ] || programs=(evaluator bitree josephus translator)
+command -v gcovr >/dev/null || { echo "gcovr is missing (apt-get install gcovr)" >&2; exit 1; }
+
+build=build/coverage
+list=$(IFS=';'; echo "${programs[*]}")
+cmake -S . -B "$build" -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=Debug \
+  "-DDSD_PROGRAMS=$list" -DCMAKE_CXX_FLAGS=--coverage \
+  -DCMAKE_EXE_LINKER_FLAGS=--coverage -DCMAKE_MODULE_LINKER_FLAGS=--coverage >/dev/null
+# Counts of an earlier run would add up with this one's (and the test
+# listing that runs while building writes some too).
+find "$build" -name '*.gcda' -delete
+cmake --build "$build" -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
+find "$build" -name '*.gcda' -delete
+ctest --test-dir "$build" -j 1 --output-on-failure || status=$?
+
+# One gcov pass over the build, kept as a tracefile; then the figures of each
+# program are taken from it.
+trace=$build/coverage.json
+filters=()
+for program in "${programs[@]}"; do filters+=(--filter "$program/"); done
+gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFiles" \
+  "${filters[@]}" --exclude-throw-branches --exclude-unreachable-branches --json "$trace"
+
+summary() {  # summary TITLE FILTER...: one line of figures
+  local title=$1; shift
+  gcovr --root . --add-tracefile "$trace" "$@" --print-summary --output /dev/null |
+    awk -v t="$title" '/^lines:/ {sub(/^lines: */, ""); l = $0}
+                       /^branches:/ {sub(/^branches: */, ""); b = $0}
+                       END {printf "%-10s lines %-26s branches %s\n", t, l, b}'
+}
+echo "== coverage of the programs' own code"
+for program in "${programs[@]}"; do summary "$program" --filter "$program/"; done
+summary total "${filters[@]}"
+echo "(what is left uncovered: gcovr --root . --add-tracefile $trace --filter PROGRAM/" \
+     "[--branches] [--html-details OUT.html])"
+exit "${status:-0}"
