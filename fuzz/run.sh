@@ -8,6 +8,8 @@
 #   for SECONDS. Seeds come from the end-to-end cases, dictionaries from
 #   fuzz/dict. Prints executions, paths, crashes and hangs per target and
 #   fails if any target found a crash or a hang (kept under build/fuzz-work).
+#   A run counts as a hang after 10 s: the slowest sound run, a translator
+#   sentence growing to its bound, takes about 3.5 s under the sanitizers.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -44,7 +46,7 @@ fuzz_one() {  # fuzz_one TARGET: runs afl-fuzz in the target's own directory
   local input=()
   [ "$mode" = stdin ] || input=(@@)
   (cd "$dir" && afl-fuzz -i seeds -o findings -x "$root/fuzz/dict/$program.dict" \
-      -V "$seconds" -t 2000 -- "$bin" "${input[@]}" >afl.log 2>&1) || {
+      -V "$seconds" -t 10000 -- "$bin" "${input[@]}" >afl.log 2>&1) || {
     echo "$target: afl-fuzz failed, see $dir/afl.log"; tail -5 "$dir/afl.log"; return 1; }
 }
 
