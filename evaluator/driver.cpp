@@ -91,6 +91,8 @@ void PrintString(int flag) {
     int i = 0;
     while (Express[i] == '$') i++;
     if (flag == 1) {
+        /* An operate step follows the read of an operator, which consumed a
+         * position before i, so i is at least 1 here. */
         i--;
         Express[i] = C;
     }
