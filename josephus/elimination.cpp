@@ -23,9 +23,9 @@ void Josephus(node *const &ring, node *&leaving, const int &n, int &m) {
     for (int k = 1; k < n; k++) before = before->next;
 
     for (int size = n; size > 0; size--) {     /* size: people still seated */
-        /* Count: move m-1 times. A count of 1 or less does not move, and a
-         * count larger than the ring is cut to its size, because going
-         * round the whole ring lands on the same person again. */
+        /* Count: move m-1 times. A count of 1 or less does not move. Only
+         * the remainder of m-1 by the number still seated is walked, since
+         * each whole round of the ring lands on the same person again. */
         int moves = m > 1 ? (m - 1) % size : 0;
         for (int i = 0; i < moves; i++) {
             before = current;

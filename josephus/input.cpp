@@ -5,6 +5,8 @@
 #include "input.h"
 
 #include <cctype>
+#include <climits>
+#include <cstdarg>
 
 #include "messages.h"
 #include "status.h"
@@ -12,8 +14,8 @@
 /* =========================== Number conversion ============================ */
 
 /* Magnitudes of the int range's ends; a '-' sign allows one more. */
-static constexpr uint64_t INT_MAGNITUDE = 2147483647u;
-static constexpr uint64_t NEGATIVE_MAGNITUDE = 2147483648u;
+static constexpr uint64_t INT_MAGNITUDE = static_cast<uint64_t>(INT_MAX);
+static constexpr uint64_t NEGATIVE_MAGNITUDE = INT_MAGNITUDE + 1;
 
 /* Start a new conversion: no character seen, value 0. */
 void ScanStart(NumberScan *scan) {
@@ -41,9 +43,9 @@ void ScanChar(NumberScan *scan, char c) {
         scan->stage = SCAN_ENDED;
         return;
     }
-    /* Once past the largest magnitude the number is refused anyway; holding
-     * it there keeps the arithmetic far from wrapping, however many digits
-     * follow. */
+    /* Once past the largest magnitude the number is refused anyway, so the
+     * magnitude stops growing there; that keeps the arithmetic far from
+     * wrapping, however many digits follow. */
     if (scan->magnitude <= NEGATIVE_MAGNITUDE)
         scan->magnitude = scan->magnitude * 10 + static_cast<uint64_t>(c - '0');
 }
@@ -89,10 +91,35 @@ int ReadNumber(FILE *in, int *value) {
 
 /* ========================== Parameter sources ============================= */
 
-/* Print a refusal's message on stderr. Returns ERROR. */
-static int Refuse(const char *message) {
-    fputs(message, stderr);
+/* Both sources give the numbers in one order, counted from 1: n, then m,
+ * then the step values of persons 1 to n. In argument mode a number's
+ * position is also its index in argv. */
+static constexpr int PEOPLE_AT = 1;        /* n */
+static constexpr int FIRST_COUNT_AT = 2;   /* m; person k's step value is k places on */
+
+/* Print a refusal on stderr: format filled with the values that follow, as
+ * fprintf does. Returns ERROR. */
+static int Refuse(const char *format, ...) {
+    va_list values;
+    va_start(values, format);
+    vfprintf(stderr, format, values);
+    va_end(values);
     return ERROR;
+}
+
+/* Refuse the number at position (see PEOPLE_AT) for lying outside the int
+ * range: place (TEXT_ARGUMENT_AT or TEXT_INPUT_VALUE_AT) names where it
+ * stands, then comes which parameter it is and the range expected. Returns
+ * ERROR. */
+static int RefuseOutOfRange(const char *place, int position) {
+    fprintf(stderr, place, position);
+    if (position == PEOPLE_AT)
+        fputs(TEXT_PEOPLE_ROLE, stderr);
+    else if (position == FIRST_COUNT_AT)
+        fputs(TEXT_FIRST_COUNT_ROLE, stderr);
+    else
+        fprintf(stderr, TEXT_STEP_ROLE, position - FIRST_COUNT_AT);
+    return Refuse(TEXT_OUT_OF_INT_RANGE);
 }
 
 /* Keyboard mode: prompt, then read n, m and n step values, in this order,
@@ -101,13 +128,15 @@ static int Refuse(const char *message) {
  * message on stderr when a number lies outside the int range or n outside
  * 1 to MAX_PEOPLE (an input that ends before n gives n = 0); otherwise OK. */
 static int ReadKeyboard(FILE *in, int &n, int &m, int steps[]) {
-    fputs(kPrompt, stdout);
+    fputs(TEXT_PROMPT, stdout);
     fflush(stdout);
-    if (ReadNumber(in, &n) != OK) return Refuse(kOutOfIntRange);
-    if (n < 1 || n > MAX_PEOPLE) return Refuse(kBadPeopleCount);
-    if (ReadNumber(in, &m) != OK) return Refuse(kOutOfIntRange);
-    for (int k = 0; k < n; k++)
-        if (ReadNumber(in, &steps[k]) != OK) return Refuse(kOutOfIntRange);
+    if (ReadNumber(in, &n) != OK) return RefuseOutOfRange(TEXT_INPUT_VALUE_AT, PEOPLE_AT);
+    if (n < 1 || n > MAX_PEOPLE) return Refuse(TEXT_BAD_PEOPLE_COUNT, n, MAX_PEOPLE);
+    if (ReadNumber(in, &m) != OK)
+        return RefuseOutOfRange(TEXT_INPUT_VALUE_AT, FIRST_COUNT_AT);
+    for (int k = 1; k <= n; k++)
+        if (ReadNumber(in, &steps[k - 1]) != OK)
+            return RefuseOutOfRange(TEXT_INPUT_VALUE_AT, FIRST_COUNT_AT + k);
     return OK;
 }
 
@@ -117,12 +146,16 @@ static int ReadKeyboard(FILE *in, int &n, int &m, int steps[]) {
  * int range, n outside 1 to MAX_PEOPLE, or fewer than n+2 arguments are
  * given; otherwise OK. */
 static int ReadArguments(int argc, char **argv, int &n, int &m, int steps[]) {
-    if (ToInt(argv[1], &n) != OK) return Refuse(kOutOfIntRange);
-    if (n < 1 || n > MAX_PEOPLE) return Refuse(kBadPeopleCount);
-    if (argc - 1 < n + 2) return Refuse(kTooFewArguments);
-    if (ToInt(argv[2], &m) != OK) return Refuse(kOutOfIntRange);
-    for (int k = 0; k < n; k++)
-        if (ToInt(argv[k + 3], &steps[k]) != OK) return Refuse(kOutOfIntRange);
+    int given = argc - 1;         /* arguments after the program's name */
+    if (ToInt(argv[PEOPLE_AT], &n) != OK) return RefuseOutOfRange(TEXT_ARGUMENT_AT, PEOPLE_AT);
+    if (n < 1 || n > MAX_PEOPLE) return Refuse(TEXT_BAD_PEOPLE_COUNT, n, MAX_PEOPLE);
+    if (given < FIRST_COUNT_AT + n)
+        return Refuse(TEXT_TOO_FEW_ARGUMENTS, n, FIRST_COUNT_AT + n, given);
+    if (ToInt(argv[FIRST_COUNT_AT], &m) != OK)
+        return RefuseOutOfRange(TEXT_ARGUMENT_AT, FIRST_COUNT_AT);
+    for (int k = 1; k <= n; k++)
+        if (ToInt(argv[FIRST_COUNT_AT + k], &steps[k - 1]) != OK)
+            return RefuseOutOfRange(TEXT_ARGUMENT_AT, FIRST_COUNT_AT + k);
     return OK;
 }
 

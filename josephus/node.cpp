@@ -11,15 +11,15 @@
 #include "status.h"
 
 /* Return a new node with its fields unset. Ends the program with exit
- * status NO_MEMORY, after a message on stderr, when none can be allocated. */
+ * status OVERFLOW, after a message on stderr, when none can be allocated. */
 node *NewNode() {
     node *p = static_cast<node *>(malloc(sizeof(node)));
     if (p == nullptr) NoMemory();
     return p;
 }
 
-/* Report exhausted memory on stderr and end the program with NO_MEMORY. */
+/* Report exhausted memory on stderr and end the program with OVERFLOW. */
 void NoMemory() {
-    fputs(kNoMemory, stderr);
-    exit(NO_MEMORY);
+    fputs(TEXT_NO_MEMORY, stderr);
+    exit(OVERFLOW);
 }

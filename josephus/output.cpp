@@ -26,7 +26,7 @@ int Out(node *leaving) {
         /* Closing flushes the buffer, so a full disk shows up here. */
         if (fclose(fp) != 0) status = ERROR;
     }
-    if (status != OK) fputs(kOutputError, stdout);
+    if (status != OK) fputs(TEXT_OUTPUT_ERROR, stdout);
 
     /* Free the people after the head, reading each link before its node
      * goes, and the head last. */

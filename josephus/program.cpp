@@ -14,8 +14,9 @@
 /* Play out one ring: read the parameters (from argv, or from in when there
  * are no arguments), build the ring, run the elimination and write
  * "out.txt", which also frees every node. Returns the exit status:
- * RUN_DONE, or RUN_FAILED when the parameters are refused (nothing written)
- * or "out.txt" could not be written. */
+ * RUN_DONE, or RUN_FAILED when the parameters are refused ("out.txt" left
+ * untouched) or "out.txt" could not be written. Ends the program with
+ * OVERFLOW when memory runs out (see NewNode). */
 int RunJosephus(int argc, char **argv, FILE *in) {
     int n = 0;                    /* number of people */
     int m = 0;                    /* the current count */
