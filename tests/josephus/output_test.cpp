@@ -1,6 +1,7 @@
-/* Tests of writing "out.txt", of a run whose "out.txt" cannot be opened (a
- * directory, which the end-to-end cases cannot set up) and of running out of
- * memory. */
+/* Tests of writing the leaving list when "out.txt" cannot be opened (it is a
+ * directory) or written (the disk is full), of a whole run that cannot open
+ * it, and of running out of memory while the ring or the leaving list is
+ * built. */
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -62,9 +63,9 @@ TEST_F(OutputFile, CannotBeWrittenIsReported) {
     EXPECT_EQ(Out(Eliminated(2, 1, steps)), ERROR);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "error");
 
-    /* A list longer than the stream's buffer: the writes themselves fail,
-     * not only the flush at closing (as they do for any list where the C
-     * library's buffer is small), and "error" is still printed once. */
+    /* The short list above fails only when closing flushes the buffer. A
+     * list longer than the stream's buffer makes the writes themselves
+     * fail, and "error" is still printed once. */
     static int many[2000];
     for (int &step : many) step = 1;
     testing::internal::CaptureStdout();
