@@ -1,17 +1,23 @@
-/* argv_main.cpp -- runs a program's main with command-line arguments taken
- * from a file, one argument per line, so a fuzzer can vary them. The
- * program's main.cpp is compiled with -Dmain=program_main beside this. */
+/* argv_main.cpp -- runs josephus with command-line arguments taken from a
+ * file, one argument per line, so a fuzzer can vary them. It calls the
+ * program's own entry function, RunJosephus, as josephus/main.cpp does. */
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
-int program_main(int argc, char **argv);
+#include "program.h"
 
+/* Exit status when the file of arguments is missing or unreadable. */
+constexpr int USAGE_FAILED = 2;
+
+/* Reads the arguments from the file named by argv[1], one per line (what
+ * follows the last line break is one more, empty when the file ends with a
+ * line break), and returns the exit status of the run. Returns
+ * USAGE_FAILED without a run when no file is named or it cannot be opened. */
 int main(int argc, char **argv) {
-    if (argc < 2) return 2;
+    if (argc < 2) return USAGE_FAILED;
     FILE *f = fopen(argv[1], "rb");
-    if (f == nullptr) return 2;
+    if (f == nullptr) return USAGE_FAILED;
     std::vector<std::string> lines(1, std::string());
     for (int c; (c = getc(f)) != EOF;) {
         if (c == '\n') lines.emplace_back();
@@ -22,5 +28,5 @@ int main(int argc, char **argv) {
     args.push_back(argv[0]);
     for (std::string &line : lines) args.push_back(&line[0]);
     args.push_back(nullptr);
-    return program_main(static_cast<int>(args.size()) - 1, args.data());
+    return RunJosephus(static_cast<int>(args.size()) - 1, args.data(), stdin);
 }
