@@ -28,26 +28,44 @@ char C = '$';
 
 /* ============================ Loading ===================================== */
 
+/* The UTF-8 byte order mark, which some editors (Notepad among them) write at
+ * the start of a file saved as UTF-8. */
+constexpr int BOM_LENGTH = 3;
+static const unsigned char UTF8_BOM[BOM_LENGTH] = {0xEF, 0xBB, 0xBF};
+
 /* Create both stacks, push the end mark '#' and load the last line of fp1
  * into Express, followed by '#'. The line's terminator ("\n" or "\r\n") is
- * not part of it; an empty file gives an empty expression. Returns nullptr
- * on success, else the message that refuses the file: unreadable, a last
- * line longer than EXPRESS_MAX characters, or a NUL byte in it. Ends the
- * program with exit status OVERFLOW when memory runs out. */
+ * not part of it, nor is a UTF-8 byte order mark at the very start of the
+ * file; an empty file gives an empty expression. Returns nullptr on success,
+ * else the refusal format that names the file: unreadable, a last line longer
+ * than EXPRESS_MAX characters, or a NUL byte in it. Ends the program with
+ * exit status OVERFLOW when memory runs out. */
 const char *Start() {
     InitSqStack(&OPTR);
     InitTqStack(&OPND);
     if (!PushSq(&OPTR, '#')) exit(OVERFLOW);
+
+    /* The bytes that match the start of a byte order mark are kept as the
+     * first characters of the first line; once all of it has matched they are
+     * dropped. The byte that breaks the match is put back and read anew. */
+    int len = 0;
+    int ch = EOF;
+    while (len < BOM_LENGTH && (ch = getc(fp1)) == UTF8_BOM[len]) {
+        Express[len++] = static_cast<char>(ch);
+    }
+    if (len == BOM_LENGTH) {
+        len = 0;
+    } else {
+        ungetc(ch, fp1);
+    }
 
     /* Express holds the line being read; a line starts anew with the first
      * character after a '\n', so at the end of the file it holds the last
      * line. len counts up to EXPRESS_MAX + 2, which already means too long;
      * characters beyond the buffer are counted, not stored. */
     constexpr int capacity = EXPRESS_MAX + 1;  /* 49 characters and a '\r' */
-    int len = 0;
     bool nul = false;        /* the line holds a NUL byte */
     bool ended = false;      /* the last character read was '\n' */
-    int ch;
     while ((ch = getc(fp1)) != EOF) {
         if (ended) {
             len = 0;
