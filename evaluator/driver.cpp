@@ -101,10 +101,14 @@ int ShowUp(int step) {
     return OK;
 }
 
-/* Write the input column: the unconsumed rest of Express right-aligned in 16
- * bytes (a longer rest whole), then a tab. With flag 1 (the row after an
- * operate step) first write C back into the position just before the rest,
- * the one Read consumed it from, so the next Read scans it again. */
+/* Width of the input column: the unconsumed input is filled on the left with
+ * spaces up to this many bytes; a longer rest is written whole. */
+constexpr int INPUT_WIDTH = 16;
+
+/* Write the input column: the unconsumed rest of Express right-aligned in
+ * INPUT_WIDTH bytes (a longer rest whole), then a tab. With flag 1 (the row
+ * after an operate step) first write C back into the position just before
+ * the rest, the one Read consumed it from, so the next Read scans it again. */
 void PrintString(int flag) {
     int i = 0;
     while (Express[i] == '$') i++;
@@ -114,7 +118,7 @@ void PrintString(int flag) {
         i--;
         Express[i] = C;
     }
-    fprintf(fp2, "%16s\t", Express + i);
+    fprintf(fp2, "%*s\t", INPUT_WIDTH, Express + i);
 }
 
 /* Write the syntax error text as the row's operation column and end the
@@ -130,8 +134,8 @@ void PrintString(int flag) {
  * row per step and the value to fp2. Ends the program with exit status -1
  * on a syntax error (an error cell of the relation, a character outside the
  * alphabet, an operator short of operands, or not exactly one operand left at
- * the end), on division by zero, and with OVERFLOW when a push finds no
- * memory; the error text closes the row it arises in. */
+ * the end) and on division by zero, whose texts close the row they arise in,
+ * and with OVERFLOW, writing nothing more, when a push finds no memory. */
 void Run() {
     WRITE_TEXT(fp2, TEXT_HEADER);
     int step = 1;
