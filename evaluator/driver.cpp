@@ -1,11 +1,11 @@
 /* driver.cpp -- the evaluation driver and its step-trace table.
  *
- * Start loads the expression (the last line of fp1) into Express behind the
- * end mark '#' on OPTR. Run writes the header and one row per step of the
- * operator-precedence method to fp2: the step number, both stacks bottom
- * first, the unconsumed input right-aligned in 16 bytes, and the action the
- * step takes. Each step takes exactly one action; the row shows the state
- * before it. */
+ * Start pushes the end mark '#' onto OPTR and loads the expression (the last
+ * line of fp1) into Express, followed by another '#'. Run writes the header
+ * and one row per step of the operator-precedence method to fp2: the step
+ * number, both stacks bottom first, the unconsumed input right-aligned in 16
+ * bytes, and the action the step takes. Each step takes exactly one action;
+ * the row shows the state before it. */
 #include "driver.h"
 
 #include <cstdlib>
