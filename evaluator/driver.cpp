@@ -1,11 +1,11 @@
 /* driver.cpp -- the evaluation driver and its step-trace table.
  *
- * Start loads the expression (the last line of fp1) into Express behind the
- * end mark '#' on OPTR. Run writes the header and one row per step of the
- * operator-precedence method to fp2: the step number, both stacks bottom
- * first, the unconsumed input right-aligned in 16 bytes, and the action the
- * step takes. Each step takes exactly one action; the row shows the state
- * before it. */
+ * Start pushes the end mark '#' onto OPTR and loads the expression (the last
+ * line of fp1) into Express, followed by another '#'. Run writes the header
+ * and one row per step of the operator-precedence method to fp2: the step
+ * number, both stacks bottom first, the unconsumed input right-aligned in 16
+ * bytes, and the action the step takes. Each step takes exactly one action;
+ * the row shows the state before it. */
 #include "driver.h"
 
 #include <cstdlib>
@@ -28,26 +28,44 @@ char C = '$';
 
 /* ============================ Loading ===================================== */
 
+/* The UTF-8 byte order mark, which some editors (Notepad among them) write at
+ * the start of a file saved as UTF-8. */
+constexpr int BOM_LENGTH = 3;
+static const unsigned char UTF8_BOM[BOM_LENGTH] = {0xEF, 0xBB, 0xBF};
+
 /* Create both stacks, push the end mark '#' and load the last line of fp1
  * into Express, followed by '#'. The line's terminator ("\n" or "\r\n") is
- * not part of it; an empty file gives an empty expression. Returns nullptr
- * on success, else the message that refuses the file: unreadable, a last
- * line longer than EXPRESS_MAX characters, or a NUL byte in it. Ends the
- * program with exit status OVERFLOW when memory runs out. */
+ * not part of it, nor is a UTF-8 byte order mark at the very start of the
+ * file; an empty file gives an empty expression. Returns nullptr on success,
+ * else the refusal format that names the file: unreadable, a last line longer
+ * than EXPRESS_MAX characters, or a NUL byte in it. Ends the program with
+ * exit status OVERFLOW when memory runs out. */
 const char *Start() {
     InitSqStack(&OPTR);
     InitTqStack(&OPND);
     if (!PushSq(&OPTR, '#')) exit(OVERFLOW);
+
+    /* The bytes that match the start of a byte order mark are kept as the
+     * first characters of the first line; once all of it has matched they are
+     * dropped. The byte that breaks the match is put back and read anew. */
+    int len = 0;
+    int ch = EOF;
+    while (len < BOM_LENGTH && (ch = getc(fp1)) == UTF8_BOM[len]) {
+        Express[len++] = static_cast<char>(ch);
+    }
+    if (len == BOM_LENGTH) {
+        len = 0;
+    } else {
+        ungetc(ch, fp1);
+    }
 
     /* Express holds the line being read; a line starts anew with the first
      * character after a '\n', so at the end of the file it holds the last
      * line. len counts up to EXPRESS_MAX + 2, which already means too long;
      * characters beyond the buffer are counted, not stored. */
     constexpr int capacity = EXPRESS_MAX + 1;  /* 49 characters and a '\r' */
-    int len = 0;
     bool nul = false;        /* the line holds a NUL byte */
     bool ended = false;      /* the last character read was '\n' */
-    int ch;
     while ((ch = getc(fp1)) != EOF) {
         if (ended) {
             len = 0;
@@ -83,10 +101,14 @@ int ShowUp(int step) {
     return OK;
 }
 
-/* Write the input column: the unconsumed rest of Express right-aligned in 16
- * bytes (a longer rest whole), then a tab. With flag 1 (the row after an
- * operate step) first write C back into the position just before the rest,
- * the one Read consumed it from, so the next Read scans it again. */
+/* Width of the input column: the unconsumed input is filled on the left with
+ * spaces up to this many bytes; a longer rest is written whole. */
+constexpr int INPUT_WIDTH = 16;
+
+/* Write the input column: the unconsumed rest of Express right-aligned in
+ * INPUT_WIDTH bytes (a longer rest whole), then a tab. With flag 1 (the row
+ * after an operate step) first write C back into the position just before
+ * the rest, the one Read consumed it from, so the next Read scans it again. */
 void PrintString(int flag) {
     int i = 0;
     while (Express[i] == '$') i++;
@@ -96,7 +118,7 @@ void PrintString(int flag) {
         i--;
         Express[i] = C;
     }
-    fprintf(fp2, "%16s\t", Express + i);
+    fprintf(fp2, "%*s\t", INPUT_WIDTH, Express + i);
 }
 
 /* Write the syntax error text as the row's operation column and end the
@@ -112,8 +134,8 @@ void PrintString(int flag) {
  * row per step and the value to fp2. Ends the program with exit status -1
  * on a syntax error (an error cell of the relation, a character outside the
  * alphabet, an operator short of operands, or not exactly one operand left at
- * the end), on division by zero, and with OVERFLOW when a push finds no
- * memory; the error text closes the row it arises in. */
+ * the end) and on division by zero, whose texts close the row they arise in,
+ * and with OVERFLOW, writing nothing more, when a push finds no memory. */
 void Run() {
     WRITE_TEXT(fp2, TEXT_HEADER);
     int step = 1;

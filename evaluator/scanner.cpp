@@ -52,8 +52,11 @@ int Read() {
 
 /* ============================ Precedence relation ========================= */
 
+/* Number of characters with a row and a column in the relation. */
+constexpr int OPERATOR_COUNT = 7;
+
 /* Index of an operator character in the relation's rows and columns, or -1
- * for a character outside the expression alphabet. */
+ * for any other character. */
 static int OperatorIndex(char c) {
     switch (c) {
         case '+': return 0;
@@ -73,7 +76,7 @@ constexpr int ERR = 2;
 /* Rows: the top of OPTR; columns: the incoming character; both in the order
  * + - * / ( ) #. 1: the top goes first (operate), -1: the incoming one goes
  * first (push), 0: the pair cancels. */
-static const int PRIORITY[7][7] = {
+static const int PRIORITY[OPERATOR_COUNT][OPERATOR_COUNT] = {
     /*          +   -   *   /   (    )    #  */
     /* + */ {  1,  1, -1, -1, -1,   1,   1 },
     /* - */ {  1,  1, -1, -1, -1,   1,   1 },
@@ -85,9 +88,9 @@ static const int PRIORITY[7][7] = {
 };
 
 /* Relation between t, the top of OPTR, and the incoming character c:
- * returns 1, -1 or 0. On an error cell, or when either character lies
- * outside the expression alphabet, writes the syntax error text to fp2 and
- * ends the program with exit status -1 instead of returning. */
+ * returns 1, -1 or 0. On an error cell, or when either character is none of
+ * + - * / ( ) #, writes the syntax error text to fp2 and ends the program
+ * with exit status -1 instead of returning. */
 int PriorityCom(char t, char c) {
     int row = OperatorIndex(t);
     int col = OperatorIndex(c);

@@ -1,7 +1,7 @@
 /* state.h -- the evaluator's global state, one instance each for the run.
  *
  * Defined in driver.cpp. The scanner reads and overwrites Express and sets
- * Value and C; every write of the program goes to fp2. */
+ * Value and C; every write to the result file goes through fp2. */
 #ifndef EVALUATOR_STATE_H
 #define EVALUATOR_STATE_H
 
