@@ -123,11 +123,11 @@ TEST(PreInCreate, ChainOf1023Nodes) {
     DestroyBiTree(T);
 }
 
-// Running out of memory part way through a build ends the program with the
-// message on stderr and exit status -1.
+// Running out of memory part way through a build ends the program with
+// exactly the one message line on stderr and exit status -1.
 TEST(PreInCreateDeathTest, RunningOutOfMemoryEndsTheProgram) {
     EXPECT_EXIT((FailAllocationAfter(2), Build("ABC", "BAC")), testing::ExitedWithCode(255),
-                TEXT_NO_MEMORY);
+                std::string(TEXT_NO_MEMORY));
 }
 
 }  // namespace
