@@ -2,8 +2,9 @@
  *
  * Every text is a byte-escaped GBK string; the readable text stands in the
  * comment beside it. A text that is a whole line carries its line break,
- * which the comments leave out. WRITE_TEXT writes one as a block of its
- * exact length. */
+ * which the comments leave out. WRITE_TEXT writes a text as a block of its
+ * exact length; only TEXT_VALUE_FORMAT, a printf format, goes through
+ * printf. */
 #ifndef BITREE_TEXTS_H
 #define BITREE_TEXTS_H
 

@@ -48,7 +48,7 @@ TEST(ReadToken, EndOfInput) {
 // The buffer is exactly TOKEN_SIZE bytes on the heap, so AddressSanitizer
 // would see a write past it.
 TEST(ReadToken, LongTokensAreDiscardedWhole) {
-    std::string fits(1023, 'A'), over(1024, 'B'), huge(5000, 'C');
+    std::string fits(TOKEN_MAX, 'A'), over(TOKEN_MAX + 1, 'B'), huge(5000, 'C');
     FILE *fp = Input(fits + " " + over + " next " + huge);
     char *buf = new char[TOKEN_SIZE];
     ASSERT_EQ(ReadToken(fp, buf, TOKEN_SIZE), TOKEN_READ);
