@@ -29,9 +29,10 @@ int exp(char c) {
 
 /* Build the tree of the expression that starts at index flag of str, advance
  * flag past it and return the root. Returns null, with nothing allocated,
- * when str ends before every operator has both operands (as "+1", "*");
- * flag is then somewhere inside str and must be reset by the caller. Ends
- * the program when memory runs out (AllocNode). */
+ * when str ends before every operator has both operands (as "+1", "*"):
+ * flag is then the length of str, and the caller must set it back to 0.
+ * Also returns null, flag unchanged, when flag is not an index inside str.
+ * Ends the program when memory runs out (AllocNode). */
 BiTree CreateExpressTree(const char str[]) {
     if (flag < 0 || flag >= static_cast<int>(strlen(str))) return nullptr;
 

@@ -5,8 +5,9 @@
  *      preorder and inorder, thread a copy in post-order and walk it;
  *   1  read a prefix expression and print its prefix, infix and postfix forms;
  *   2  read a prefix expression and print its value.
- * Every text goes to standard output, in GBK. All building happens before
- * the first output of a choice. A tree is freed when a later choice replaces
+ * Every text of the dialogue goes to standard output, in GBK; only the
+ * out-of-memory line (alloc.cpp) goes to standard error. All building
+ * happens before the first output of a choice. A tree is freed when a later choice replaces
  * it, and every tree is freed when the input ends. */
 #include "menu.h"
 
@@ -21,6 +22,9 @@
 #include "token.h"
 
 /* ============================ Choices ===================================== */
+
+/* TEXT_TOO_LONG names the longest token in its text. */
+static_assert(TOKEN_MAX == 1023, "TEXT_TOO_LONG must name TOKEN_MAX");
 
 /* Choice 0: read the two sequences into pre and in, rebuild the tree into *T
  * and its threaded copy into *Q (freeing the trees they held), and print the
@@ -112,13 +116,14 @@ static Status ExpressionChoice(int sel, char pre[], BiTree *T) {
 
 /* ============================ Main loop =================================== */
 
-/* Print the menu, then serve choices until the input ends. A token that is
- * not an integer, or an integer other than 0, 1 and 2, gets the line
- * "请输入正确功能序号" and is discarded. Frees every tree before it
- * returns. Returns 0, the program's exit status. */
+/* Print the menu, then serve choices until the input ends. A choice is read
+ * as a number (ReadChoice), so whatever follows its digits is the start of
+ * the choice's first token. Input that is not a number, a number outside
+ * int, and an integer other than 0, 1 and 2 get the line "请输入正确功能序号"
+ * and the loop goes on. Frees every tree before it returns. Returns 0, the
+ * program's exit status. */
 int RunMenu(void) {
     int sel;                                 /* the menu choice read last */
-    char choice[TOKEN_SIZE];                 /* the choice token as typed */
     char pre[TOKEN_SIZE];                    /* preorder, or the expression */
     char in[TOKEN_SIZE];                     /* inorder sequence */
     BiTree T = nullptr;                      /* tree of the latest choice */
@@ -131,9 +136,9 @@ int RunMenu(void) {
 
     Status going = OK;
     while (going == OK) {
-        int got = ReadToken(stdin, choice, TOKEN_SIZE);
-        if (got == TOKEN_END) break;
-        if (got != TOKEN_READ || ParseChoice(choice, &sel) != OK) {
+        int got = ReadChoice(stdin, &sel);
+        if (got == CHOICE_END) break;
+        if (got == CHOICE_INVALID) {
             WRITE_TEXT(stdout, TEXT_BAD_CHOICE);
             continue;
         }

@@ -1,7 +1,9 @@
 /* status.h -- the result values of the binary-tree workbench.
  *
- * Operations that report success or failure return a Status: OK or ERROR.
- * OVERFLOW is the exit status of the program when memory runs out. */
+ * Operations that report success or failure return a Status: OK or ERROR;
+ * tests answer TRUE or FALSE. OVERFLOW is the exit status of the program
+ * when memory runs out. The console reads (token.cpp) say what they found
+ * with the results below. */
 #ifndef BITREE_STATUS_H
 #define BITREE_STATUS_H
 
@@ -18,5 +20,17 @@ constexpr Status FALSE = 0;
 constexpr Status OK = 1;
 constexpr Status ERROR = 0;
 constexpr Status OVERFLOW = -1;
+
+/* ============================ Console reads =============================== */
+
+/* Results of ReadToken. */
+constexpr int TOKEN_READ = 1;       /* a token is in the buffer */
+constexpr int TOKEN_END = 0;        /* the input ended before a token began */
+constexpr int TOKEN_TOO_LONG = -1;  /* a token did not fit and was discarded */
+
+/* Results of ReadChoice. */
+constexpr int CHOICE_READ = 1;      /* a number within int was read */
+constexpr int CHOICE_END = 0;       /* the input ended before a choice began */
+constexpr int CHOICE_INVALID = -1;  /* no digits, or a number outside int */
 
 #endif

@@ -8,6 +8,7 @@
 #include "alloc_fail.h"
 #include "bitree.h"
 #include "texts.h"
+#include "token.h"
 
 namespace {
 
@@ -107,10 +108,11 @@ TEST(Printers, EmptyTreeWritesNothing) {
     EXPECT_EQ(Printed(PostPrint, nullptr), "");
 }
 
-// 1023 equal characters give a chain of 1023 right children: the deepest
-// recursion the console allows, in building, printing and freeing.
+// A sequence of 1023 equal characters, the longest token, gives a chain of
+// 1023 nodes, each the right child of the one before: the deepest recursion
+// the console allows, in building, printing and freeing.
 TEST(PreInCreate, ChainOf1023Nodes) {
-    std::string seq(1023, 'A');
+    std::string seq(TOKEN_MAX, 'A');
     BiTree T = Build(seq, seq);
     ASSERT_NE(T, nullptr);
     int depth = 0;
@@ -118,16 +120,16 @@ TEST(PreInCreate, ChainOf1023Nodes) {
         EXPECT_EQ(p->lchild, nullptr);
         depth++;
     }
-    EXPECT_EQ(depth, 1023);
+    EXPECT_EQ(depth, TOKEN_MAX);
     EXPECT_EQ(Printed(PostPrint, T), seq);
     DestroyBiTree(T);
 }
 
-// Running out of memory part way through a build ends the program with the
-// message on stderr and exit status -1.
+// Running out of memory part way through a build ends the program with
+// exactly the one message line on stderr and exit status -1.
 TEST(PreInCreateDeathTest, RunningOutOfMemoryEndsTheProgram) {
     EXPECT_EXIT((FailAllocationAfter(2), Build("ABC", "BAC")), testing::ExitedWithCode(255),
-                TEXT_NO_MEMORY);
+                std::string(TEXT_NO_MEMORY));
 }
 
 }  // namespace

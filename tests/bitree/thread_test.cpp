@@ -9,8 +9,15 @@
 
 #include "bitree.h"
 #include "thread.h"
+#include "token.h"
 
 namespace {
+
+std::string Printed(Status (*printer)(BiTree), BiTree T) {
+    testing::internal::CaptureStdout();
+    printer(T);
+    return testing::internal::GetCapturedStdout();
+}
 
 std::string Walked(BiThrTree T) {
     testing::internal::CaptureStdout();
@@ -153,11 +160,12 @@ BiThrTree NewNode(char c, BiThrTree parent) {
 }
 
 const char kAlphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+const unsigned kLetters = sizeof(kAlphabet) - 1;  // 62 distinct characters
 
 // A tree of n nodes whose shape and characters come from rng.
 BiThrTree RandomTree(int n, BiThrTree parent, std::mt19937 &rng) {
     if (n == 0) return nullptr;
-    BiThrTree t = NewNode(kAlphabet[rng() % 62], parent);
+    BiThrTree t = NewNode(kAlphabet[rng() % kLetters], parent);
     int left = static_cast<int>(rng() % n);
     t->lchild = RandomTree(left, t, rng);
     t->rchild = RandomTree(n - 1 - left, t, rng);
@@ -168,7 +176,7 @@ BiThrTree RandomTree(int n, BiThrTree parent, std::mt19937 &rng) {
 BiThrTree Chain(int n, const std::vector<bool> &right) {
     BiThrTree root = NewNode(kAlphabet[0], nullptr), p = root;
     for (int k = 1; k < n; k++) {
-        BiThrTree c = NewNode(kAlphabet[k % 62], p);
+        BiThrTree c = NewNode(kAlphabet[k % kLetters], p);
         (right[k - 1] ? p->rchild : p->lchild) = c;
         p = c;
     }
@@ -232,8 +240,9 @@ TEST(Walk, MatchesRecursivePostOrderOnRandomTrees) {
     }
 }
 
+// Chains as long as the longest token, the deepest trees the console gives.
 TEST(Walk, ChainsOf1023Nodes) {
-    const int n = 1023;
+    const int n = TOKEN_MAX;
     std::vector<bool> allLeft(n, false), allRight(n, true), zigzag(n), mixed(n);
     std::mt19937 rng(7);
     for (int k = 0; k < n; k++) {
@@ -246,9 +255,7 @@ TEST(Walk, ChainsOf1023Nodes) {
     CheckThreadAndWalk(Chain(n, mixed));
 }
 
-// Random trees with distinct characters, rebuilt from their preorder and
-// inorder by both builders: the plain tree prints them back and the
-// threaded copy walks in the same post-order as the plain tree.
+// The preorder, inorder and post-order of t, taken on its real links.
 void Orders(BiThrTree t, std::string &p, std::string &i, std::string &o) {
     if (t == nullptr) return;
     p += t->data;
@@ -260,10 +267,13 @@ void Orders(BiThrTree t, std::string &p, std::string &i, std::string &o) {
     o += lo + ro + t->data;
 }
 
+// Random trees with distinct characters, rebuilt from their preorder and
+// inorder by both builders: the plain tree prints all three orders back and
+// the threaded copy walks in the same post-order.
 TEST(Walk, RebuiltRandomTreesWithDistinctCharacters) {
     std::mt19937 rng(99);
     for (int round = 0; round < 500; round++) {
-        int n = 1 + static_cast<int>(rng() % 62);
+        int n = 1 + static_cast<int>(rng() % kLetters);
         BiThrTree shape = RandomTree(n, nullptr, rng);
         std::vector<BiThrTree> nodes;
         PostOrder(shape, nodes);
@@ -273,6 +283,13 @@ TEST(Walk, RebuiltRandomTreesWithDistinctCharacters) {
         std::string p, i, o;
         Orders(shape, p, i, o);
         DestroyBiThrTree(shape);
+
+        BiTree plain = PreInCreate(p.c_str(), i.c_str(), 0, n - 1, 0, n - 1);
+        ASSERT_NE(plain, nullptr) << p << " / " << i;
+        EXPECT_EQ(Printed(PrePrint, plain), p);
+        EXPECT_EQ(Printed(InPrint, plain), i);
+        EXPECT_EQ(Printed(PostPrint, plain), o) << p << " / " << i;
+        DestroyBiTree(plain);
 
         BiThrTree T = Threaded(p, i);
         EXPECT_EQ(Walked(T), o) << p << " / " << i;

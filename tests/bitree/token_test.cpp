@@ -48,7 +48,7 @@ TEST(ReadToken, EndOfInput) {
 // The buffer is exactly TOKEN_SIZE bytes on the heap, so AddressSanitizer
 // would see a write past it.
 TEST(ReadToken, LongTokensAreDiscardedWhole) {
-    std::string fits(1023, 'A'), over(1024, 'B'), huge(5000, 'C');
+    std::string fits(TOKEN_MAX, 'A'), over(TOKEN_MAX + 1, 'B'), huge(5000, 'C');
     FILE *fp = Input(fits + " " + over + " next " + huge);
     char *buf = new char[TOKEN_SIZE];
     ASSERT_EQ(ReadToken(fp, buf, TOKEN_SIZE), TOKEN_READ);
@@ -62,26 +62,35 @@ TEST(ReadToken, LongTokensAreDiscardedWhole) {
     fclose(fp);
 }
 
-TEST(ParseChoice, AcceptsWholeIntegersOnly) {
-    int sel = 77;
-    EXPECT_EQ(ParseChoice("0", &sel), OK);
-    EXPECT_EQ(sel, 0);
-    EXPECT_EQ(ParseChoice("-1", &sel), OK);
-    EXPECT_EQ(sel, -1);
-    EXPECT_EQ(ParseChoice("+2", &sel), OK);
-    EXPECT_EQ(sel, 2);
-    EXPECT_EQ(ParseChoice("007", &sel), OK);
-    EXPECT_EQ(sel, 7);
-    EXPECT_EQ(ParseChoice("2147483647", &sel), OK);
-    EXPECT_EQ(sel, 2147483647);
-    EXPECT_EQ(ParseChoice("-2147483648", &sel), OK);
-    EXPECT_EQ(sel, -2147483647 - 1);
+// What is left of the stream, read to its end.
+std::string Rest(FILE *fp) {
+    std::string rest;
+    for (int c = getc(fp); c != EOF; c = getc(fp)) rest += static_cast<char>(c);
+    return rest;
+}
 
-    sel = 77;
-    for (const char *bad : {"x", "1x", "0ABC", "", "-", "+", "--1", "1.5", "2147483648",
-                            "-2147483649", "99999999999999999999", "\xd6\xd0"}) {
-        EXPECT_EQ(ParseChoice(bad, &sel), ERROR) << bad;
-        EXPECT_EQ(sel, 77) << bad;
+// A choice is the number at the start of the input, up to the int limits;
+// the reading stops at the first byte that is not a digit.
+TEST(ReadChoice, ReadsTheLeadingNumberWithinInt) {
+    struct { const char *input; int result, sel; const char *rest; } cases[] = {
+        {" \n\t+2 x", CHOICE_READ, 2, " x"},
+        {"-0ABC", CHOICE_READ, 0, "ABC"},
+        {"2147483647.", CHOICE_READ, 2147483647, "."},
+        {"-2147483648", CHOICE_READ, -2147483647 - 1, ""},
+        {"2147483648x", CHOICE_INVALID, 77, "x"},
+        {"-2147483649-1", CHOICE_INVALID, 77, "-1"},
+        {"4294967298+1", CHOICE_INVALID, 77, "+1"},  // would wrap to 2
+        {"+abc 1", CHOICE_INVALID, 77, "1"},          // the whole token goes
+        {"-", CHOICE_INVALID, 77, ""},
+        {" \n", CHOICE_END, 77, ""},
+    };
+    for (const auto &c : cases) {
+        FILE *fp = Input(c.input);
+        int sel = 77;
+        EXPECT_EQ(ReadChoice(fp, &sel), c.result) << c.input;
+        EXPECT_EQ(sel, c.sel) << c.input;
+        EXPECT_EQ(Rest(fp), c.rest) << c.input;
+        fclose(fp);
     }
 }
 
