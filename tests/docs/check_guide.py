@@ -1,0 +1,156 @@
+#!/usr/bin/env python3
+"""Check that the user guide quotes every message the programs print.
+
+The messages are collected from the end-to-end cases (tests/<program>/cases),
+whose expected texts are compared byte for byte with real runs, so what is
+collected here is what the programs really print:
+
+  - every line of every expected stderr (the refusals, and the messages of
+    exhausted memory or of a run stopped on its way);
+  - evaluator: the last column of each trace row in an expected result.txt
+    that is not one of the step actions (PUSH, POP, operate, RETURN), that
+    is the error texts written in place of an action;
+  - josephus: every line of an expected stdout (the keyboard prompt and the
+    text printed when out.txt cannot be written);
+  - bitree: every line of an expected stdout (the menu, the prompts and the
+    dialogue's messages); a line that shows a result, such as
+    "先序遍历输出：ABC", counts by its label alone ("先序遍历输出：").
+
+Each message must stand in the guide's section of its program (the part
+under the "## " heading that names the program), character for character.
+A message that holds a file name, a number or a line number may instead
+match a code span of that section in which a placeholder, "<" and ">" around
+at most 20 characters without blanks, stands for the varying part, as
+`规则文件第<行号>行: 规则行不足3个字符` matches "规则文件第3行: 规则行不足3个字符".
+
+The guide also travels to Windows converted to GBK, so it must hold only
+characters that GBK has; and every file under examples/ must be named in
+it, so that a teacher finds what each example shows.
+
+Usage: python3 tests/docs/check_guide.py [GUIDE]   (default docs/guide-zh.md)
+Exit status 0 when everything is found, 1 otherwise (the misses are listed).
+"""
+import os
+import re
+import sys
+
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
+sys.path.insert(0, os.path.join(ROOT, "tests", "harness"))
+import run_case  # noqa: E402  (the case format is read exactly as the harness reads it)
+
+PROGRAMS = ["evaluator", "bitree", "translator", "josephus"]
+
+# The step actions of the evaluator's trace; any other last column is a message.
+ACTION = re.compile(r"(PUSH\((OPND|OPTR),‘.*’\)|operate\(‘.*’‘.’‘.*’\)"
+                    r"|POP\(OPTR\)\{消去一对括号\}|RETURN\(GETTOP\(OPND\)\))")
+TRACE_ROW = re.compile(r"\d+\t")
+
+# The labels of bitree's result lines; what follows a label is the result.
+BITREE_LABELS = ["先序遍历输出：", "中序遍历输出：", "后续线索化二叉树遍历输出：",
+                 "波兰式值为：", "波兰式：", "中缀表达式", "逆波兰式"]
+
+CODE_SPAN = re.compile(r"`([^`\n]+)`")
+PLACEHOLDER = re.compile(r"<[^<>\s`]{1,20}>")
+
+
+def text(data):
+    """The expected bytes of a case section as text."""
+    return data.decode("gbk", errors="replace")
+
+
+def lines(data):
+    return [line for line in text(data).replace("\r", "").split("\n") if line.strip()]
+
+
+def collect(program):
+    """Return {message: first case that shows it} for one program."""
+    found = {}
+    folder = os.path.join(ROOT, "tests", program, "cases")
+    for name in sorted(os.listdir(folder)):
+        if not name.endswith(".case"):
+            continue
+        case = run_case.parse(os.path.join(folder, name))
+        messages = lines(case["stderr"])
+        if program == "evaluator":
+            for data in case["expect"].values():
+                for line in text(data).split("\n"):
+                    if TRACE_ROW.match(line):
+                        last = line.split("\t")[-1]
+                        if last and not ACTION.fullmatch(last):
+                            messages.append(last)
+        elif program == "josephus":
+            messages += lines(case["stdout"])
+        elif program == "bitree":
+            for line in lines(case["stdout"]):
+                label = next((l for l in BITREE_LABELS if line.startswith(l)), None)
+                messages.append(label if label is not None else line)
+        for message in messages:
+            found.setdefault(message, name)
+    return found
+
+
+def sections(guide):
+    """Return {program: the text under the "## " heading that names it}."""
+    parts = {}
+    heads = [m for m in re.finditer(r"^## .*$", guide, re.M)]
+    for i, head in enumerate(heads):
+        end = heads[i + 1].start() if i + 1 < len(heads) else len(guide)
+        for program in PROGRAMS:
+            if re.search(r"\b%s\b" % program, head.group(0)) and program not in parts:
+                parts[program] = guide[head.start():end]
+    return parts
+
+
+def patterns(section):
+    """The code spans of a section that hold a placeholder, as regexes."""
+    result = []
+    for span in CODE_SPAN.findall(section):
+        pieces = PLACEHOLDER.split(span)
+        if len(pieces) > 1 and sum(len(p) for p in pieces) >= 4:
+            result.append(re.compile(".+?".join(re.escape(p) for p in pieces)))
+    return result
+
+
+def main():
+    path = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "docs", "guide-zh.md")
+    with open(path, encoding="utf-8") as f:
+        guide = f.read()
+    failures = []
+
+    for number, line in enumerate(guide.split("\n"), 1):
+        try:
+            line.encode("gbk")
+        except UnicodeEncodeError as e:
+            failures.append(f"line {number}: {line[e.start:e.end]!r} has no GBK code")
+
+    parts = sections(guide)
+    checked = 0
+    for program in PROGRAMS:
+        if program not in parts:
+            failures.append(f"no \"## \" heading names {program}")
+            continue
+        section = parts[program]
+        spans = patterns(section)
+        for message, case in collect(program).items():
+            checked += 1
+            if message in section or any(p.fullmatch(message) for p in spans):
+                continue
+            failures.append(f"{program}: {message!r} (from {case}) is not in its section")
+
+    examples = os.path.join(ROOT, "examples")
+    for folder, _, files in os.walk(examples):
+        for name in files:
+            rel = os.path.relpath(os.path.join(folder, name), ROOT).replace(os.sep, "/")
+            if rel not in guide:
+                failures.append(f"{rel} is not named in the guide")
+
+    for failure in failures:
+        print("FAIL " + failure)
+    if failures:
+        return 1
+    print(f"ok: {checked} messages of the cases stand in {path}")
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
