@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Builds the release archives into build/package, named after the version of
+# the CMake project:
+#   dsdemos-<version>-linux-x86_64.tar.gz  the tree of cmake --install
+#                                          (bin/, share/doc/dsdemos/)
+#   dsdemos-<version>-windows-x64.zip      the programs cross-built with
+#                                          MinGW-w64, statically linked, with
+#                                          the examples, a demo .bat per
+#                                          program and the guide as README.txt
+# Both are made by CPack from the install rules in CMakeLists.txt.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+. scripts/lib/packages.sh
+need_packages cmake make g++ g++-mingw-w64-x86-64
+if [ ! -f docs/guide-zh.md ]; then
+  echo "docs/guide-zh.md is missing: both archives carry the guide" >&2
+  exit 1
+fi
+jobs=$(nproc 2>/dev/null || echo 2)
+rm -rf build/package
+mkdir -p build/package
+
+package() {  # package BUILD-DIR CMAKE-ARGS...: build it and archive its install tree
+  local dir=build/$1
+  shift
+  echo "== $dir"
+  cmake --no-warn-unused-cli -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DDSD_TESTS=OFF "$@" >/dev/null
+  cmake --build "$dir" -j "$jobs" >/dev/null
+  cpack --config "$dir/CPackConfig.cmake" -B "$root/build/package" >/dev/null
+}
+
+package package-linux -DCMAKE_CXX_COMPILER=g++
+package package-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+rm -rf build/package/_CPack_Packages
+ls -l build/package
