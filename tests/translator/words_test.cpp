@@ -91,9 +91,9 @@ TEST_F(WordsDeathTest, RefusesWhenTheWordsCannotBeWritten) {
                 testing::Eq(std::string(TEXT_CANNOT_WRITE) + "\n"));
 }
 
-/* Words enough to overflow the stream's buffer: a write fails part way
- * through the output, before the file is closed, and the run is refused the
- * same way. */
+/* Words enough to fill the output's block many times over: a write fails
+ * part way through the output, before the file is closed, and the run is
+ * refused the same way. */
 TEST_F(WordsDeathTest, RefusesWhenAWriteFailsPartWay) {
     if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
     ASSERT_EQ(symlink("/dev/full", "translate.txt"), 0);
