@@ -30,8 +30,8 @@ static const unsigned char BYTE_ORDER_MARK[] = {0xEF, 0xBB, 0xBF};
  * would give it for the whole line: white space skipped, an optional sign,
  * the digits up to the first other byte, 0 when there are none; a value
  * beyond the int range is clamped to it. A byte order mark at the start of
- * the file is skipped first. Returns false, leaving N unchanged, when the
- * file has no byte at all or reading fails. */
+ * the file is skipped first. Returns false, leaving N unchanged, when no
+ * byte can be read at all; a read that fails later shows in ferror(fp). */
 static bool ReadCount(std::FILE *fp) {
     int c = std::getc(fp);
     if (c == EOF) return false;
@@ -55,7 +55,6 @@ static bool ReadCount(std::FILE *fp) {
         }
     }
     while (c != EOF && c != '\n') c = std::getc(fp);  /* the rest of the line */
-    if (std::ferror(fp)) return false;
     if (negative) value = -value;
     if (value > INT_MAX) value = INT_MAX;
     if (value < INT_MIN) value = INT_MIN;
