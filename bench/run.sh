@@ -12,8 +12,9 @@
 # program and prints a Markdown table: per input the median wall time, its
 # ratio to the empty program's median (and the same ratio for the processor
 # time), the peak memory (largest resident set, from GNU time), and for the
-# translator the characters per second through its rule passes and the
-# peak memory per character held. bench/bench.py describes the inputs.
+# translator the characters per second over the whole run and through its
+# rule passes, and the peak memory per character held. bench/bench.py
+# describes the inputs.
 #
 # Characters per second through the rule passes: bench/pass_rate.cpp runs
 # the translator's own library on the rule file and times the one call that
@@ -23,8 +24,9 @@
 # sentence, carried through the rules, gives the characters each pass
 # appends to the queue, and is checked against the queue afterwards. The
 # figure is their sum over all passes divided by the time, the median of
-# five runs. For comparison the report also divides the same count by the
-# whole run's median less the empty program's.
+# five runs. The whole-run column divides the same count by the whole run's
+# median wall time less the empty program's, and by its processor time less
+# the empty program's: the rate a user sees, words written included.
 #
 # Needs cmake, a C++ compiler, python3 (3.9 or later), hyperfine and GNU
 # time (/usr/bin/time); it installs nothing. Run it on an otherwise idle

@@ -4,8 +4,9 @@
  *
  * Usage: translator RULEFILE
  *
- * Everything that can refuse the run is checked before "translate.txt" is
- * opened, so a refused run leaves that file exactly as it was. */
+ * Everything in the input that can refuse or stop the run is checked before
+ * "translate.txt" is opened, so such a run leaves that file exactly as it
+ * was; only a failure to write the file itself comes after. */
 #include <cstdio>
 
 #include "messages.h"
@@ -15,12 +16,13 @@
 
 int main(int argc, char *argv[]) {
     if (argc < 2) Refuse(TEXT_USAGE);
-    std::FILE *fp = std::fopen(argv[1], "r");
-    if (fp == nullptr) RefuseWith(TEXT_CANNOT_READ, argv[1]);
+    RulePath = argv[1];
+    std::FILE *fp = std::fopen(RulePath, "r");
+    if (fp == nullptr) RefuseFile(RulePath);
     Start();
     bool readable = ReadRuleFile(fp);
     std::fclose(fp);
-    if (!readable) RefuseWith(TEXT_CANNOT_READ, argv[1]);
+    if (!readable) RefuseFile(RulePath);
     PreDeal();
     MidDeal();
     Translate();

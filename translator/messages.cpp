@@ -4,24 +4,29 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "node.h"
+#include "status.h"
 
 void Refuse(const char *text) {
     std::fprintf(stderr, "%s\n", text);
     std::exit(REFUSED);
 }
 
-void RefuseWith(const char *text, const char *detail) {
-    std::fprintf(stderr, "%s%s\n", text, detail);
+void RefuseFile(const char *path) {
+    std::fprintf(stderr, "%s%s%s\n", TEXT_CANNOT_READ, path, TEXT_CANNOT_READ_HINT);
     std::exit(REFUSED);
 }
 
-void RefuseAtLine(long long line, const char *text) {
-    std::fprintf(stderr, "%s%lld%s\n", TEXT_AT_LINE, line, text);
+/* Prints "规则文件 <path> 第<line>" and `text` as one line on stderr. */
+static void PrintAtLine(const char *path, long long line, const char *text) {
+    std::fprintf(stderr, "%s%s%s%lld%s\n", TEXT_IN_RULE_FILE, path, TEXT_AT_LINE, line, text);
+}
+
+void RefuseAtLine(const char *path, long long line, const char *text) {
+    PrintAtLine(path, line, text);
     std::exit(REFUSED);
 }
 
-void StopOutOfMemory(const char *text) {
-    std::fprintf(stderr, "%s\n", text);
+void StopAtLine(const char *path, long long line, const char *text) {
+    PrintAtLine(path, line, text);
     std::exit(OVERFLOW);
 }

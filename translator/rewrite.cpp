@@ -18,10 +18,17 @@ void Start() {
 
 /* ============================ Bracket expansion =========================== */
 
+/* The sentence's line in the messages: line N+1 of the file counted from
+ * 0, so N+2 counted from 1. */
+static long long SentenceLine() {
+    return static_cast<long long>(N) + 2;
+}
+
 /* Pushes c on L. A failed push would silently drop a character of the
- * sentence, so it ends the run as a failed queue append does. */
+ * sentence, so it ends the run as a failed queue append does; a push past
+ * MAXGROWN characters stops the run, naming the sentence's line. */
 static void PushChecked(char c) {
-    if (L.count >= MAXGROWN) StopOutOfMemory(TEXT_OVERGROWN);
+    if (L.count >= MAXGROWN) StopAtLine(RulePath, SentenceLine(), TEXT_OVERGROWN_LINE);
     if (Push(&L, c) != OK) std::exit(OVERFLOW);
 }
 
@@ -34,9 +41,9 @@ void PreDeal() {
         }
         /* The group's characters are on L, the first one on top. */
         char theta, delta;
-        if (Pop(&L, &theta) != OK) Refuse(TEXT_UNCLOSED);
+        if (Pop(&L, &theta) != OK) RefuseAtLine(RulePath, SentenceLine(), TEXT_UNCLOSED_LINE);
         for (;;) {
-            if (Pop(&L, &delta) != OK) Refuse(TEXT_UNCLOSED);
+            if (Pop(&L, &delta) != OK) RefuseAtLine(RulePath, SentenceLine(), TEXT_UNCLOSED_LINE);
             if (delta == ')') break;  /* the group's own ")": dropped */
             EnQueue(&Q, delta);
         }
@@ -52,20 +59,28 @@ void PreDeal() {
 
 /* ============================ Rule passes ================================= */
 
-/* Appends c to Q as character number `length` of the new sentence and
- * returns the new length. */
-static std::size_t Append(char c, std::size_t length) {
-    if (length >= static_cast<std::size_t>(MAXGROWN)) StopOutOfMemory(TEXT_OVERGROWN);
-    EnQueue(&Q, c);
-    return length + 1;
+/* Rule R[i] comes from line i+1 of the file counted from 0: line i+2 in
+ * the messages. */
+static long long RuleLine(int i) {
+    return static_cast<long long>(i) + 2;
 }
 
-/* Appends to Q what rule r makes of c (its replacement when c is its
- * symbol, c itself otherwise) and returns the new sentence's new length. */
-static std::size_t Rewrite(const Rule *r, char c, std::size_t length) {
-    if (c != r->symbol) return Append(c, length);
-    for (int k = 0; k < r->length; k++) length = Append(r->replacement[k], length);
-    return length;
+/* Appends to Q what rule R[i] makes of c (its replacement when c is its
+ * symbol, c itself otherwise) and returns the new sentence's new length,
+ * `length` being its length before. Stops the run, naming the rule's line,
+ * when the new sentence would grow past MAXGROWN characters. */
+static std::size_t Rewrite(int i, char c, std::size_t length) {
+    const Rule *r = &R[i];
+    std::size_t added = (c == r->symbol) ? static_cast<std::size_t>(r->length) : 1;
+    if (length + added > static_cast<std::size_t>(MAXGROWN)) {
+        StopAtLine(RulePath, RuleLine(i), TEXT_OVERGROWN_LINE);
+    }
+    if (c != r->symbol) {
+        EnQueue(&Q, c);
+    } else {
+        for (int k = 0; k < r->length; k++) EnQueue(&Q, r->replacement[k]);
+    }
+    return length + added;
 }
 
 void MidDeal() {
@@ -75,7 +90,7 @@ void MidDeal() {
     /* Pass 0 moves the sentence from L into Q. */
     while (!StackEmpty(&L)) {
         Pop(&L, &c);
-        length = Rewrite(&R[0], c, length);
+        length = Rewrite(0, c, length);
     }
     /* Each further pass takes exactly the characters the previous pass left
      * at the front of Q and appends their rewriting behind them; counting
@@ -87,7 +102,7 @@ void MidDeal() {
         length = 0;
         for (; left > 0; left--) {
             DeQueue(&Q, &c);
-            length = Rewrite(&R[i], c, length);
+            length = Rewrite(i, c, length);
         }
     }
 }

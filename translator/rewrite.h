@@ -19,7 +19,7 @@ constexpr long MAXGROWN = 10000000;
 extern LinkStack L;  /* the stack of the expansion */
 extern LinkQueue Q;  /* the queue of the expansion, the rule passes and the output */
 
-/* Initialises L, then Q; exhausted memory ends the program (exit -1). */
+/* Initialises L, then Q; exhausted memory ends the program (exit OVERFLOW). */
 void Start();
 
 /* Expands the sentence W onto L, first character on top, leaving Q empty.
@@ -27,15 +27,17 @@ void Start();
  * in reverse order, with the first one before, between and after them.
  * Groups are expanded right to left, so an inner group is expanded before
  * the group around it; a ")" that no "(" claims stays. Refuses the run (exit
- * 1) when a "(" finds no character or no ")" after it; stops it (exit -1)
- * when a push finds no memory or the sentence grows past MAXGROWN. */
+ * REFUSED, naming the sentence's line) when a "(" finds no character or no
+ * ")" after it; stops it (exit OVERFLOW) when a push finds no memory or the
+ * sentence grows past MAXGROWN. */
 void PreDeal();
 
 /* Applies rules R[0] to R[N-1], one pass each, in file order: every
  * occurrence of a rule's symbol in the sentence that the previous pass left
  * is replaced by the rule's replacement. Leaves L empty and the result in Q,
  * first character at the front; does nothing when N is below 1. Stops the
- * run (exit -1) when the sentence grows past MAXGROWN or memory runs out. */
+ * run (exit OVERFLOW) when memory runs out, or, naming the rule's line, when
+ * the sentence would grow past MAXGROWN. */
 void MidDeal();
 
 #endif

@@ -9,6 +9,7 @@
 
 #include "messages.h"
 
+const char *RulePath = "";
 char buf[1024];
 Rule *R;
 std::size_t Rsize;
@@ -16,6 +17,50 @@ int N;
 SqString W;
 
 static std::size_t Rused;  /* records of R filled so far */
+
+/* Records the rule table has room for after its first growth. */
+constexpr std::size_t FIRST_TABLE_SIZE = 8;
+
+/* The UTF-8 byte order mark that some editors write at the start of a file. */
+static const unsigned char BYTE_ORDER_MARK[] = {0xEF, 0xBB, 0xBF};
+
+/* ============================ Count ======================================= */
+
+/* Reads line 0 of fp, whatever its length, and sets N to its value as atoi
+ * would give it for the whole line: white space skipped, an optional sign,
+ * the digits up to the first other byte, 0 when there are none; a value
+ * beyond the int range is clamped to it. A byte order mark at the start of
+ * the file is skipped first. Returns false, leaving N unchanged, when no
+ * byte can be read at all; a read that fails later shows in ferror(fp). */
+static bool ReadCount(std::FILE *fp) {
+    int c = std::getc(fp);
+    if (c == EOF) return false;
+    std::size_t marked = 0;  /* bytes of the byte order mark found so far */
+    while (marked < sizeof BYTE_ORDER_MARK && c == BYTE_ORDER_MARK[marked]) {
+        c = std::getc(fp);
+        marked++;
+    }
+    bool negative = false;
+    long long value = 0;  /* stops growing once past the int range, so it cannot overflow */
+    /* Part of a mark is no mark: its bytes are neither white space, sign nor
+     * digit, so the count is 0. */
+    if (marked == 0 || marked == sizeof BYTE_ORDER_MARK) {
+        while (c == ' ' || c == '\t' || c == '\v' || c == '\f' || c == '\r') c = std::getc(fp);
+        if (c == '+' || c == '-') {
+            negative = (c == '-');
+            c = std::getc(fp);
+        }
+        for (; c >= '0' && c <= '9'; c = std::getc(fp)) {
+            if (value <= INT_MAX) value = value * 10 + (c - '0');
+        }
+    }
+    while (c != EOF && c != '\n') c = std::getc(fp);  /* the rest of the line */
+    if (negative) value = -value;
+    if (value > INT_MAX) value = INT_MAX;
+    if (value < INT_MIN) value = INT_MIN;
+    N = static_cast<int>(value);
+    return true;
+}
 
 /* ============================ Lines ======================================= */
 
@@ -47,53 +92,38 @@ static bool ReadLine(std::FILE *fp, Line *line) {
     return true;
 }
 
-/* ============================ Count ======================================= */
-
-int ParseCount(const char *s) {
-    while (*s == ' ' || (*s >= '\t' && *s <= '\r')) s++;
-    bool negative = false;
-    if (*s == '+' || *s == '-') {
-        negative = (*s == '-');
-        s++;
-    }
-    long long value = 0;  /* stops growing once past the int range, so it cannot overflow */
-    for (; *s >= '0' && *s <= '9'; s++) {
-        if (value <= INT_MAX) value = value * 10 + (*s - '0');
-    }
-    if (negative) value = -value;
-    if (value > INT_MAX) return INT_MAX;
-    if (value < INT_MIN) return INT_MIN;
-    return static_cast<int>(value);
-}
-
 /* ============================ Rules and sentence ========================== */
 
 /* Makes a record of R from the rule line in buf, line `number` of the file
  * (counted from 0). The table doubles when it is full, so a huge count costs
  * nothing until its rule lines are really there. */
 static void AddRule(long long number, const Line *line) {
-    if (line->length < 3) RefuseAtLine(number + 1, TEXT_SHORT_RULE);
-    if (line->length > 4 + MAXREPLACE) RefuseAtLine(number + 1, TEXT_LONG_REPLACEMENT);
+    if (line->length < MINRULELINE) RefuseAtLine(RulePath, number + 1, TEXT_SHORT_RULE_LINE);
+    if (line->length > REPLACEMENT_COLUMN + MAXREPLACE) {
+        RefuseAtLine(RulePath, number + 1, TEXT_LONG_REPLACEMENT_LINE);
+    }
     if (Rused == Rsize) {
-        std::size_t room = (Rsize == 0) ? 8 : Rsize * 2;
+        std::size_t room = (Rsize == 0) ? FIRST_TABLE_SIZE : Rsize * 2;
         void *grown = (room <= SIZE_MAX / sizeof(Rule)) ? std::realloc(R, room * sizeof(Rule)) : nullptr;
-        if (grown == nullptr) StopOutOfMemory(TEXT_NO_MEMORY_FOR_RULES);
+        if (grown == nullptr) StopAtLine(RulePath, number + 1, TEXT_NO_MEMORY_LINE);
         R = static_cast<Rule *>(grown);
         Rsize = room;
     }
     Rule *r = &R[Rused++];
     r->symbol = buf[0];
-    r->length = (line->length > 4) ? static_cast<int>(line->length - 4) : 0;
-    std::memcpy(r->replacement, buf + 4, r->length);
+    r->length = (line->length > REPLACEMENT_COLUMN)
+                    ? static_cast<int>(line->length - REPLACEMENT_COLUMN) : 0;
+    std::memcpy(r->replacement, buf + REPLACEMENT_COLUMN, r->length);
     r->replacement[r->length] = '\0';
 }
 
-/* Copies the sentence line in buf into W. Its terminator counts as one byte
- * towards MAXSENTENCE, "\r\n" as well as "\n", as the line would count on a
- * system whose text files end lines with "\n". */
-static void TakeSentence(const Line *line) {
+/* Copies the sentence line in buf, line `number` of the file (counted from
+ * 0), into W. Its terminator counts as one byte towards MAXSENTENCE, "\r\n"
+ * as well as "\n", as the line would count on a system whose text files end
+ * lines with "\n". */
+static void TakeSentence(long long number, const Line *line) {
     std::size_t bytes = line->length + (line->ended ? 1 : 0);
-    if (bytes > MAXSENTENCE) Refuse(TEXT_LONG_SENTENCE);
+    if (bytes > MAXSENTENCE) RefuseAtLine(RulePath, number + 1, TEXT_LONG_SENTENCE_LINE);
     std::memcpy(W.ch, buf, line->length);
     W.ch[line->length] = '\0';
     W.length = static_cast<int>(line->length);
@@ -105,16 +135,15 @@ bool ReadRuleFile(std::FILE *fp) {
     Rused = 0;
     W.ch[0] = '\0';
     W.length = 0;
-    for (long long i = 0; ReadLine(fp, &line); i++) {
-        if (i == 0) {
-            N = ParseCount(buf);
-        } else if (i <= N) {
+    if (!ReadCount(fp)) return !std::ferror(fp);
+    /* Lines 1 to N are rules, line N+1 the sentence; a count below 0 leaves
+     * no line to read. */
+    for (long long i = 1; i <= static_cast<long long>(N) + 1 && ReadLine(fp, &line); i++) {
+        if (i <= N) {
             AddRule(i, &line);
         } else {
-            TakeSentence(&line);  /* i == N + 1 */
+            TakeSentence(i, &line);
         }
-        /* Stop after the sentence line; a count below 0 has no sentence line. */
-        if (i >= static_cast<long long>(N) + 1) break;
     }
     return !std::ferror(fp);
 }

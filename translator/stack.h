@@ -10,6 +10,7 @@
 #define TRANSLATOR_STACK_H
 
 #include "node.h"
+#include "status.h"
 
 struct LinkStack {
     LinkNode *base;  /* the bottom element; the head node when empty */
@@ -18,7 +19,8 @@ struct LinkStack {
 };
 
 /* Makes the head node and sets S empty; returns OK. When the head node
- * cannot be allocated the program ends with exit status -1 and no message. */
+ * cannot be allocated the program ends with exit status OVERFLOW and no
+ * message. */
 int InitStack(LinkStack *S);
 
 /* Pushes e. Returns ERROR and leaves S unchanged when no node can be

@@ -8,8 +8,9 @@
 #define TRANSLATOR_WORDS_H
 
 /* Empties Q into "translate.txt" (created or emptied, mode "w+"), one word
- * per character. When the file cannot be opened or written, refuses the run
- * (message on stderr, exit 1). */
+ * per character. When the file cannot be opened, or a write or the close
+ * fails, refuses the run (message on stderr, exit REFUSED); a file that was
+ * opened is then left empty or part written. */
 void Translate();
 
 #endif

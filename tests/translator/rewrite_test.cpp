@@ -79,7 +79,7 @@ TEST_F(Rewrite, KeepsAnUnclaimedCloseAndFeedsALaterOneToAnEmptyGroup) {
 }
 
 TEST_F(RewriteDeathTest, RefusesBracketsThatDoNotClose) {
-    const std::string refused = std::string(TEXT_UNCLOSED) + "\n";
+    const std::string refused = AtLine(2, TEXT_UNCLOSED_LINE);  /* the sentence line */
     for (const char *sentence : {"(ab", "()", "a(", "(a", "((ab)", "x(y(z)"}) {
         EXPECT_EXIT(Expand(sentence), testing::ExitedWithCode(REFUSED), testing::Eq(refused))
             << sentence;
@@ -131,7 +131,7 @@ TEST_F(Rewrite, SentenceMayGrowToTheBound) {
 }
 
 TEST_F(RewriteDeathTest, SentenceGrowingPastTheBoundStopsTheRun) {
-    const std::string stopped = std::string(TEXT_OVERGROWN) + "\n";
+    const std::string stopped = AtLine(3, TEXT_OVERGROWN_LINE);  /* the rule of a */
     EXPECT_EXIT(
         {
             Load("2\nb = c\na = aaaaaaaaa\n");

@@ -8,6 +8,7 @@
 
 #include "messages.h"
 #include "rulefile.h"
+#include "status.h"
 #include "support.h"
 
 namespace {
@@ -15,28 +16,32 @@ namespace {
 std::string Replacement(int i) { return std::string(R[i].replacement, R[i].length); }
 std::string Sentence() { return std::string(W.ch, W.length); }
 
-/* The stderr line of a refusal at a line of the file. */
-std::string AtLine(int line, const char *text) {
-    return std::string(TEXT_AT_LINE) + std::to_string(line) + text + "\n";
+/* The count N that a file with the count line `line` gives. */
+int CountOf(const std::string &line) {
+    EXPECT_TRUE(Load(line + "\n"));
+    return N;
 }
 
-TEST(ParseCount, ReadsAsAtoiDoes) {
-    EXPECT_EQ(ParseCount("2"), 2);
-    EXPECT_EQ(ParseCount(" \t\v\f\r+12abc"), 12);
-    EXPECT_EQ(ParseCount("-3"), -3);
-    EXPECT_EQ(ParseCount("x2"), 0);
-    EXPECT_EQ(ParseCount(""), 0);
-    EXPECT_EQ(ParseCount("--1"), 0);
-    EXPECT_EQ(ParseCount("- 1"), 0);
-    EXPECT_EQ(ParseCount("007"), 7);
+TEST(ReadRuleFile, ReadsTheCountAsAtoiDoes) {
+    EXPECT_EQ(CountOf("2"), 2);
+    EXPECT_EQ(CountOf(" \t\v\f\r+12abc"), 12);
+    EXPECT_EQ(CountOf("-3"), -3);
+    EXPECT_EQ(CountOf("x2"), 0);
+    EXPECT_EQ(CountOf(""), 0);
+    EXPECT_EQ(CountOf("--1"), 0);
+    EXPECT_EQ(CountOf("- 1"), 0);
+    EXPECT_EQ(CountOf("007"), 7);
+    EXPECT_EQ(CountOf(std::string("4\0" "5", 3)), 4);
+    EXPECT_EQ(CountOf("\xef\xbb\xbf 7"), 7);  /* a byte order mark is skipped */
+    EXPECT_EQ(CountOf("\xef\xbb" "7"), 0);     /* part of one is not */
 }
 
-TEST(ParseCount, ClampsValuesBeyondTheIntRange) {
-    EXPECT_EQ(ParseCount("2147483647"), INT_MAX);
-    EXPECT_EQ(ParseCount("2147483648"), INT_MAX);
-    EXPECT_EQ(ParseCount("99999999999999999999999"), INT_MAX);
-    EXPECT_EQ(ParseCount("-2147483648"), INT_MIN);
-    EXPECT_EQ(ParseCount("-99999999999999999999999"), INT_MIN);
+TEST(ReadRuleFile, ClampsCountsBeyondTheIntRange) {
+    EXPECT_EQ(CountOf("2147483647"), INT_MAX);
+    EXPECT_EQ(CountOf("2147483648"), INT_MAX);
+    EXPECT_EQ(CountOf("99999999999999999999999"), INT_MAX);
+    EXPECT_EQ(CountOf("-2147483648"), INT_MIN);
+    EXPECT_EQ(CountOf("-99999999999999999999999"), INT_MIN);
 }
 
 TEST(ReadRuleFile, ReadsTheWorkedExample) {
@@ -126,22 +131,22 @@ using ReadRuleFileDeathTest = testing::Test;
 
 TEST(ReadRuleFileDeathTest, RefusesARuleLineShorterThanThree) {
     EXPECT_EXIT(Load("1\nX=\nX\n"), testing::ExitedWithCode(REFUSED),
-                testing::Eq(AtLine(2, TEXT_SHORT_RULE)));
+                testing::Eq(AtLine(2, TEXT_SHORT_RULE_LINE)));
     EXPECT_EXIT(Load("2\nX = t\n\nX\n"), testing::ExitedWithCode(REFUSED),
-                testing::Eq(AtLine(3, TEXT_SHORT_RULE)));
+                testing::Eq(AtLine(3, TEXT_SHORT_RULE_LINE)));
     EXPECT_EXIT(Load("1\nX=\r\nX\n"), testing::ExitedWithCode(REFUSED),  /* "\r" is terminator */
-                testing::Eq(AtLine(2, TEXT_SHORT_RULE)));
+                testing::Eq(AtLine(2, TEXT_SHORT_RULE_LINE)));
 }
 
 TEST(ReadRuleFileDeathTest, RefusesAReplacementLongerThanNine) {
     EXPECT_EXIT(Load("1\nX = 1234567890\nX\n"), testing::ExitedWithCode(REFUSED),
-                testing::Eq(AtLine(2, TEXT_LONG_REPLACEMENT)));
+                testing::Eq(AtLine(2, TEXT_LONG_REPLACEMENT_LINE)));
     EXPECT_EXIT(Load("1\nX = " + std::string(5000, 'a') + "\nX\n"), testing::ExitedWithCode(REFUSED),
-                testing::Eq(AtLine(2, TEXT_LONG_REPLACEMENT)));
+                testing::Eq(AtLine(2, TEXT_LONG_REPLACEMENT_LINE)));
 }
 
 TEST(ReadRuleFileDeathTest, RefusesASentenceLineLongerThanThirtyNineBytes) {
-    const std::string refused = std::string(TEXT_LONG_SENTENCE) + "\n";
+    const std::string refused = AtLine(2, TEXT_LONG_SENTENCE_LINE);
     EXPECT_EXIT(Load("0\n" + std::string(39, 't') + "\n"), testing::ExitedWithCode(REFUSED),
                 testing::Eq(refused));
     EXPECT_EXIT(Load("0\n" + std::string(40, 't')), testing::ExitedWithCode(REFUSED),

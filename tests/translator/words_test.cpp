@@ -54,19 +54,23 @@ std::string ReadOutput() {
 
 const std::string kError = "\xb4\xed\xce\xf3\xbe\xaf\xb8\xe6";  /* 错误警告 */
 
+/* Every byte value, a hundred times over: about 200 KB of words, so the
+ * output goes out in many blocks whose ends fall at different words. */
 TEST_F(Words, WritesTheWordOfEveryByteValue) {
     const char *words[][2] = {
         {"t", "\xcc\xec"}, {"d", "\xb5\xd8"}, {"s", "\xc9\xcf"}, {"a", "\xd2\xbb\xd6\xbb"},
         {"e", "\xb6\xec"}, {"z", "\xd7\xb7"}, {"g", "\xb8\xcf"}, {"x", "\xcf\xc2"},
         {"n", "\xb5\xb0"}, {"h", "\xba\xde"}};  /* 天 地 上 一只 鹅 追 赶 下 蛋 恨 */
     std::string expected;
-    for (int b = 0; b < 256; b++) {
-        std::string word = kError;
-        for (const auto &w : words) {
-            if (w[0][0] == static_cast<char>(b)) word = w[1];
+    for (int round = 0; round < 100; round++) {
+        for (int b = 0; b < 256; b++) {
+            std::string word = kError;
+            for (const auto &w : words) {
+                if (w[0][0] == static_cast<char>(b)) word = w[1];
+            }
+            expected += word;
+            EnQueue(&Q, static_cast<char>(b));
         }
-        expected += word;
-        EnQueue(&Q, static_cast<char>(b));
     }
     Translate();
     EXPECT_EQ(ReadOutput(), expected);
@@ -91,9 +95,9 @@ TEST_F(WordsDeathTest, RefusesWhenTheWordsCannotBeWritten) {
                 testing::Eq(std::string(TEXT_CANNOT_WRITE) + "\n"));
 }
 
-/* Words enough to overflow the stream's buffer: a write fails part way
- * through the output, before the file is closed, and the run is refused the
- * same way. */
+/* Words enough to fill the output's block many times over: a write fails
+ * part way through the output, before the file is closed, and the run is
+ * refused the same way. */
 TEST_F(WordsDeathTest, RefusesWhenAWriteFailsPartWay) {
     if (access("/dev/full", W_OK) != 0) GTEST_SKIP() << "no /dev/full here";
     ASSERT_EQ(symlink("/dev/full", "translate.txt"), 0);
