@@ -162,16 +162,24 @@ def wine_cmd(cwd, *args):
     return None
 
 
-def check_windows(version, scratch):
-    name = f"dsdemos-{version}-windows-x64"
-    archive = os.path.join(ROOT, "build", "package", name + ".zip")
-    unpacked = os.path.join(scratch, "windows")
+def unpack(archive_name, command, into_flag, unpacked, name):
+    """Unpack build/package/ARCHIVE_NAME with COMMAND into the new folder
+    UNPACKED; return the path of the one folder NAME it must hold, or None
+    (after a failure is recorded) when it holds anything else."""
+    archive = os.path.join(ROOT, "build", "package", archive_name)
     os.mkdir(unpacked)
-    subprocess.run(["unzip", "-q", archive, "-d", unpacked], check=True)
+    subprocess.run(command + [archive, into_flag, unpacked], check=True)
     if os.listdir(unpacked) != [name]:
         fail(f"{archive} holds {sorted(os.listdir(unpacked))}, expected the one folder {name}")
+        return None
+    return os.path.join(unpacked, name)
+
+
+def check_windows(version, scratch):
+    name = f"dsdemos-{version}-windows-x64"
+    top = unpack(name + ".zip", ["unzip", "-q"], "-d", os.path.join(scratch, "windows"), name)
+    if top is None:
         return
-    top = os.path.join(unpacked, name)
 
     brought = tree(top)
     wanted = {f"{p}.exe" for p in PROGRAMS} | {f"demo-{p}.bat" for p in PROGRAMS} | {"README.txt"}
@@ -271,14 +279,10 @@ def check_linux(version, build, scratch):
     installed = check_linux_tree(prefix, "cmake --install")
 
     name = f"dsdemos-{version}-linux-x86_64"
-    archive = os.path.join(ROOT, "build", "package", name + ".tar.gz")
-    unpacked = os.path.join(scratch, "linux")
-    os.mkdir(unpacked)
-    subprocess.run(["tar", "-xzf", archive, "-C", unpacked], check=True)
-    if os.listdir(unpacked) != [name]:
-        fail(f"{archive} holds {sorted(os.listdir(unpacked))}, expected the one folder {name}")
+    top = unpack(name + ".tar.gz", ["tar", "-xzf"], "-C", os.path.join(scratch, "linux"), name)
+    if top is None:
         return
-    packed = check_linux_tree(os.path.join(unpacked, name), name + ".tar.gz")
+    packed = check_linux_tree(top, name + ".tar.gz")
     if installed is not None and packed is not None and packed != installed:
         fail(f"{name}.tar.gz differs from the tree of cmake --install")
 
