@@ -37,6 +37,7 @@ usual, so the wrapper must write its own report to a file: "{log}" in
 COMMAND stands for a file outside the run directory, shown when the case
 fails.
 """
+import argparse
 import atexit
 import os
 import re
@@ -108,6 +109,20 @@ def parse(path):
     return case
 
 
+def make_run_dir(case, prefix):
+    """Create a fresh temporary directory holding the case's given directories,
+    links and files, and return its path (the caller removes it)."""
+    run_dir = tempfile.mkdtemp(prefix=prefix)
+    for name in case["dirs"]:
+        os.mkdir(os.path.join(run_dir, name))
+    for name, target in case["links"].items():
+        os.symlink(target, os.path.join(run_dir, name))
+    for name, data in case["files"].items():
+        with open(os.path.join(run_dir, name), "wb") as f:
+            f.write(data)
+    return run_dir
+
+
 def crlf(data):
     return data.replace(b"\n", b"\r\n")
 
@@ -119,10 +134,16 @@ def show(data):
 
 
 def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("--")]
-    windows = "--windows" in sys.argv
-    wrapper = [a[len("--wrapper="):] for a in sys.argv[1:] if a.startswith("--wrapper=")]
-    program, case_path = os.path.abspath(args[0]), args[1]
+    parser = argparse.ArgumentParser(description="Run one end-to-end case.", allow_abbrev=False)
+    parser.add_argument("program", help="the program to run")
+    parser.add_argument("case", help="the case file")
+    parser.add_argument("--windows", action="store_true",
+                        help="the program is a Windows executable, run under Wine")
+    parser.add_argument("--wrapper", metavar="COMMAND",
+                        help="run the program under COMMAND; {log} is its report file")
+    options = parser.parse_args()
+    windows = options.windows
+    program, case_path = os.path.abspath(options.program), options.case
     case = parse(case_path)
 
     expect_stdout, expect_stderr = case["stdout"], case["stderr"]
@@ -144,26 +165,19 @@ def main():
     if windows:
         command = [os.environ.get("WINE", "wine"), program] + case["args"]
     log = None
-    if wrapper:
+    if options.wrapper:
         fd, log = tempfile.mkstemp(prefix="e2e-wrapper-", suffix=".log")
         os.close(fd)
         atexit.register(os.unlink, log)
-        command = [w.replace("{log}", log) for w in shlex.split(wrapper[0])] + command
+        command = [w.replace("{log}", log) for w in shlex.split(options.wrapper)] + command
 
     # Under Wine a run now and then hangs in Wine itself; such a run is tried
     # again in a fresh directory, and only a case that hangs every time fails.
     tries, limit = (3, 40) if windows else (1, 120)
     for _ in range(tries):
         failures = []
-        run_dir = tempfile.mkdtemp(prefix="e2e-")
+        run_dir = make_run_dir(case, "e2e-")
         try:
-            for name in case["dirs"]:
-                os.mkdir(os.path.join(run_dir, name))
-            for name, target in case["links"].items():
-                os.symlink(target, os.path.join(run_dir, name))
-            for name, data in case["files"].items():
-                with open(os.path.join(run_dir, name), "wb") as f:
-                    f.write(data)
             try:
                 proc = subprocess.run(command, input=case["stdin"], cwd=run_dir, env=env,
                                       stdout=subprocess.PIPE, stderr=subprocess.PIPE,
