@@ -11,7 +11,8 @@ not content, so a trailing newline is written as one empty line).
   === file NAME       a file that exists in the run directory before the run
   === dir NAME        a directory that exists there before the run
   === link NAME PATH  a symbolic link to PATH there (e.g. /dev/full, where
-                      every write fails as on a full disk)
+                      every write fails as on a full disk; a PATH in /dev
+                      that is not a character device fails the case)
   === expect NAME     the file's exact content after the run (a given file
                       without an expect section must be left unchanged)
   === absent NAME     the file must not exist after the run
@@ -43,6 +44,7 @@ import os
 import re
 import shlex
 import shutil
+import stat
 import subprocess
 import sys
 import tempfile
@@ -111,7 +113,13 @@ def parse(path):
 
 def make_run_dir(case, prefix):
     """Create a fresh temporary directory holding the case's given directories,
-    links and files, and return its path (the caller removes it)."""
+    links and files, and return its path (the caller removes it). A link into
+    /dev must lead to a character device: a program that opened a link whose
+    device is missing would create a regular file in its place."""
+    for target in case["links"].values():
+        if target.startswith("/dev/") and not (os.path.exists(target)
+                                               and stat.S_ISCHR(os.stat(target).st_mode)):
+            raise SystemExit(f"the link target {target} is not a character device")
     run_dir = tempfile.mkdtemp(prefix=prefix)
     for name in case["dirs"]:
         os.mkdir(os.path.join(run_dir, name))
