@@ -84,9 +84,14 @@ windows_lane() {
   done
   export WINEPREFIX=$root/build/wine-prefix WINEDEBUG=-all
   wineserver -k >/dev/null 2>&1 && wineserver -w  # one left by an interrupted run
+  mkdir -p "$WINEPREFIX"
   wineserver -p >/dev/null 2>&1 || { echo "wineserver did not start"; return 1; }
-  wineboot -i >/dev/null 2>&1 || { echo "wineboot could not set up $WINEPREFIX"; return 1; }
-  lane windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release || rc=$?
+  if wineboot -i >/dev/null 2>&1; then
+    lane windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release || rc=$?
+  else
+    echo "wineboot could not set up $WINEPREFIX"
+    rc=1
+  fi
   wineserver -k >/dev/null 2>&1 || true
   return $rc
 }
