@@ -13,7 +13,8 @@
 #   about 3 s under the sanitizers), so every input saved as a hang is run
 #   again alone with 60 s to finish, and only one that still does not end,
 #   or ends in a sanitizer report, fails the script.
-#   Installs afl++ and the build tools where they are missing. Each target
+#   Installs afl++, the build tools and clang's sanitizer runtime where they
+#   are missing. Each target
 #   runs between two checks of the device guard (scripts/lib/guard.sh): one
 #   that leaves /dev/null, /dev/zero or /dev/full other than it found them
 #   stops the script at once (status 3).
@@ -23,7 +24,11 @@ root=$PWD
 . scripts/lib/guard.sh
 . scripts/lib/packages.sh
 guard_start
-guarded "fuzzing: package installation" need_packages afl++ cmake make python3
+fuzz_packages() {  # afl++ (which brings clang), the build tools, the sanitizer runtime
+  need_packages afl++ cmake make python3
+  need_packages "$(sanitizer_runtime_package)"
+}
+guarded "fuzzing: package installation" fuzz_packages
 seconds=${1:-60}
 shift || true
 targets=("$@")

@@ -5,9 +5,10 @@
 # (with the allocation-failure runs and the valgrind memcheck cases), the
 # sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) with Clang,
 # and the Windows build with MinGW-w64, whose end-to-end cases run under
-# Wine. A tool that a lane needs and that is still missing after the
-# installation fails that lane. Each lane ends with CTest's summary line, and
-# the last line sums up all of them; the script fails if anything failed.
+# Wine. An installation that fails stops the script with the command to run
+# by hand; a tool that a lane needs and that is still missing after it fails
+# that lane. Each lane ends with CTest's summary line; the last line sums up
+# the lanes' tests and the self-test, and the script fails if anything failed.
 #
 # Every phase runs between two checks of the device guard
 # (scripts/lib/guard.sh): a phase that leaves /dev/null, /dev/zero or

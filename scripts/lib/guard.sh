@@ -4,11 +4,12 @@
 #     guard_start                        # record the devices, fail if one is wrong
 #     guarded "lane gcc" some_command    # check, run, check again
 #
-# The test runs write to /dev/null and /dev/full and read /dev/zero as the
-# machine's shared devices. A run that damaged one of them (a device node
-# deleted and replaced by a regular file) would break every later program on
-# the machine that writes to it, and would let later phases pass on a damaged
-# machine. So every phase is run between two checks that each of these paths
+# The builds and tests write to /dev/null, and some tests through links to
+# /dev/full; these and /dev/zero are devices that every program on the
+# machine shares. A run that damaged one of them (a device node deleted and
+# replaced by a regular file) would break every later program that uses it,
+# and would let later phases pass on a damaged machine. So every phase is run
+# between two checks that each of these paths
 # is still the character device, with the same major:minor numbers, that it
 # was when the script started. A failed check stops the script at once with
 # one line naming the phase and the device, and exit status 3.

@@ -25,7 +25,7 @@ section \\n, \\r, \\t, \\\\ and \\xHH stand for those bytes (\\xHH is taken as a
 raw byte, not converted). Lines before the first marker are a description.
 
 Every run gets a fresh temporary directory; after the run the directory must
-hold exactly the given and the expected files.
+hold exactly the given files, directories and links and the expected files.
 
 With --windows the program is a Windows executable run under Wine: every "\\n"
 that the program writes in text mode arrives as "\\r\\n", so the expected
