@@ -60,8 +60,10 @@ fuzz_one() {  # fuzz_one TARGET: runs afl-fuzz in the target's own directory
   local dir=$work/$target
   rm -rf "$dir" && mkdir -p "$dir" || return 1
   # The programs write their output file (result.txt, translate.txt or
-  # out.txt) into this directory, each run over the last one's; report
-  # removes it.
+  # out.txt) into this directory: a private file, never a shared device.
+  # translate.txt and out.txt are rewritten by every run; the evaluator
+  # appends to result.txt, which grows by about 0.1 MB per second of fuzzing.
+  # report removes them.
   python3 "$root/fuzz/seeds.py" "$program" "$mode" "$dir/seeds" >"$dir/seeds.log" || return 1
   local input=()
   [ "$mode" = stdin ] || input=(@@)
