@@ -54,12 +54,13 @@ packages() {  # every package a lane needs
   [ -z "$runtime" ] || need_packages "$runtime"
 }
 
-# lane NAME CMAKE-ARGS...: configures and builds build/NAME, runs its tests
-# and adds them to the counts; fails when any step fails.
+# lane NAME CMAKE-ARGS...: configures and builds build/NAME with every
+# program (a subset left in its cache by a partial build is dropped), runs
+# its tests and adds them to the counts; fails when any step fails.
 lane() {
   local name=$1 log rc=0 f t
   shift
-  cmake -S . -B "build/$name" "$@" >/dev/null || return 1
+  cmake -S . -B "build/$name" -UDSD_PROGRAMS "$@" >/dev/null || return 1
   cmake --build "build/$name" -j "$jobs" >/dev/null || return 1
   log=$(mktemp)
   ctest --test-dir "build/$name" -j "$jobs" --output-on-failure | tee "$log" || rc=$?
