@@ -13,9 +13,22 @@
 #   about 3 s under the sanitizers), so every input saved as a hang is run
 #   again alone with 60 s to finish, and only one that still does not end,
 #   or ends in a sanitizer report, fails the script.
+#   Installs afl++, the build tools and clang's sanitizer runtime where they
+#   are missing. Each target
+#   runs between two checks of the device guard (scripts/lib/guard.sh): one
+#   that leaves /dev/null, /dev/zero or /dev/full other than it found them
+#   stops the script at once (status 3).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. scripts/lib/guard.sh
+. scripts/lib/packages.sh
+guard_start
+fuzz_packages() {  # afl++ (which brings clang), the build tools, the sanitizer runtime
+  need_packages afl++ cmake make python3
+  need_packages "$(sanitizer_runtime_package)"
+}
+guarded "fuzzing: package installation" fuzz_packages
 seconds=${1:-60}
 shift || true
 targets=("$@")
@@ -45,12 +58,13 @@ fuzz_one() {  # fuzz_one TARGET: runs afl-fuzz in the target's own directory
   local target=$1 bin mode program
   target_info "$target" || return 2
   local dir=$work/$target
-  rm -rf "$dir" && mkdir -p "$dir"
-  # The programs write fixed file names in their directory; those go nowhere.
-  ln -s /dev/null "$dir/result.txt"
-  ln -s /dev/null "$dir/translate.txt"
-  ln -s /dev/null "$dir/out.txt"
-  python3 "$root/fuzz/seeds.py" "$program" "$mode" "$dir/seeds" >/dev/null
+  rm -rf "$dir" && mkdir -p "$dir" || return 1
+  # The programs write their output file (result.txt, translate.txt or
+  # out.txt) into this directory: a private file, never a shared device.
+  # translate.txt and out.txt are rewritten by every run; the evaluator
+  # appends to result.txt, which grows by about 0.1 MB per second of fuzzing.
+  # report removes them.
+  python3 "$root/fuzz/seeds.py" "$program" "$mode" "$dir/seeds" >"$dir/seeds.log" || return 1
   local input=()
   [ "$mode" = stdin ] || input=(@@)
   (cd "$dir" && afl-fuzz -i seeds -o findings -x "$root/fuzz/dict/$program.dict" \
@@ -65,9 +79,9 @@ rerun_hangs() {  # rerun_hangs TARGET: counts saved hangs that still hang
     [ -f "$input" ] || continue
     local rc=0
     if [ "$mode" = stdin ]; then
-      (cd "$work/$1" && timeout 60 "$bin" <"$input" >/dev/null 2>rerun.err) || rc=$?
+      (cd "$work/$1" && timeout 60 "$bin" <"$input" >rerun.out 2>rerun.err) || rc=$?
     else
-      (cd "$work/$1" && timeout 60 "$bin" "$input" >/dev/null 2>rerun.err) || rc=$?
+      (cd "$work/$1" && timeout 60 "$bin" "$input" >rerun.out 2>rerun.err) || rc=$?
     fi
     # 124: still running after 60 s; 134: aborted by a sanitizer report.
     if [ $rc = 124 ] || [ $rc = 134 ] || grep -q Sanitizer "$work/$1/rerun.err"; then
@@ -87,19 +101,30 @@ report() {  # report TARGET: one line of figures; fails on crashes or real hangs
   crashes=$(awk -F' *: *' '$1=="saved_crashes"||$1=="unique_crashes"{print $2}' "$stats")
   hangs=$(awk -F' *: *' '$1=="saved_hangs"||$1=="unique_hangs"{print $2}' "$stats")
   real=$(rerun_hangs "$1")
+  rm -f "$work/$1"/{result,translate,out}.txt "$work/$1"/rerun.out
   printf '%-15s %10s execs %6s paths %4s crashes %4s hangs (%s still hang alone)\n' \
     "$1" "$execs" "$paths" "$crashes" "$hangs" "$real"
   [ "$crashes" = 0 ] && [ "$real" = 0 ]
 }
 
+# Two targets at a time, each checked by the guard in its own process; a
+# failed check there stops the whole script at once.
 status=0
 for ((i = 0; i < ${#targets[@]}; i += 2)); do
   pids=()
   for target in "${targets[@]:i:2}"; do
-    fuzz_one "$target" & pids+=($!)
+    guarded "fuzzing $target" fuzz_one "$target" & pids+=($!)
   done
-  for pid in "${pids[@]}"; do wait "$pid" || status=1; done
+  for pid in "${pids[@]}"; do
+    rc=0
+    wait "$pid" || rc=$?
+    if [ $rc = "$guard_status" ]; then
+      kill "${pids[@]}" 2>/dev/null || true
+      exit $rc
+    fi
+    [ $rc = 0 ] || status=1
+  done
 done
 echo "== fuzzing, $seconds s per target"
-for target in "${targets[@]}"; do report "$target" || status=1; done
+for target in "${targets[@]}"; do guarded "fuzzing report $target" report "$target" || status=1; done
 exit $status

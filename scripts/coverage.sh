@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Measures how much of the programs' own code the test suite runs: builds
 # with GCC and --coverage in build/coverage, runs the whole CTest suite there
-# (unit tests, end-to-end cases, allocation-failure runs), then prints line
-# and branch coverage of evaluator/, bitree/, josephus/ and translator/ for
-# each program and in total (tests/, fuzz/ and build/ are not counted).
+# (unit tests, end-to-end cases, allocation-failure runs, memcheck cases),
+# then prints line and branch coverage of evaluator/, bitree/, josephus/ and
+# translator/ for each program and in total (tests/, fuzz/ and build/ are not
+# counted).
 #
 # usage: scripts/coverage.sh [PROGRAM...]     (all four by default)
 #
@@ -11,12 +12,14 @@
 # never be taken are left out of the figures. The end-to-end cases run the
 # program binaries as child processes; each of them adds its counts to the
 # .gcda files when it exits. CTest runs one test at a time here, so no two
-# processes ever merge into the same .gcda file at once. Needs gcovr.
+# processes ever merge into the same .gcda file at once. Installs gcovr and
+# the build and test tools where they are missing (scripts/lib/packages.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/lib/packages.sh
+need_packages gcovr cmake make g++ libgtest-dev python3 valgrind
 programs=("$@")
 [ ${#programs[@]} -gt 0 ] || programs=(evaluator bitree josephus translator)
-command -v gcovr >/dev/null || { echo "gcovr is missing (apt-get install gcovr)" >&2; exit 1; }
 
 build=build/coverage
 list=$(IFS=';'; echo "${programs[*]}")
@@ -40,7 +43,7 @@ gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFi
 
 summary() {  # summary TITLE FILTER...: one line of figures
   local title=$1; shift
-  gcovr --root . --add-tracefile "$trace" "$@" --print-summary --output /dev/null |
+  gcovr --root . --add-tracefile "$trace" "$@" --print-summary --output "$build/report.txt" |
     awk -v t="$title" '/^lines:/ {sub(/^lines: */, ""); l = $0}
                        /^branches:/ {sub(/^branches: */, ""); b = $0}
                        END {printf "%-10s lines %-26s branches %s\n", t, l, b}'

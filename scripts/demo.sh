@@ -1,9 +1,13 @@
 #!/usr/bin/env bash
 # Builds the programs and runs each on its bundled example under examples/,
 # in a scratch directory, showing what it wrote converted from GBK to UTF-8.
+# First installs the compiler toolchain where it is missing (Debian packages
+# cmake, make and g++; iconv comes with libc-bin), see scripts/lib/packages.sh.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+. scripts/lib/packages.sh
+need_packages cmake make g++ libc-bin
 cmake -S . -B build/demo -DCMAKE_BUILD_TYPE=Release -DDSD_TESTS=OFF >/dev/null
 cmake --build build/demo -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 bin=$root/build/demo

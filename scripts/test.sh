@@ -1,43 +1,107 @@
 #!/usr/bin/env bash
-# Builds every program and runs every test: the plain build with GCC, then the
+# Builds every program and runs every test. First installs the Debian
+# packages the lanes need that are missing (scripts/lib/packages.sh) and runs
+# the device guard's self-test; then the lanes: the plain build with GCC
+# (with the allocation-failure runs and the valgrind memcheck cases), the
 # sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) with Clang,
-# then, where MinGW-w64 and Wine are installed, the Windows build with the
-# end-to-end cases run under Wine. Each lane ends with CTest's summary line;
-# the script fails if any lane fails.
+# and the Windows build with MinGW-w64, whose end-to-end cases run under
+# Wine. An installation that fails stops the script with the command to run
+# by hand; a tool that a lane needs and that is still missing after it fails
+# that lane. Each lane ends with CTest's summary line; the last line sums up
+# the lanes' tests and the self-test, and the script fails if anything failed.
+#
+# Every phase runs between two checks of the device guard
+# (scripts/lib/guard.sh): a phase that leaves /dev/null, /dev/zero or
+# /dev/full other than it found them stops the script at once (status 3).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
+. scripts/lib/guard.sh
+. scripts/lib/packages.sh
+guard_start
 jobs=$(nproc 2>/dev/null || echo 2)
 status=0
 passed=0
 failed=0
 
-lane() {  # lane NAME CMAKE-ARGS...
-  local name=$1 log
+# phase NAME COMMAND...: runs one phase between two device checks. A failed
+# phase fails the script; one that added no failure of its own to the count
+# (every phase but a lane) counts as one failure.
+phase() {
+  local name=$1 rc=0 before=$failed
   shift
-  echo "== lane: $name"
-  cmake -S . -B "build/$name" "$@" >/dev/null
-  cmake --build "build/$name" -j "$jobs" >/dev/null
+  echo "== $name"
+  guarded "$name" "$@" || rc=$?
+  if [ $rc != 0 ]; then
+    status=1
+    [ "$failed" -gt "$before" ] || failed=$((failed + 1))
+    echo "== $name: failed (status $rc)"
+  fi
+}
+
+# check NAME COMMAND...: a phase that counts as one test.
+check() {
+  local before=$failed
+  phase "$@"
+  [ "$failed" -gt "$before" ] || passed=$((passed + 1))
+}
+
+packages() {  # every package a lane needs
+  local runtime
+  need_packages cmake make g++ clang libgtest-dev python3 libc-bin valgrind \
+    g++-mingw-w64-x86-64 wine64 wine
+  runtime=$(sanitizer_runtime_package)
+  [ -z "$runtime" ] || need_packages "$runtime"
+}
+
+# lane NAME CMAKE-ARGS...: configures and builds build/NAME with every
+# program (a subset left in its cache by a partial build is dropped), runs
+# its tests and adds them to the counts; fails when any step fails.
+lane() {
+  local name=$1 log rc=0 f t
+  shift
+  cmake -S . -B "build/$name" -UDSD_PROGRAMS "$@" >/dev/null || return 1
+  cmake --build "build/$name" -j "$jobs" >/dev/null || return 1
   log=$(mktemp)
-  ctest --test-dir "build/$name" -j "$jobs" --output-on-failure | tee "$log" || status=1
+  ctest --test-dir "build/$name" -j "$jobs" --output-on-failure | tee "$log" || rc=$?
   # "N% tests passed, F tests failed out of T"
   read -r f t < <(sed -n 's/.*tests passed, \([0-9]*\) tests failed out of \([0-9]*\).*/\1 \2/p' "$log") || true
   rm -f "$log"
-  failed=$((failed + ${f:-1}))
-  passed=$((passed + ${t:-0} - ${f:-0}))
+  if [ -z "${t:-}" ] || [ "$t" = 0 ]; then
+    echo "lane $name ran no test"
+    return 1
+  fi
+  failed=$((failed + f))
+  passed=$((passed + t - f))
+  return $rc
 }
 
-lane gcc -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
-lane sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON
-if command -v x86_64-w64-mingw32-g++ >/dev/null && command -v wine >/dev/null; then
-  # A persistent wineserver spares every case the start of a new one.
-  export WINEDEBUG=-all
-  wineboot -i >/dev/null 2>&1 || true
-  wineserver -p >/dev/null 2>&1 || true
-  lane windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
+# The Windows lane runs under a Wine prefix of its own in build/, with one
+# persistent wineserver, which spares every case the start of a new one; the
+# server is stopped at the end, whatever the lane's outcome.
+windows_lane() {
+  local tool rc=0
+  for tool in x86_64-w64-mingw32-g++ wine wineboot wineserver; do
+    command -v "$tool" >/dev/null || { echo "$tool is missing"; return 1; }
+  done
+  export WINEPREFIX=$root/build/wine-prefix WINEDEBUG=-all
+  wineserver -k >/dev/null 2>&1 && wineserver -w  # one left by an interrupted run
+  mkdir -p "$WINEPREFIX"
+  wineserver -p >/dev/null 2>&1 || { echo "wineserver did not start"; return 1; }
+  if wineboot -i >/dev/null 2>&1; then
+    lane windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release || rc=$?
+  else
+    echo "wineboot could not set up $WINEPREFIX"
+    rc=1
+  fi
   wineserver -k >/dev/null 2>&1 || true
-else
-  echo "== lane: windows SKIPPED: x86_64-w64-mingw32-g++ or wine is missing"
-  echo "   (install with: apt-get install g++-mingw-w64-x86-64 wine64 wine)"
-fi
-echo "all lanes: $passed passed, $failed failed"
+  return $rc
+}
+
+phase "package installation" packages
+check "device guard self-test" bash scripts/lib/guard_test.sh
+phase "lane gcc" lane gcc -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+phase "lane sanitize" lane sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON
+phase "lane windows" windows_lane
+echo "lanes: $passed passed, $failed failed"
 exit $status

@@ -42,3 +42,19 @@ need_packages() {
     exit 1
   fi
 }
+
+# sanitizer_runtime_package: prints the Debian package that holds the
+# AddressSanitizer and UndefinedBehaviorSanitizer runtime of the installed
+# clang: libclang-rt-N-dev where the archive has it (Debian 12, Ubuntu 24.04),
+# else libclang-common-N-dev, which holds it on older releases (Ubuntu 22.04).
+# N is clang's major version. Needs clang installed; prints nothing without it.
+sanitizer_runtime_package() {
+  local major
+  major=$(clang -dumpversion 2>/dev/null) || return 0
+  major=${major%%.*}
+  if apt-cache show "libclang-rt-$major-dev" >/dev/null 2>&1; then
+    echo "libclang-rt-$major-dev"
+  else
+    echo "libclang-common-$major-dev"
+  fi
+}

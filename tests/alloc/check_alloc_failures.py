@@ -16,11 +16,12 @@ fail_malloc library). Each such run must end in one of two ways:
     file it cannot open, which is how a failed allocation inside fopen shows.
 A crash, a hang, a sanitizer report or any other status fails the check.
 """
+import argparse
 import os
+import shutil
 import subprocess
 import sys
 import tempfile
-import shutil
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "harness"))
 import run_case  # noqa: E402
@@ -28,13 +29,8 @@ import run_case  # noqa: E402
 
 def run(program, case, env):
     """Run the case once; return (status, stdout, stderr, files after the run)."""
-    run_dir = tempfile.mkdtemp(prefix="alloc-")
+    run_dir = run_case.make_run_dir(case, "alloc-")
     try:
-        for name in case["dirs"]:
-            os.mkdir(os.path.join(run_dir, name))
-        for name, data in case["files"].items():
-            with open(os.path.join(run_dir, name), "wb") as f:
-                f.write(data)
         proc = subprocess.run([program] + case["args"], input=case["stdin"], cwd=run_dir,
                               env=env, stdout=subprocess.PIPE, stderr=subprocess.PIPE,
                               timeout=60)
@@ -52,11 +48,14 @@ def run(program, case, env):
 def check_case(preload, program, case_path, failure_stdout):
     case = run_case.parse(case_path)
     env = dict(os.environ, LD_PRELOAD=preload)
-    count_file = tempfile.mktemp(prefix="alloc-count-")
-    status, out, err, files = run(program, case, dict(env, DSD_ALLOC_COUNT=count_file))
-    with open(count_file) as f:
-        total = int(f.read())
-    os.unlink(count_file)
+    fd, count_file = tempfile.mkstemp(prefix="alloc-count-")
+    os.close(fd)
+    try:
+        status, out, err, files = run(program, case, dict(env, DSD_ALLOC_COUNT=count_file))
+        with open(count_file) as f:
+            total = int(f.read())
+    finally:
+        os.unlink(count_file)
     if (status & 0xFF) != (case["status"] & 0xFF) or out != case["stdout"] or files != case["expect"]:
         return [f"{case_path}: the run without failures does not match the case"]
     problems = []
@@ -86,14 +85,19 @@ def check_case(preload, program, case_path, failure_stdout):
 
 
 def main():
-    options = [a for a in sys.argv[1:] if a.startswith("--failure-stdout=")]
-    failure_stdout = options[0].split("=", 1)[1].encode("gbk") if options else None
-    args = [a for a in sys.argv[1:] if a not in options]
-    preload, program, cases = args[0], args[1], args[2:]
+    parser = argparse.ArgumentParser(description="Fail each heap allocation of a run in turn.",
+                                     allow_abbrev=False)
+    parser.add_argument("--failure-stdout", metavar="TEXT",
+                        help="the console text for an output file that cannot be opened")
+    parser.add_argument("preload", help="the fail_malloc library")
+    parser.add_argument("program", help="the program to run")
+    parser.add_argument("cases", nargs="+", metavar="case", help="end-to-end case files")
+    options = parser.parse_args()
+    failure_stdout = options.failure_stdout.encode("gbk") if options.failure_stdout else None
     problems = []
-    for case_path in cases:
-        problems += check_case(os.path.abspath(preload), os.path.abspath(program), case_path,
-                               failure_stdout)
+    for case_path in options.cases:
+        problems += check_case(os.path.abspath(options.preload), os.path.abspath(options.program),
+                               case_path, failure_stdout)
     for p in problems:
         print("FAIL " + p)
     return 1 if problems else 0

@@ -11,7 +11,8 @@ not content, so a trailing newline is written as one empty line).
   === file NAME       a file that exists in the run directory before the run
   === dir NAME        a directory that exists there before the run
   === link NAME PATH  a symbolic link to PATH there (e.g. /dev/full, where
-                      every write fails as on a full disk)
+                      every write fails as on a full disk; a PATH in /dev
+                      that is not a character device fails the case)
   === expect NAME     the file's exact content after the run (a given file
                       without an expect section must be left unchanged)
   === absent NAME     the file must not exist after the run
@@ -24,7 +25,7 @@ section \\n, \\r, \\t, \\\\ and \\xHH stand for those bytes (\\xHH is taken as a
 raw byte, not converted). Lines before the first marker are a description.
 
 Every run gets a fresh temporary directory; after the run the directory must
-hold exactly the given and the expected files.
+hold exactly the given files, directories and links and the expected files.
 
 With --windows the program is a Windows executable run under Wine: every "\\n"
 that the program writes in text mode arrives as "\\r\\n", so the expected
@@ -37,11 +38,13 @@ usual, so the wrapper must write its own report to a file: "{log}" in
 COMMAND stands for a file outside the run directory, shown when the case
 fails.
 """
+import argparse
 import atexit
 import os
 import re
 import shlex
 import shutil
+import stat
 import subprocess
 import sys
 import tempfile
@@ -108,6 +111,26 @@ def parse(path):
     return case
 
 
+def make_run_dir(case, prefix):
+    """Create a fresh temporary directory holding the case's given directories,
+    links and files, and return its path (the caller removes it). A link into
+    /dev must lead to a character device: a program that opened a link whose
+    device is missing would create a regular file in its place."""
+    for target in case["links"].values():
+        if target.startswith("/dev/") and not (os.path.exists(target)
+                                               and stat.S_ISCHR(os.stat(target).st_mode)):
+            raise SystemExit(f"the link target {target} is not a character device")
+    run_dir = tempfile.mkdtemp(prefix=prefix)
+    for name in case["dirs"]:
+        os.mkdir(os.path.join(run_dir, name))
+    for name, target in case["links"].items():
+        os.symlink(target, os.path.join(run_dir, name))
+    for name, data in case["files"].items():
+        with open(os.path.join(run_dir, name), "wb") as f:
+            f.write(data)
+    return run_dir
+
+
 def crlf(data):
     return data.replace(b"\n", b"\r\n")
 
@@ -119,10 +142,16 @@ def show(data):
 
 
 def main():
-    args = [a for a in sys.argv[1:] if not a.startswith("--")]
-    windows = "--windows" in sys.argv
-    wrapper = [a[len("--wrapper="):] for a in sys.argv[1:] if a.startswith("--wrapper=")]
-    program, case_path = os.path.abspath(args[0]), args[1]
+    parser = argparse.ArgumentParser(description="Run one end-to-end case.", allow_abbrev=False)
+    parser.add_argument("program", help="the program to run")
+    parser.add_argument("case", help="the case file")
+    parser.add_argument("--windows", action="store_true",
+                        help="the program is a Windows executable, run under Wine")
+    parser.add_argument("--wrapper", metavar="COMMAND",
+                        help="run the program under COMMAND; {log} is its report file")
+    options = parser.parse_args()
+    windows = options.windows
+    program, case_path = os.path.abspath(options.program), options.case
     case = parse(case_path)
 
     expect_stdout, expect_stderr = case["stdout"], case["stderr"]
@@ -144,26 +173,19 @@ def main():
     if windows:
         command = [os.environ.get("WINE", "wine"), program] + case["args"]
     log = None
-    if wrapper:
+    if options.wrapper:
         fd, log = tempfile.mkstemp(prefix="e2e-wrapper-", suffix=".log")
         os.close(fd)
         atexit.register(os.unlink, log)
-        command = [w.replace("{log}", log) for w in shlex.split(wrapper[0])] + command
+        command = [w.replace("{log}", log) for w in shlex.split(options.wrapper)] + command
 
     # Under Wine a run now and then hangs in Wine itself; such a run is tried
     # again in a fresh directory, and only a case that hangs every time fails.
     tries, limit = (3, 40) if windows else (1, 120)
     for _ in range(tries):
         failures = []
-        run_dir = tempfile.mkdtemp(prefix="e2e-")
+        run_dir = make_run_dir(case, "e2e-")
         try:
-            for name in case["dirs"]:
-                os.mkdir(os.path.join(run_dir, name))
-            for name, target in case["links"].items():
-                os.symlink(target, os.path.join(run_dir, name))
-            for name, data in case["files"].items():
-                with open(os.path.join(run_dir, name), "wb") as f:
-                    f.write(data)
             try:
                 proc = subprocess.run(command, input=case["stdin"], cwd=run_dir, env=env,
                                       stdout=subprocess.PIPE, stderr=subprocess.PIPE,
