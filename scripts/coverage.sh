@@ -41,6 +41,10 @@ for program in "${programs[@]}"; do filters+=(--filter "$program/"); done
 gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFiles" \
   "${filters[@]}" --exclude-throw-branches --exclude-unreachable-branches --json "$trace"
 
+# The text report goes to a file of the build: gcovr checks that it can
+# create its --output by creating the path and then deleting it, so given a
+# device such as /dev/null it deletes the device node, and then writes its
+# report to a regular file of that name.
 summary() {  # summary TITLE FILTER...: one line of figures
   local title=$1; shift
   gcovr --root . --add-tracefile "$trace" "$@" --print-summary --output "$build/report.txt" |

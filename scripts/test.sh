@@ -5,10 +5,13 @@
 # (with the allocation-failure runs and the valgrind memcheck cases), the
 # sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) with Clang,
 # and the Windows build with MinGW-w64, whose end-to-end cases run under
-# Wine. An installation that fails stops the script with the command to run
-# by hand; a tool that a lane needs and that is still missing after it fails
-# that lane. Each lane ends with CTest's summary line; the last line sums up
-# the lanes' tests and the self-test, and the script fails if anything failed.
+# Wine; then the two archives of scripts/package.sh, checked as a user meets
+# them, and the check that the user guide quotes every message. An
+# installation that fails stops the script with the command to run by hand;
+# a tool that a lane needs and that is still missing after it fails that
+# lane. Each lane ends with CTest's summary line; the last line sums up the
+# lanes' tests and the other checks (one each), and the script fails if
+# anything failed.
 #
 # Every phase runs between two checks of the device guard
 # (scripts/lib/guard.sh): a phase that leaves /dev/null, /dev/zero or
@@ -49,7 +52,7 @@ check() {
 packages() {  # every package a lane needs
   local runtime
   need_packages cmake make g++ clang libgtest-dev python3 libc-bin valgrind \
-    g++-mingw-w64-x86-64 wine64 wine
+    g++-mingw-w64-x86-64 wine64 wine unzip
   runtime=$(sanitizer_runtime_package)
   [ -z "$runtime" ] || need_packages "$runtime"
 }
@@ -98,10 +101,20 @@ windows_lane() {
   return $rc
 }
 
+# package_check: builds both archives and checks them as a user meets them:
+# the zip's demos under Wine (in the Windows lane's prefix), the Linux trees
+# against the end-to-end cases of the examples.
+package_check() {
+  export WINEPREFIX=$root/build/wine-prefix WINEDEBUG=-all
+  ./scripts/package.sh && tests/package/check.sh
+}
+
 phase "package installation" packages
 check "device guard self-test" bash scripts/lib/guard_test.sh
 phase "lane gcc" lane gcc -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 phase "lane sanitize" lane sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON
 phase "lane windows" windows_lane
+check "packages" package_check
+check "user guide messages" python3 tests/docs/check_guide.py
 echo "lanes: $passed passed, $failed failed"
 exit $status
