@@ -14,10 +14,9 @@
 #   again alone with 60 s to finish, and only one that still does not end,
 #   or ends in a sanitizer report, fails the script.
 #   Installs afl++, the build tools and clang's sanitizer runtime where they
-#   are missing. Each target
-#   runs between two checks of the device guard (scripts/lib/guard.sh): one
-#   that leaves /dev/null, /dev/zero or /dev/full other than it found them
-#   stops the script at once (status 3).
+#   are missing. Each target runs between two checks of the device guard
+#   (scripts/lib/guard.sh): one that leaves /dev/null, /dev/zero or /dev/full
+#   other than it found them stops the script at once (status 3).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -25,8 +24,10 @@ root=$PWD
 . scripts/lib/packages.sh
 guard_start
 fuzz_packages() {  # afl++ (which brings clang), the build tools, the sanitizer runtime
+  local runtime
   need_packages afl++ cmake make python3
-  need_packages "$(sanitizer_runtime_package)"
+  runtime=$(sanitizer_runtime_package)
+  [ -z "$runtime" ] || need_packages "$runtime"
 }
 guarded "fuzzing: package installation" fuzz_packages
 seconds=${1:-60}
@@ -63,7 +64,7 @@ fuzz_one() {  # fuzz_one TARGET: runs afl-fuzz in the target's own directory
   # out.txt) into this directory: a private file, never a shared device.
   # translate.txt and out.txt are rewritten by every run; the evaluator
   # appends to result.txt, which grows by about 0.1 MB per second of fuzzing.
-  # report removes them.
+  # report() removes them once the figures are taken.
   python3 "$root/fuzz/seeds.py" "$program" "$mode" "$dir/seeds" >"$dir/seeds.log" || return 1
   local input=()
   [ "$mode" = stdin ] || input=(@@)
