@@ -1,0 +1,36 @@
+# The browser edition: each program, built by emscripten from the same
+# <program>_core and main.cpp as the console program, becomes one
+# self-contained classic script <program>.js in DSD_WEB_DIR (scripts/web.sh
+# copies the page beside them).
+#
+# Why these settings:
+#   SINGLE_FILE        the WebAssembly binary travels inside the script, since
+#                      a browser refuses to load a separate .wasm, or an ES
+#                      module, into a page opened from file://;
+#   MODULARIZE         the script defines one factory, Evaluator, Bitree,
+#                      Translator or Josephus, that makes a fresh instance per
+#                      run: an instance cannot run main twice;
+#   INVOKE_RUN=0       main runs only when the page calls callMain;
+#   EXIT_RUNTIME       exit() flushes the C streams and ends the run with its
+#                      status, as on the console;
+#   FORCE_FILESYSTEM   the page puts the input files into the instance's file
+#                      system and reads the output files back through FS;
+#   ALLOW_MEMORY_GROWTH  the translator's growing sentences need more than
+#                      the initial 16 MiB.
+set(DSD_WEB_DIR ${PROJECT_SOURCE_DIR}/build/web CACHE PATH
+    "Folder of the browser edition; the program scripts are written there")
+
+foreach(program ${DSD_PROGRAMS})
+  string(SUBSTRING ${program} 0 1 first)
+  string(SUBSTRING ${program} 1 -1 rest)
+  string(TOUPPER ${first} first)
+  set_target_properties(${program} PROPERTIES
+    SUFFIX .js
+    RUNTIME_OUTPUT_DIRECTORY ${DSD_WEB_DIR})
+  target_link_options(${program} PRIVATE
+    -sSINGLE_FILE=1 -sMODULARIZE=1 -sEXPORT_NAME=${first}${rest}
+    -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sALLOW_MEMORY_GROWTH=1
+    -sENVIRONMENT=web,worker,node
+    "-sEXPORTED_RUNTIME_METHODS=['FS','callMain']"
+    "-sEXPORTED_FUNCTIONS=['_main','_fflush']")
+endforeach()

@@ -1,0 +1,189 @@
+/* runner.js -- runs one program of the browser edition as a console program.
+ *
+ * Each program is compiled by emscripten into one script that defines a
+ * factory (Evaluator, Bitree, Translator, Josephus). The factory makes a
+ * fresh instance, with its own memory and its own in-memory file system; an
+ * instance runs main once, so every run here makes a new one.
+ *
+ * A run takes a request, a plain object:
+ *   args   the command-line arguments after the program's name (strings)
+ *   stdin  the bytes of the standard input (Uint8Array)
+ *   files  [{path, data}]: files put into the work folder before the run
+ *          (path relative to it, "/" between folders; data a Uint8Array)
+ *   dirs   [path]: empty folders put there before the run
+ * and answers with a result, a plain object as well:
+ *   status  the exit status, 0 to 255 (-1 shows as 255, as on Linux)
+ *   stdout, stderr  the bytes the program wrote to them (Uint8Array)
+ *   reads   [{line, at}]: the program started reading line `line` of stdin
+ *           (counted from 0) when stdout held `at` bytes
+ *   files   [{path, data}]: every file of the work folder that the run
+ *           created or changed, with its bytes
+ *   crash   a message when the instance itself failed (not the program's
+ *           own refusal), else absent
+ *
+ * The bytes pass through unchanged both ways, so GBK text stays GBK: the
+ * streams use byte callbacks, never emscripten's print, which decodes UTF-8.
+ *
+ * Everything lives inside one function, DsdRunner, so that the page can
+ * send its source text into a Web Worker built from a Blob (a page opened
+ * from file:// may start such a worker, but the worker may not load
+ * scripts from file://). DsdRunner() returns {runProgram}. */
+function DsdRunner() {
+  'use strict';
+
+  /* The folder the program runs in, inside the instance's file system. */
+  var WORK = '/work';
+  /* The newline byte: a console hands the program one line per read. */
+  var NEWLINE = 10;
+
+  /* ByteSink(): a growable byte buffer; returns {push(byte), length(),
+   * bytes()}. push ignores the null that emscripten sends to flush. */
+  function ByteSink() {
+    var buf = new Uint8Array(256);
+    var len = 0;
+    return {
+      push: function (b) {
+        if (b === null || b === undefined) return;
+        if (len === buf.length) {
+          var bigger = new Uint8Array(buf.length * 2);
+          bigger.set(buf);
+          buf = bigger;
+        }
+        buf[len++] = b & 0xff;
+      },
+      length: function () { return len; },
+      bytes: function () { return buf.slice(0, len); }
+    };
+  }
+
+  /* lineEnd(data, pos): the position just behind the line that starts at
+   * pos (behind its newline, or the end of data). */
+  function lineEnd(data, pos) {
+    var i = data.indexOf(NEWLINE, pos);
+    return i < 0 ? data.length : i + 1;
+  }
+
+  /* mkdirs(FS, path): creates path and the folders above it that are
+   * missing; leaves existing ones as they are. */
+  function mkdirs(FS, path) {
+    var parts = path.split('/').filter(Boolean);
+    var at = '';
+    for (var i = 0; i < parts.length; i++) {
+      at += '/' + parts[i];
+      if (!FS.analyzePath(at).exists) FS.mkdir(at);
+    }
+  }
+
+  /* listFiles(FS, dir, prefix, out): appends to out the path (relative to
+   * the work folder) of every regular file under dir; returns out. */
+  function listFiles(FS, dir, prefix, out) {
+    var names = FS.readdir(dir);
+    for (var i = 0; i < names.length; i++) {
+      var name = names[i];
+      if (name === '.' || name === '..') continue;
+      var full = dir + '/' + name;
+      var mode = FS.lstat(full).mode;
+      if (FS.isDir(mode)) listFiles(FS, full, prefix + name + '/', out);
+      else if (FS.isFile(mode)) out.push(prefix + name);
+    }
+    return out;
+  }
+
+  /* sameBytes(a, b): true when the two byte arrays are equal. */
+  function sameBytes(a, b) {
+    if (a.length !== b.length) return false;
+    for (var i = 0; i < a.length; i++) if (a[i] !== b[i]) return false;
+    return true;
+  }
+
+  /* runProgram(factory, name, request): runs the program once in a fresh
+   * instance; returns a Promise of the result described above. It never
+   * rejects: a failure of the instance comes back as result.crash. */
+  function runProgram(factory, name, request) {
+    var stdin = request.stdin || new Uint8Array(0);
+    var stdout = ByteSink();
+    var stderr = ByteSink();
+    var reads = [];
+    var inPos = 0;      /* next stdin byte to hand out */
+    var line = 0;       /* number of the line inPos lies in */
+    var given = {};     /* path -> bytes put in before the run */
+    var instance = null;
+
+    /* A read of stdin: first flush what the program has written, as a
+     * console does before it waits for input, so that each typed line
+     * follows the prompt that asked for it; then hand out at most the rest
+     * of the current line. */
+    function readStdin(stream, buffer, offset, length) {
+      if (instance && instance._fflush) instance._fflush(0);
+      if (inPos >= stdin.length || length <= 0) return 0;
+      var lineStart = inPos === 0 || stdin[inPos - 1] === NEWLINE;
+      if (lineStart) reads.push({ line: line, at: stdout.length() });
+      var end = Math.min(lineEnd(stdin, inPos), inPos + length);
+      var n = end - inPos;
+      buffer.set(stdin.subarray(inPos, end), offset);
+      inPos = end;
+      if (stdin[end - 1] === NEWLINE) line++;
+      return n;
+    }
+
+    var options = {
+      noInitialRun: true,
+      thisProgram: name,
+      /* The console streams as byte callbacks; stdin is replaced below. */
+      stdin: function () { return null; },
+      stdout: stdout.push,
+      stderr: stderr.push,
+      /* emscripten's own diagnostics (an abort) go to stderr as text. */
+      print: function () {},
+      printErr: function () {},
+      /* exit() must end the run, not the page or the node process. */
+      quit: function (status, toThrow) { throw toThrow; }
+    };
+
+    return factory(options).then(function (M) {
+      instance = M;
+      var FS = M.FS;
+      /* stdin is the device made from the callback above; its read is
+       * swapped for the line-at-a-time read. */
+      var input = FS.getStream(0);
+      input.stream_ops = Object.assign({}, input.stream_ops, { read: readStdin });
+
+      mkdirs(FS, WORK);
+      (request.dirs || []).forEach(function (d) { mkdirs(FS, WORK + '/' + d); });
+      (request.files || []).forEach(function (f) {
+        var slash = f.path.lastIndexOf('/');
+        if (slash > 0) mkdirs(FS, WORK + '/' + f.path.slice(0, slash));
+        FS.writeFile(WORK + '/' + f.path, f.data);
+        given[f.path] = f.data;
+      });
+      FS.chdir(WORK);
+
+      var status = M.callMain((request.args || []).slice());
+      var files = listFiles(FS, WORK, '', []).map(function (path) {
+        return { path: path, data: FS.readFile(WORK + '/' + path) };
+      }).filter(function (f) {
+        return !given[f.path] || !sameBytes(given[f.path], f.data);
+      });
+      return {
+        status: status & 0xff,
+        stdout: stdout.bytes(),
+        stderr: stderr.bytes(),
+        reads: reads,
+        files: files
+      };
+    }).catch(function (e) {
+      return {
+        status: 255,
+        stdout: stdout.bytes(),
+        stderr: stderr.bytes(),
+        reads: reads,
+        files: [],
+        crash: String(e && e.message || e)
+      };
+    });
+  }
+
+  return { runProgram: runProgram };
+}
+
+if (typeof module === 'object' && module.exports) module.exports = DsdRunner;
