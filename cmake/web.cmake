@@ -20,7 +20,19 @@
 set(DSD_WEB_DIR ${PROJECT_SOURCE_DIR}/build/web CACHE PATH
     "Folder of the browser edition; the program scripts are written there")
 
+# A program's step writer (web/steps/<program>_steps.cpp, where there is
+# one) is linked beside its main as the exported function WriteSteps: it runs
+# the program's own core functions on the same input and writes each step of
+# the technique as JSON for the page's pictures. The console program never
+# calls it.
 foreach(program ${DSD_PROGRAMS})
+  set(exports _main _fflush)
+  set(steps ${PROJECT_SOURCE_DIR}/web/steps/${program}_steps.cpp)
+  if(EXISTS ${steps})
+    target_sources(${program} PRIVATE ${steps})
+    list(APPEND exports _WriteSteps _malloc)
+  endif()
+  list(JOIN exports "','" exports)
   string(SUBSTRING ${program} 0 1 first)
   string(SUBSTRING ${program} 1 -1 rest)
   string(TOUPPER ${first} first)
@@ -32,5 +44,5 @@ foreach(program ${DSD_PROGRAMS})
     -sINVOKE_RUN=0 -sEXIT_RUNTIME=1 -sFORCE_FILESYSTEM=1 -sALLOW_MEMORY_GROWTH=1
     -sENVIRONMENT=web,worker,node
     "-sEXPORTED_RUNTIME_METHODS=['FS','callMain']"
-    "-sEXPORTED_FUNCTIONS=['_main','_fflush']")
+    "-sEXPORTED_FUNCTIONS=['${exports}']")
 endforeach()

@@ -11,6 +11,9 @@
  *   files  [{path, data}]: files put into the work folder before the run
  *          (path relative to it, "/" between folders; data a Uint8Array)
  *   dirs   [path]: empty folders put there before the run
+ *   entry  optional: instead of main, the exported C function of this name,
+ *          int entry(int argc, char **argv), such as the step writer
+ *          WriteSteps that the browser build links beside main
  * and answers with a result, a plain object as well:
  *   status  the exit status, 0 to 255 (-1 shows as 255, as on Linux)
  *   stdout, stderr  the bytes the program wrote to them (Uint8Array)
@@ -96,6 +99,34 @@ function DsdRunner() {
     return true;
   }
 
+  /* callEntry(M, entry, name, args): calls the exported C function entry
+   * with argv = [name, ...args] and returns its status, or the status it
+   * gave exit(); flushes the C streams as the end of main would. */
+  function callEntry(M, entry, name, args) {
+    var words = [name].concat(args);
+    var argv = M._malloc(4 * (words.length + 1));
+    var heap = new Uint8Array(M.HEAP8.buffer);
+    var view = new DataView(M.HEAP8.buffer);
+    words.forEach(function (w, i) {
+      var bytes = new TextEncoder().encode(w);
+      var at = M._malloc(bytes.length + 1);
+      heap = new Uint8Array(M.HEAP8.buffer);   /* malloc may grow memory */
+      heap.set(bytes, at);
+      heap[at + bytes.length] = 0;
+      view = new DataView(M.HEAP8.buffer);
+      view.setUint32(argv + 4 * i, at, true);
+    });
+    view.setUint32(argv + 4 * words.length, 0, true);
+    try {
+      var status = M['_' + entry](words.length, argv);
+      M._fflush(0);
+      return status;
+    } catch (e) {
+      if (e && e.name === 'ExitStatus') return e.status;
+      throw e;
+    }
+  }
+
   /* runProgram(factory, name, request): runs the program once in a fresh
    * instance; returns a Promise of the result described above. It never
    * rejects: a failure of the instance comes back as result.crash. */
@@ -158,7 +189,9 @@ function DsdRunner() {
       });
       FS.chdir(WORK);
 
-      var status = M.callMain((request.args || []).slice());
+      var status = request.entry
+        ? callEntry(M, request.entry, name, request.args || [])
+        : M.callMain((request.args || []).slice());
       var files = listFiles(FS, WORK, '', []).map(function (path) {
         return { path: path, data: FS.readFile(WORK + '/' + path) };
       }).filter(function (f) {
