@@ -1,4 +1,5 @@
-/* bitree.cpp -- rebuilding a tree from two traversals, and printing it.
+/* bitree.cpp -- rebuilding a tree from two traversals, walking it and
+ * printing it.
  *
  * The first character of a preorder range is the root of its subtree; its
  * position in the inorder range splits that range into the left and the
@@ -61,34 +62,55 @@ void DestroyBiTree(BiTree T) {
     free(T);
 }
 
+/* ============================ Traversals ================================== */
+
+/* Call Visit on every node of T in preorder (node, left, right); nothing
+ * for an empty tree. The printers below and the browser edition's step
+ * writer walk the tree through these. */
+void PreOrderTraverse(BiTree T, void (*Visit)(BiTree node)) {
+    if (T == nullptr) return;
+    Visit(T);
+    PreOrderTraverse(T->lchild, Visit);
+    PreOrderTraverse(T->rchild, Visit);
+}
+
+/* Call Visit on every node of T in inorder (left, node, right). */
+void InOrderTraverse(BiTree T, void (*Visit)(BiTree node)) {
+    if (T == nullptr) return;
+    InOrderTraverse(T->lchild, Visit);
+    Visit(T);
+    InOrderTraverse(T->rchild, Visit);
+}
+
+/* Call Visit on every node of T in post-order (left, right, node). */
+void PostOrderTraverse(BiTree T, void (*Visit)(BiTree node)) {
+    if (T == nullptr) return;
+    PostOrderTraverse(T->lchild, Visit);
+    PostOrderTraverse(T->rchild, Visit);
+    Visit(T);
+}
+
 /* ============================ Printers ==================================== */
+
+/* Write the node's character to standard output, as one byte. */
+static void PrintData(BiTree node) {
+    putchar(node->data);
+}
 
 /* Write the characters of T in preorder (node, left, right). Returns OK. */
 Status PrePrint(BiTree T) {
-    if (T != nullptr) {
-        putchar(T->data);
-        PrePrint(T->lchild);
-        PrePrint(T->rchild);
-    }
+    PreOrderTraverse(T, PrintData);
     return OK;
 }
 
 /* Write the characters of T in inorder (left, node, right). Returns OK. */
 Status InPrint(BiTree T) {
-    if (T != nullptr) {
-        InPrint(T->lchild);
-        putchar(T->data);
-        InPrint(T->rchild);
-    }
+    InOrderTraverse(T, PrintData);
     return OK;
 }
 
 /* Write the characters of T in post-order (left, right, node). Returns OK. */
 Status PostPrint(BiTree T) {
-    if (T != nullptr) {
-        PostPrint(T->lchild);
-        PostPrint(T->rchild);
-        putchar(T->data);
-    }
+    PostOrderTraverse(T, PrintData);
     return OK;
 }

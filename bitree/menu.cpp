@@ -26,39 +26,54 @@
 /* TEXT_TOO_LONG names the longest token in its text. */
 static_assert(TOKEN_MAX == 1023, "TEXT_TOO_LONG must name TOKEN_MAX");
 
-/* Choice 0: read the two sequences into pre and in, rebuild the tree into *T
- * and its threaded copy into *Q (freeing the trees they held), and print the
- * preorder, the inorder and the threaded walk. A token too long for its
- * buffer, or a pair that does not make one tree, gets a message and leaves
- * both trees empty. Returns ERROR when the input ends before both tokens
- * are read, otherwise OK. */
-static Status TreeChoice(char pre[], char in[], BiTree *T, BiThrTree *Q) {
-    WRITE_TEXT(stdout, TEXT_ASK_SEQUENCES);
+/* Choice 0's input and trees: read the two sequences into pre and in, free
+ * the trees *T and *Q held, rebuild the tree into *T and its threaded copy
+ * into *Q, threaded in post-order. Returns TOKEN_END when the input ends
+ * before both tokens are read (both trees are then left as they were);
+ * TOKEN_TOO_LONG when a token was too long for its buffer (both trees
+ * empty); TOKEN_READ otherwise, with both trees built, or both empty when
+ * the pair does not make one tree. Prints nothing, so that the browser
+ * edition's step writer builds the very trees the console shows. */
+int ReadTrees(char pre[], char in[], BiTree *T, BiThrTree *Q) {
     int got1 = ReadToken(stdin, pre, TOKEN_SIZE);
-    if (got1 == TOKEN_END) return ERROR;
+    if (got1 == TOKEN_END) return TOKEN_END;
     int got2 = ReadToken(stdin, in, TOKEN_SIZE);
-    if (got2 == TOKEN_END) return ERROR;
+    if (got2 == TOKEN_END) return TOKEN_END;
 
     DestroyBiTree(*T);
     *T = nullptr;
     DestroyBiThrTree(*Q);
     *Q = nullptr;
-    if (got1 == TOKEN_TOO_LONG || got2 == TOKEN_TOO_LONG) {
-        WRITE_TEXT(stdout, TEXT_TOO_LONG);
-        return OK;
-    }
+    if (got1 == TOKEN_TOO_LONG || got2 == TOKEN_TOO_LONG) return TOKEN_TOO_LONG;
 
     int l1 = static_cast<int>(strlen(pre));
     int l2 = static_cast<int>(strlen(in));
     *T = PreInCreate(pre, in, 0, l1 - 1, 0, l2 - 1);
-    if (*T == nullptr) {                     /* unequal lengths, or no such tree */
-        WRITE_TEXT(stdout, TEXT_MISMATCH);
-        return OK;
-    }
+    if (*T == nullptr) return TOKEN_READ;    /* unequal lengths, or no such tree */
     /* The same pair builds the copy, so it cannot fail where *T did not. */
     *Q = PreInCreateThr(pre, in, 0, l1 - 1, 0, l2 - 1, nullptr);
     ::pre = nullptr;                         /* the global, not the buffer */
     PostCreatBiThrTree(*Q);
+    return TOKEN_READ;
+}
+
+/* Choice 0: ask for the two sequences, rebuild the trees (ReadTrees) and
+ * print the preorder, the inorder and the threaded walk. A token too long
+ * for its buffer, or a pair that does not make one tree, gets a message.
+ * Returns ERROR when the input ends before both tokens are read, otherwise
+ * OK. */
+static Status TreeChoice(char pre[], char in[], BiTree *T, BiThrTree *Q) {
+    WRITE_TEXT(stdout, TEXT_ASK_SEQUENCES);
+    int got = ReadTrees(pre, in, T, Q);
+    if (got == TOKEN_END) return ERROR;
+    if (got == TOKEN_TOO_LONG) {
+        WRITE_TEXT(stdout, TEXT_TOO_LONG);
+        return OK;
+    }
+    if (*T == nullptr) {
+        WRITE_TEXT(stdout, TEXT_MISMATCH);
+        return OK;
+    }
 
     WRITE_TEXT(stdout, TEXT_PREORDER);
     PrePrint(*T);
@@ -70,26 +85,39 @@ static Status TreeChoice(char pre[], char in[], BiTree *T, BiThrTree *Q) {
     return OK;
 }
 
-/* Choices 1 and 2: read a prefix expression into pre and build its tree
- * into *T (freeing the tree it held); then print the three forms (choice 1)
- * or the value (choice 2). A token too long for the buffer, an expression
- * that ends too early and a division by zero get a message instead. flag is
- * 0 again on return. Returns ERROR when the input ends before the
- * expression, otherwise OK. */
-static Status ExpressionChoice(int sel, char pre[], BiTree *T) {
-    WRITE_TEXT(stdout, TEXT_ASK_EXPRESSION);
+/* The input and tree of choices 1 and 2: read a prefix expression into pre,
+ * free the tree *T held and build the expression's tree into *T; flag is 0
+ * again on return. Returns TOKEN_END when the input ends before the
+ * expression (*T is then left as it was); TOKEN_TOO_LONG when the token was
+ * too long for the buffer (*T empty); TOKEN_READ otherwise, with *T the
+ * tree, or empty when the expression ends too early. Prints nothing, like
+ * ReadTrees. */
+int ReadExpression(char pre[], BiTree *T) {
     int got = ReadToken(stdin, pre, TOKEN_SIZE);
-    if (got == TOKEN_END) return ERROR;
+    if (got == TOKEN_END) return TOKEN_END;
 
     DestroyBiTree(*T);
     *T = nullptr;
+    if (got == TOKEN_TOO_LONG) return TOKEN_TOO_LONG;
+
+    *T = CreateExpressTree(pre);
+    flag = 0;                                /* the next expression starts afresh */
+    return TOKEN_READ;
+}
+
+/* Choices 1 and 2: ask for a prefix expression, build its tree
+ * (ReadExpression) and print the three forms (choice 1) or the value
+ * (choice 2). A token too long for the buffer, an expression that ends too
+ * early and a division by zero get a message instead. Returns ERROR when
+ * the input ends before the expression, otherwise OK. */
+static Status ExpressionChoice(int sel, char pre[], BiTree *T) {
+    WRITE_TEXT(stdout, TEXT_ASK_EXPRESSION);
+    int got = ReadExpression(pre, T);
+    if (got == TOKEN_END) return ERROR;
     if (got == TOKEN_TOO_LONG) {
         WRITE_TEXT(stdout, TEXT_TOO_LONG);
         return OK;
     }
-
-    *T = CreateExpressTree(pre);
-    flag = 0;                                /* the next expression starts afresh */
     if (*T == nullptr) {
         WRITE_TEXT(stdout, TEXT_INCOMPLETE);
         return OK;

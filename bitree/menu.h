@@ -1,7 +1,16 @@
-/* menu.h -- the workbench's dialogue on the console. */
+/* menu.h -- the workbench's dialogue on the console.
+ *
+ * A choice's reading and building (ReadTrees, ReadExpression) stand apart
+ * from its printing, so that the browser edition's step writer reads the
+ * same input into the same trees without printing the dialogue. */
 #ifndef BITREE_MENU_H
 #define BITREE_MENU_H
 
+#include "bitree.h"
+#include "thread.h"
+
+int ReadTrees(char pre[], char in[], BiTree *T, BiThrTree *Q);
+int ReadExpression(char pre[], BiTree *T);
 int RunMenu(void);
 
 #endif

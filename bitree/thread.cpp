@@ -93,42 +93,54 @@ Status PostCreatBiThrTree(BiThrTree T) {
 
 /* ============================ Walk ======================================== */
 
-/* True when every node below p has been written, so that p is due next; pre
- * is the node written last. That is so when p's right child was written
+/* True when every node below p has been visited, so that p is due next; pre
+ * is the node visited last. That is so when p's right child was visited
  * last (or, for a tree of one node, when both are still null), and also
  * when p has no right subtree (a right thread, or the root's null link) and
- * its left child was written last. */
+ * its left child was visited last. */
 static int SubtreesDone(BiThrTree p) {
     if (p->rchild == pre) return TRUE;
     int noRightSubtree = p->rtag == Thread || p->rchild == nullptr;
     return noRightSubtree && p->ltag == Link && p->lchild == pre;
 }
 
-/* Write the characters of the threaded tree T in post-order to standard
- * output, one byte per node. Uses no stack and no recursion: the cursor p
- * and the global pre, the node written last, are its only working state.
- * Changes no node; on return pre is T. Returns OK. */
-Status PostPrintBiThrTree(BiThrTree T) {
-    if (T == nullptr) return OK;
+/* Call Visit on every node of the threaded tree T in post-order. Uses no
+ * stack and no recursion: the cursor p and the global pre, the node visited
+ * last, are its only working state. Changes no node; on return pre is T
+ * (null for an empty T). The printer below and the browser edition's step
+ * writer walk the tree through this. */
+void PostOrderTraverseThr(BiThrTree T, void (*Visit)(BiThrTree node)) {
+    if (T == nullptr) return;
     BiThrTree p = T;
     pre = nullptr;
     while (pre != T) {
         /* Descend to the leftmost node of the subtree at p. */
         while (p->ltag == Link) p = p->lchild;
-        /* Nodes without a right child: write them, following their threads. */
+        /* Nodes without a right child: visit them, following their threads. */
         while (p != nullptr && p->rtag == Thread) {
-            putchar(p->data);
+            Visit(p);
             pre = p;
             p = p->rchild;
         }
         /* Climb while the node's subtrees are finished. */
         while (pre != T && SubtreesDone(p)) {
-            putchar(p->data);
+            Visit(p);
             pre = p;
             if (pre != T) p = p->parent;
         }
-        /* Enter the right subtree, which is still to be written. */
+        /* Enter the right subtree, which is still to be visited. */
         if (p->rtag == Link) p = p->rchild;
     }
+}
+
+/* Write the node's character to standard output, as one byte. */
+static void PrintThrData(BiThrTree node) {
+    putchar(node->data);
+}
+
+/* Write the characters of the threaded tree T in post-order to standard
+ * output, one byte per node, by the walk above. Returns OK. */
+Status PostPrintBiThrTree(BiThrTree T) {
+    PostOrderTraverseThr(T, PrintThrData);
     return OK;
 }
