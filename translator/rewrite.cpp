@@ -27,9 +27,31 @@ static long long SentenceLine() {
 /* Pushes c on L. A failed push would silently drop a character of the
  * sentence, so it ends the run as a failed queue append does; a push past
  * MAXGROWN characters stops the run, naming the sentence's line. */
-static void PushChecked(char c) {
+void PushChecked(char c) {
     if (L.count >= MAXGROWN) StopAtLine(RulePath, SentenceLine(), TEXT_OVERGROWN_LINE);
     if (Push(&L, c) != OK) std::exit(OVERFLOW);
+}
+
+void TakeGroup(char *theta) {
+    /* The group's characters are on L, the first one on top. */
+    char delta;
+    if (Pop(&L, theta) != OK) RefuseAtLine(RulePath, SentenceLine(), TEXT_UNCLOSED_LINE);
+    for (;;) {
+        if (Pop(&L, &delta) != OK) RefuseAtLine(RulePath, SentenceLine(), TEXT_UNCLOSED_LINE);
+        if (delta == ')') break;  /* the group's own ")": dropped */
+        EnQueue(&Q, delta);
+    }
+}
+
+void PutGroup(char theta) {
+    /* Pushing θδ1 θδ2 … θδn θ leaves θδnθ…θδ1θ from the top down. */
+    char delta;
+    while (!QueueEmpty(&Q)) {
+        DeQueue(&Q, &delta);
+        PushChecked(theta);
+        PushChecked(delta);
+    }
+    PushChecked(theta);
 }
 
 void PreDeal() {
@@ -39,21 +61,9 @@ void PreDeal() {
             PushChecked(c);
             continue;
         }
-        /* The group's characters are on L, the first one on top. */
-        char theta, delta;
-        if (Pop(&L, &theta) != OK) RefuseAtLine(RulePath, SentenceLine(), TEXT_UNCLOSED_LINE);
-        for (;;) {
-            if (Pop(&L, &delta) != OK) RefuseAtLine(RulePath, SentenceLine(), TEXT_UNCLOSED_LINE);
-            if (delta == ')') break;  /* the group's own ")": dropped */
-            EnQueue(&Q, delta);
-        }
-        /* Pushing θδ1 θδ2 … θδn θ leaves θδnθ…θδ1θ from the top down. */
-        while (!QueueEmpty(&Q)) {
-            DeQueue(&Q, &delta);
-            PushChecked(theta);
-            PushChecked(delta);
-        }
-        PushChecked(theta);
+        char theta;
+        TakeGroup(&theta);
+        PutGroup(theta);
     }
 }
 
@@ -83,26 +93,32 @@ static std::size_t Rewrite(int i, char c, std::size_t length) {
     return length + added;
 }
 
+std::size_t RulePass(int i, std::size_t length) {
+    std::size_t made = 0;  /* characters of the sentence made by this pass */
+    char c;
+    if (i == 0) {
+        /* Pass 0 moves the sentence from L into Q. */
+        while (!StackEmpty(&L)) {
+            Pop(&L, &c);
+            made = Rewrite(0, c, made);
+        }
+        return made;
+    }
+    /* A further pass takes exactly the characters the previous pass left at
+     * the front of Q and appends their rewriting behind them; counting them,
+     * rather than marking their end in the queue, lets the sentence hold any
+     * byte. */
+    for (; length > 0; length--) {
+        DeQueue(&Q, &c);
+        made = Rewrite(i, c, made);
+    }
+    return made;
+}
+
 void MidDeal() {
     if (N < 1) return;
-    std::size_t length = 0;  /* characters of the sentence made by this pass */
-    char c;
-    /* Pass 0 moves the sentence from L into Q. */
-    while (!StackEmpty(&L)) {
-        Pop(&L, &c);
-        length = Rewrite(0, c, length);
-    }
-    /* Each further pass takes exactly the characters the previous pass left
-     * at the front of Q and appends their rewriting behind them; counting
-     * them, rather than marking their end in the queue, lets the sentence
-     * hold any byte. An empty sentence needs no more passes (and a file that
-     * ended before its sentence may lack the rule records). */
-    for (int i = 1; i < N && length > 0; i++) {
-        std::size_t left = length;
-        length = 0;
-        for (; left > 0; left--) {
-            DeQueue(&Q, &c);
-            length = Rewrite(i, c, length);
-        }
-    }
+    std::size_t length = RulePass(0, 0);
+    /* An empty sentence needs no more passes (and a file that ended before
+     * its sentence may lack the rule records). */
+    for (int i = 1; i < N && length > 0; i++) length = RulePass(i, length);
 }

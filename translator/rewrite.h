@@ -4,9 +4,13 @@
  * last character first, expanding each bracket group on the way with the
  * help of the queue Q; MidDeal then moves it into Q, rewriting it with rule
  * 0, and sends it once through Q for each further rule. Translate
- * (words.h) empties Q into the output file. */
+ * (words.h) empties Q into the output file. The steps of each (a byte laid
+ * on L, the two halves of a group, a pass) are functions of their own, so
+ * that the browser edition's step writer runs the same steps one by one. */
 #ifndef TRANSLATOR_REWRITE_H
 #define TRANSLATOR_REWRITE_H
+
+#include <cstddef>
 
 #include "queue.h"
 #include "stack.h"
@@ -22,6 +26,23 @@ extern LinkQueue Q;  /* the queue of the expansion, the rule passes and the outp
 /* Initialises L, then Q; exhausted memory ends the program (exit OVERFLOW). */
 void Start();
 
+/* Pushes c on L. Stops the run (exit OVERFLOW) when the push finds no
+ * memory, or, naming the sentence's line, when L already holds MAXGROWN
+ * characters; L is then unchanged. */
+void PushChecked(char c);
+
+/* The first half of a group's expansion, at its "(": pops the group's first
+ * character into *theta, then moves the characters after it, up to the
+ * group's ")", from L into Q in reading order; the ")" is dropped. Refuses
+ * the run (exit REFUSED, naming the sentence's line) when L runs out before
+ * a first character or a ")" is found. Expects Q empty. */
+void TakeGroup(char *theta);
+
+/* The second half: empties Q, pushing theta and each character taken, then
+ * theta once more, so that θδnθ…θδ1θ stands on L from the top down. Stops
+ * the run as PushChecked does. */
+void PutGroup(char theta);
+
 /* Expands the sentence W onto L, first character on top, leaving Q empty.
  * A group (θδ1δ2…δn) becomes θδnθ…θδ1θ: the characters after its first one
  * in reverse order, with the first one before, between and after them.
@@ -31,6 +52,15 @@ void Start();
  * ")" after it; stops it (exit OVERFLOW) when a push finds no memory or the
  * sentence grows past MAXGROWN. */
 void PreDeal();
+
+/* One rule pass: rewrites the sentence with rule R[i] into Q and returns
+ * the new sentence's length. Pass 0 takes the sentence from L, emptying it
+ * (`length` is not used); a pass i >= 1 takes the first `length`
+ * characters of Q, the sentence the previous pass left there, and appends
+ * their rewriting behind them. Stops the run (exit OVERFLOW) when memory
+ * runs out, or, naming the rule's line, when the sentence would grow past
+ * MAXGROWN. */
+std::size_t RulePass(int i, std::size_t length);
 
 /* Applies rules R[0] to R[N-1], one pass each, in file order: every
  * occurrence of a rule's symbol in the sentence that the previous pass left

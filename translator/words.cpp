@@ -21,14 +21,7 @@ constexpr char TEXT_WORD_N[] = "\xb5\xb0";          /* 蛋 */
 constexpr char TEXT_WORD_H[] = "\xba\xde";          /* 恨 */
 constexpr char TEXT_WORD_ERROR[] = "\xb4\xed\xce\xf3\xbe\xaf\xb8\xe6";  /* 错误警告 */
 
-/* One word: its GBK bytes and how many there are. */
-struct Word {
-    const char *gbk;   /* the bytes to write; their terminating zero is not written */
-    std::size_t size;  /* 2, 4 or 8 */
-};
-
-/* Returns the word for c. */
-static Word WordFor(char c) {
+Word WordFor(char c) {
     switch (c) {
     case 't': return {TEXT_WORD_T, sizeof TEXT_WORD_T - 1};
     case 'd': return {TEXT_WORD_D, sizeof TEXT_WORD_D - 1};

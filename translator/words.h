@@ -7,6 +7,18 @@
 #ifndef TRANSLATOR_WORDS_H
 #define TRANSLATOR_WORDS_H
 
+#include <cstddef>
+
+/* One word: its GBK bytes and how many there are. */
+struct Word {
+    const char *gbk;   /* the bytes to write; their terminating zero is not written */
+    std::size_t size;  /* 2, 4 or 8 */
+};
+
+/* Returns the word for c: one of the ten words, or "错误警告" for any other
+ * byte. The browser edition's step writer shows each symbol's word by it. */
+Word WordFor(char c);
+
 /* Empties Q into "translate.txt" (created or emptied, mode "w+"), one word
  * per character. When the file cannot be opened, or a write or the close
  * fails, refuses the run (message on stderr, exit REFUSED); a file that was
