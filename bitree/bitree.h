@@ -16,12 +16,12 @@ struct BiTNode {
 typedef BiTNode *BiTree; /* a tree is a pointer to its root; null is empty */
 
 BiTree PreInCreate(const char pre[], const char in[], int s1, int end1, int s2, int end2);
-void PreOrderTraverse(BiTree T, void (*Visit)(BiTree node));
-void InOrderTraverse(BiTree T, void (*Visit)(BiTree node));
-void PostOrderTraverse(BiTree T, void (*Visit)(BiTree node));
 Status PrePrint(BiTree T);
 Status InPrint(BiTree T);
 Status PostPrint(BiTree T);
 void DestroyBiTree(BiTree T);
+void PreOrderTraverse(BiTree T, void (*Visit)(BiTree node));
+void InOrderTraverse(BiTree T, void (*Visit)(BiTree node));
+void PostOrderTraverse(BiTree T, void (*Visit)(BiTree node));
 
 #endif

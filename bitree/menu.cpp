@@ -26,7 +26,8 @@
 /* TEXT_TOO_LONG names the longest token in its text. */
 static_assert(TOKEN_MAX == 1023, "TEXT_TOO_LONG must name TOKEN_MAX");
 
-/* Choice 0's input and trees: read the two sequences into pre and in, free
+/* Choice 0's input and trees: read the two sequences into preorder and
+ * inorder, free
  * the trees *T and *Q held, rebuild the tree into *T and its threaded copy
  * into *Q, threaded in post-order. Returns TOKEN_END when the input ends
  * before both tokens are read (both trees are then left as they were);
@@ -34,10 +35,10 @@ static_assert(TOKEN_MAX == 1023, "TEXT_TOO_LONG must name TOKEN_MAX");
  * empty); TOKEN_READ otherwise, with both trees built, or both empty when
  * the pair does not make one tree. Prints nothing, so that the browser
  * edition's step writer builds the very trees the console shows. */
-int ReadTrees(char pre[], char in[], BiTree *T, BiThrTree *Q) {
-    int got1 = ReadToken(stdin, pre, TOKEN_SIZE);
+int ReadTrees(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
+    int got1 = ReadToken(stdin, preorder, TOKEN_SIZE);
     if (got1 == TOKEN_END) return TOKEN_END;
-    int got2 = ReadToken(stdin, in, TOKEN_SIZE);
+    int got2 = ReadToken(stdin, inorder, TOKEN_SIZE);
     if (got2 == TOKEN_END) return TOKEN_END;
 
     DestroyBiTree(*T);
@@ -46,13 +47,13 @@ int ReadTrees(char pre[], char in[], BiTree *T, BiThrTree *Q) {
     *Q = nullptr;
     if (got1 == TOKEN_TOO_LONG || got2 == TOKEN_TOO_LONG) return TOKEN_TOO_LONG;
 
-    int l1 = static_cast<int>(strlen(pre));
-    int l2 = static_cast<int>(strlen(in));
-    *T = PreInCreate(pre, in, 0, l1 - 1, 0, l2 - 1);
+    int l1 = static_cast<int>(strlen(preorder));
+    int l2 = static_cast<int>(strlen(inorder));
+    *T = PreInCreate(preorder, inorder, 0, l1 - 1, 0, l2 - 1);
     if (*T == nullptr) return TOKEN_READ;    /* unequal lengths, or no such tree */
     /* The same pair builds the copy, so it cannot fail where *T did not. */
-    *Q = PreInCreateThr(pre, in, 0, l1 - 1, 0, l2 - 1, nullptr);
-    ::pre = nullptr;                         /* the global, not the buffer */
+    *Q = PreInCreateThr(preorder, inorder, 0, l1 - 1, 0, l2 - 1, nullptr);
+    pre = nullptr;                           /* threading starts with no predecessor */
     PostCreatBiThrTree(*Q);
     return TOKEN_READ;
 }
@@ -62,9 +63,9 @@ int ReadTrees(char pre[], char in[], BiTree *T, BiThrTree *Q) {
  * for its buffer, or a pair that does not make one tree, gets a message.
  * Returns ERROR when the input ends before both tokens are read, otherwise
  * OK. */
-static Status TreeChoice(char pre[], char in[], BiTree *T, BiThrTree *Q) {
+static Status TreeChoice(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
     WRITE_TEXT(stdout, TEXT_ASK_SEQUENCES);
-    int got = ReadTrees(pre, in, T, Q);
+    int got = ReadTrees(preorder, inorder, T, Q);
     if (got == TOKEN_END) return ERROR;
     if (got == TOKEN_TOO_LONG) {
         WRITE_TEXT(stdout, TEXT_TOO_LONG);
@@ -85,22 +86,22 @@ static Status TreeChoice(char pre[], char in[], BiTree *T, BiThrTree *Q) {
     return OK;
 }
 
-/* The input and tree of choices 1 and 2: read a prefix expression into pre,
- * free the tree *T held and build the expression's tree into *T; flag is 0
+/* The input and tree of choices 1 and 2: read a prefix expression into the
+ * buffer expression, free the tree *T held and build the expression's tree into *T; flag is 0
  * again on return. Returns TOKEN_END when the input ends before the
  * expression (*T is then left as it was); TOKEN_TOO_LONG when the token was
  * too long for the buffer (*T empty); TOKEN_READ otherwise, with *T the
  * tree, or empty when the expression ends too early. Prints nothing, like
  * ReadTrees. */
-int ReadExpression(char pre[], BiTree *T) {
-    int got = ReadToken(stdin, pre, TOKEN_SIZE);
+int ReadExpression(char expression[], BiTree *T) {
+    int got = ReadToken(stdin, expression, TOKEN_SIZE);
     if (got == TOKEN_END) return TOKEN_END;
 
     DestroyBiTree(*T);
     *T = nullptr;
     if (got == TOKEN_TOO_LONG) return TOKEN_TOO_LONG;
 
-    *T = CreateExpressTree(pre);
+    *T = CreateExpressTree(expression);
     flag = 0;                                /* the next expression starts afresh */
     return TOKEN_READ;
 }
@@ -110,9 +111,9 @@ int ReadExpression(char pre[], BiTree *T) {
  * (choice 2). A token too long for the buffer, an expression that ends too
  * early and a division by zero get a message instead. Returns ERROR when
  * the input ends before the expression, otherwise OK. */
-static Status ExpressionChoice(int sel, char pre[], BiTree *T) {
+static Status ExpressionChoice(int sel, char expression[], BiTree *T) {
     WRITE_TEXT(stdout, TEXT_ASK_EXPRESSION);
-    int got = ReadExpression(pre, T);
+    int got = ReadExpression(expression, T);
     if (got == TOKEN_END) return ERROR;
     if (got == TOKEN_TOO_LONG) {
         WRITE_TEXT(stdout, TEXT_TOO_LONG);

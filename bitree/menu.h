@@ -9,8 +9,8 @@
 #include "bitree.h"
 #include "thread.h"
 
-int ReadTrees(char pre[], char in[], BiTree *T, BiThrTree *Q);
-int ReadExpression(char pre[], BiTree *T);
+int ReadTrees(char preorder[], char inorder[], BiTree *T, BiThrTree *Q);
+int ReadExpression(char expression[], BiTree *T);
 int RunMenu(void);
 
 #endif

@@ -30,8 +30,8 @@ extern BiThrTree pre;
 BiThrTree PreInCreateThr(const char pre[], const char in[], int s1, int end1, int s2,
                          int end2, BiThrTree Parent);
 Status PostCreatBiThrTree(BiThrTree T);
-void PostOrderTraverseThr(BiThrTree T, void (*Visit)(BiThrTree node));
 Status PostPrintBiThrTree(BiThrTree T);
 void DestroyBiThrTree(BiThrTree T);
+void PostOrderTraverseThr(BiThrTree T, void (*Visit)(BiThrTree node));
 
 #endif
