@@ -84,12 +84,12 @@
   /* isValid(encoding, bytes): returns whether the bytes decode without a
    * single error. */
   function isValid(encoding, bytes) {
+    var strict = decoder(encoding, true);
     try {
-      decoder(encoding, true).decode(bytes);
+      strict.decode(bytes);
       return true;
     } catch (e) {
-      if (e instanceof TypeError) return false;
-      throw e;
+      return false;
     }
   }
 
