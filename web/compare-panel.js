@@ -59,7 +59,7 @@
       table.appendChild(head);
       table.appendChild(row);
       box.appendChild(table);
-      box.appendChild(el('p', 'dsd-compare-key', '标出的是不同的部分；⇥ 是制表符，· 是空格。'));
+      box.appendChild(el('p', 'dsd-compare-key', '标出的是不同的部分；→ 是制表符，· 是空格。'));
     }
     if (report.notes.length) {
       var list = el('ul', 'dsd-compare-notes');

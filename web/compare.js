@@ -205,11 +205,11 @@
     return hex(bytes);
   }
 
-  /* visible(text, marked): returns the text with its tabs shown as ⇥ and
+  /* visible(text, marked): returns the text with its tabs shown as → and
    * its CRs as ␍; in a marked part the blanks are shown as · too, so that
    * a tab replaced by blanks can be seen. */
   function visible(text, marked) {
-    text = text.replace(/\t/g, '⇥').replace(/\r/g, '␍');
+    text = text.replace(/\t/g, '→').replace(/\r/g, '␍');
     return marked ? text.replace(/ /g, '·') : text;
   }
 
@@ -470,7 +470,7 @@
       out.push('  我们的：' + sideLine(d.ours));
       out.push('  你的：  ' + sideLine(d.mine));
       out.push('  不同的字节：我们的 ' + d.ours.hex + '；你的 ' + d.mine.hex);
-      out.push('  （【】中是不同的部分，⇥ 是制表符，· 是空格）');
+      out.push('  （【】中是不同的部分，→ 是制表符，· 是空格）');
     }
     report.notes.forEach(function (n) {
       out.push((d ? '另外，' : '') + n.text);

@@ -85,7 +85,7 @@ test('evaluator: one changed thing in a trace', async (t) => {
     assert.equal(r.status, 1);
     assert.match(r.report, /内容不同/);
     assert.match(r.report, /第一个不同：第 9 行，第 12 个字符，第 8 步，OPND栈 列\n/);
-    assert.match(r.report, /我们的：8⇥# \* \( ⇥3 【5】 ⇥/);
+    assert.match(r.report, /我们的：8→# \* \( →3 【5】 →/);
     assert.match(r.report, /不同的字节：我们的 35；你的 36\n/);
   });
 
@@ -95,8 +95,8 @@ test('evaluator: one changed thing in a trace', async (t) => {
     const r = compare('evaluator', trace, mine);
     assert.equal(r.status, 1);
     assert.match(r.report, /第一个不同：第 4 行，第 7 个字符，第 3 步，OPTR栈 列（该列后面的制表符）\n/);
-    assert.match(r.report, /我们的：3⇥# \* 【⇥】3 ⇥/);
-    assert.match(r.report, /你的：  3⇥# \* 【····】3 ⇥/);
+    assert.match(r.report, /我们的：3→# \* 【→】3 →/);
+    assert.match(r.report, /你的：  3→# \* 【····】3 →/);
     assert.match(r.report, /不同的字节：我们的 09；你的 20 20 20 20\n/);
   });
 
