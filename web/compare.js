@@ -67,13 +67,14 @@
   var decoders = {};
 
   /* decoder(encoding, fatal): returns a TextDecoder for 'utf-8' or 'gbk',
-   * made once. Throws, with a message for the user, where the runtime has
+   * made once, that keeps a BOM as U+FEFF (the file's own BOM is taken off
+   * before, so one inside a line is shown, not dropped). Throws, with a message for the user, where the runtime has
    * no GBK (a node built without full ICU). */
   function decoder(encoding, fatal) {
     var key = encoding + (fatal ? '!' : '');
     if (!decoders[key]) {
       try {
-        decoders[key] = new TextDecoder(encoding, { fatal: fatal });
+        decoders[key] = new TextDecoder(encoding, { fatal: fatal, ignoreBOM: true });
       } catch (e) {
         throw new Error('这个运行环境的 TextDecoder 不支持 ' + encoding + ' 编码');
       }
@@ -95,7 +96,7 @@
 
   /* detect(bytes): returns {encoding, bom, valid} for a file's bytes:
    * encoding 'UTF-8' after a BOM (EF BB BF), 'ASCII' when every byte is
-   * below 80, 'UTF-8' when the bytes are valid UTF-8, else 'GBK'; valid is
+   * below 0x80, 'UTF-8' when the bytes are valid UTF-8, else 'GBK'; valid is
    * false when not even GBK decodes every byte. */
   function detect(bytes) {
     var bom = bytes.length >= 3 && bytes[0] === 0xEF && bytes[1] === 0xBB && bytes[2] === 0xBF;
@@ -349,7 +350,7 @@
       if (at + word.length > stop) return '第 ' + count + ' 个词（' + word + '）';
       at += word.length;
     }
-    return '末尾的第 ' + (count + 1) + ' 个词';
+    return '第 ' + (count + 1) + ' 个词（我们的译文在此之前结束）';
   }
 
   /* seatWhere(line, column): returns which leaving position of out.txt
