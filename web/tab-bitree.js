@@ -95,6 +95,13 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
         state = { stdin: bytes, ended: true, name: name };
         if (tab.run) tab.run();
       },
+      save: function () {
+        return (state.ended ? 'e' : 'o') + DsdUi.bytesToBase64url(state.stdin);
+      },
+      restore: function (saved) {
+        var bytes = DsdUi.base64urlToBytes(saved.slice(1));
+        if (bytes) state = { stdin: bytes, ended: saved[0] === 'e', name: null };
+      },
       request: function () {
         var command = state.name ? 'bitree < ' + state.name
                                  : 'bitree（然后在键盘上逐行输入' + (state.ended ? '，最后按 Ctrl+Z' : '') + '）';

@@ -35,6 +35,15 @@ var DsdJosephusTab = DsdUi.makeTab('josephus', {
           line.value = DsdUi.showText(bytes).trim();
         }
       },
+      save: function () {
+        var enc = keysMode.checked ? (given ? { bytes: given } : DsdGbk.encode(keys.value))
+                                   : DsdGbk.encode(line.value);
+        return enc.bytes ? (keysMode.checked ? 'k' : 'a') + DsdUi.bytesToBase64url(enc.bytes) : null;
+      },
+      restore: function (state) {
+        var bytes = DsdUi.base64urlToBytes(state.slice(1));
+        if (bytes) this.load(state[0] === 'k' ? 'keyboard' : 'args', bytes, false);
+      },
       request: function () {
         if (keysMode.checked) {
           var enc = given ? { bytes: given } : DsdUi.encodeOrExplain(keys.value, '键盘输入');

@@ -9,6 +9,8 @@
  *                  example or an opened file there; request() answers
  *                  {request, command} for runner.js and the console command
  *                  line it stands for, or {error} with a message for the user
+ *                  and save() / restore(state): the input as a string for the
+ *                  address's # part (null when it cannot be saved), and back
  *   show(run, box) optional: more display of a run (evaluator's table)
  * The tab object it returns: {program, section, run(), last}; last is the
  * latest {request, command, result, ms}. Listeners added to tab.onRun are
@@ -37,6 +39,46 @@ var DsdUi = (function () {
     var bytes = new Uint8Array(raw.length);
     for (var i = 0; i < raw.length; i++) bytes[i] = raw.charCodeAt(i);
     return bytes;
+  }
+
+  /* bytesToBase64url(bytes): bytes as base64url text (for the address). */
+  function bytesToBase64url(bytes) {
+    var raw = '';
+    for (var i = 0; i < bytes.length; i++) raw += String.fromCharCode(bytes[i]);
+    return btoa(raw).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+
+  /* base64urlToBytes(text): the bytes of base64url text, or null when it
+   * is not base64url. */
+  function base64urlToBytes(text) {
+    try {
+      return base64Bytes(text.replace(/-/g, '+').replace(/_/g, '/'));
+    } catch (e) {
+      return null;
+    }
+  }
+
+  /* The address's # part holds the visible tab and its case:
+   * #<program>&in=<the input, base64url>&step=<picture step from 1>.
+   * hashPart(program, key): the value of key there, when the # part is
+   * program's; else null. */
+  function hashPart(program, key) {
+    var parts = location.hash.replace(/^#/, '').split('&');
+    if (parts[0] !== program) return null;
+    for (var i = 1; i < parts.length; i++) {
+      if (parts[i].indexOf(key + '=') === 0) return parts[i].slice(key.length + 1);
+    }
+    return null;
+  }
+
+  /* setHashPart(program, key, value): writes key=value into the # part when
+   * it is program's, keeping the rest; adds nothing to the history. */
+  function setHashPart(program, key, value) {
+    var parts = location.hash.replace(/^#/, '').split('&');
+    if (parts[0] !== program) return;
+    parts = parts.filter(function (p, i) { return i === 0 || p.indexOf(key + '=') !== 0; });
+    parts.push(key + '=' + value);
+    history.replaceState(null, '', '#' + parts.join('&'));
   }
 
   /* examples(program): the program's bundled examples, [{name, bytes}],
@@ -134,6 +176,14 @@ var DsdUi = (function () {
         given = bytes;
         area.value = showText(bytes);
       },
+      save: function () {
+        var enc = given ? { bytes: given } : DsdGbk.encode(area.value);
+        return enc.bytes ? bytesToBase64url(enc.bytes) : null;
+      },
+      restore: function (state) {
+        var bytes = base64urlToBytes(state);
+        if (bytes) this.load(file, bytes);
+      },
       request: function () {
         var enc = given ? { bytes: given } : encodeOrExplain(area.value, file + ' ');
         if (enc.error) return enc;
@@ -141,6 +191,17 @@ var DsdUi = (function () {
                  command: program + ' ' + file };
       }
     };
+  }
+
+  /* The output the 对照 panel compares: the file each program writes. */
+  var OUTPUT_FILE = { evaluator: 'result.txt', translator: 'translate.txt', josephus: 'out.txt' };
+
+  /* ourOutput(program, result): the bytes of the program's output in a
+   * run's result (bitree: stdout), or null when the run wrote none. */
+  function ourOutput(program, result) {
+    if (program === 'bitree') return result.stdout;
+    var file = result.files.filter(function (f) { return f.path === OUTPUT_FILE[program]; })[0];
+    return file ? file.data : null;
   }
 
   /* makeTab(program, spec): builds the tab's content in its section
@@ -157,6 +218,7 @@ var DsdUi = (function () {
     var message = el('p', { className: 'message', hidden: true, role: 'alert' });
     var output = el('div', { className: 'output' });
     var list = examples(program);
+    var runs = 0;   /* runs shown so far, for the checks to wait on */
 
     section.appendChild(el('p', { className: 'intro', textContent: spec.intro }));
     list.forEach(function (e, i) { select.appendChild(el('option', { value: String(i), textContent: e.name })); });
@@ -173,7 +235,8 @@ var DsdUi = (function () {
     tab.pictureBox = el('div', { className: 'picture' });
     section.appendChild(tab.pictureBox);
     section.appendChild(output);
-    tab.compareBox = el('div', { className: 'compare' });
+    tab.compareBox = el('div', { className: 'compare' }, [
+      el('h3', { textContent: '对照：你的程序与我们的程序' })]);
     section.appendChild(tab.compareBox);
 
     var input = spec.input(inputBox, tab);
@@ -184,7 +247,9 @@ var DsdUi = (function () {
       source.textContent = '';
     }
     select.addEventListener('change', function () { loadExample(Number(select.value)); });
-    loadExample(0);
+    var linked = hashPart(program, 'in');
+    if (linked === null) loadExample(0);
+    else input.restore(linked);
 
     tab.run = function () {
       var asked = input.request();
@@ -205,7 +270,10 @@ var DsdUi = (function () {
         if (spec.show) spec.show(run, output);
         run.ms = performance.now() - started;
         output.setAttribute('data-ms', run.ms.toFixed(1));
+        output.setAttribute('data-runs', String(++runs));
         tab.last = run;
+        var saved = input.save();
+        if (saved !== null) setHashPart(program, 'in', saved);
         runButton.disabled = false;
         stopButton.hidden = true;
         busy.hidden = true;
@@ -214,11 +282,20 @@ var DsdUi = (function () {
         return run;
       });
     };
+    /* The 对照 panel compares a student's output with the output file of
+     * the run on screen (bitree: its console output). */
+    if (typeof DsdComparePanel === 'object') {
+      tab.comparePanel = DsdComparePanel.mount(tab.compareBox, program, function () {
+        return tab.last ? ourOutput(program, tab.last.result) : null;
+      }, { onStep: function (step) { if (tab.onCompareStep) tab.onCompareStep(step); } });
+    }
     runButton.addEventListener('click', function () { tab.run(); });
     stopButton.addEventListener('click', function () { DsdEngine.stop(program); });
     return tab;
   }
 
   return { el: el, makeTab: makeTab, encodeOrExplain: encodeOrExplain,
-           documentInput: documentInput, showText: showText, downloadLink: downloadLink };
+           documentInput: documentInput, showText: showText, downloadLink: downloadLink,
+           hashPart: hashPart, setHashPart: setHashPart,
+           bytesToBase64url: bytesToBase64url, base64urlToBytes: base64urlToBytes };
 })();
