@@ -6,7 +6,8 @@
  *   1  read a prefix expression and print its prefix, infix and postfix forms;
  *   2  read a prefix expression and print its value.
  * Every text of the dialogue goes to standard output, in GBK; only the
- * out-of-memory line (alloc.cpp) goes to standard error. All building
+ * out-of-memory line (alloc.cpp) and the line saying that standard output
+ * could not be written go to standard error. All building
  * happens before the first output of a choice. A tree is freed when a later choice replaces
  * it, and every tree is freed when the input ends. */
 #include "menu.h"
@@ -26,17 +27,17 @@
 /* TEXT_TOO_LONG names the longest token in its text. */
 static_assert(TOKEN_MAX == 1023, "TEXT_TOO_LONG must name TOKEN_MAX");
 
-/* Choice 0: read the two sequences into pre and in, rebuild the tree into *T
- * and its threaded copy into *Q (freeing the trees they held), and print the
- * preorder, the inorder and the threaded walk. A token too long for its
+/* Choice 0: read the two sequences into preorder and inorder, rebuild the
+ * tree into *T and its threaded copy into *Q (freeing the trees they held),
+ * and print the preorder, the inorder and the threaded walk. A token too long for its
  * buffer, or a pair that does not make one tree, gets a message and leaves
  * both trees empty. Returns ERROR when the input ends before both tokens
  * are read, otherwise OK. */
-static Status TreeChoice(char pre[], char in[], BiTree *T, BiThrTree *Q) {
+static Status TreeChoice(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
     WRITE_TEXT(stdout, TEXT_ASK_SEQUENCES);
-    int got1 = ReadToken(stdin, pre, TOKEN_SIZE);
+    int got1 = ReadToken(stdin, preorder, TOKEN_SIZE);
     if (got1 == TOKEN_END) return ERROR;
-    int got2 = ReadToken(stdin, in, TOKEN_SIZE);
+    int got2 = ReadToken(stdin, inorder, TOKEN_SIZE);
     if (got2 == TOKEN_END) return ERROR;
 
     DestroyBiTree(*T);
@@ -48,16 +49,16 @@ static Status TreeChoice(char pre[], char in[], BiTree *T, BiThrTree *Q) {
         return OK;
     }
 
-    int l1 = static_cast<int>(strlen(pre));
-    int l2 = static_cast<int>(strlen(in));
-    *T = PreInCreate(pre, in, 0, l1 - 1, 0, l2 - 1);
+    int l1 = static_cast<int>(strlen(preorder));
+    int l2 = static_cast<int>(strlen(inorder));
+    *T = PreInCreate(preorder, inorder, 0, l1 - 1, 0, l2 - 1);
     if (*T == nullptr) {                     /* unequal lengths, or no such tree */
         WRITE_TEXT(stdout, TEXT_MISMATCH);
         return OK;
     }
     /* The same pair builds the copy, so it cannot fail where *T did not. */
-    *Q = PreInCreateThr(pre, in, 0, l1 - 1, 0, l2 - 1, nullptr);
-    ::pre = nullptr;                         /* the global, not the buffer */
+    *Q = PreInCreateThr(preorder, inorder, 0, l1 - 1, 0, l2 - 1, nullptr);
+    pre = nullptr;                           /* threading starts with no predecessor */
     PostCreatBiThrTree(*Q);
 
     WRITE_TEXT(stdout, TEXT_PREORDER);
@@ -70,15 +71,15 @@ static Status TreeChoice(char pre[], char in[], BiTree *T, BiThrTree *Q) {
     return OK;
 }
 
-/* Choices 1 and 2: read a prefix expression into pre and build its tree
- * into *T (freeing the tree it held); then print the three forms (choice 1)
- * or the value (choice 2). A token too long for the buffer, an expression
+/* Choices 1 and 2: read a prefix expression into the buffer expression and
+ * build its tree into *T (freeing the tree it held); then print the three
+ * forms (choice 1) or the value (choice 2). A token too long for the buffer, an expression
  * that ends too early and a division by zero get a message instead. flag is
  * 0 again on return. Returns ERROR when the input ends before the
  * expression, otherwise OK. */
-static Status ExpressionChoice(int sel, char pre[], BiTree *T) {
+static Status ExpressionChoice(int sel, char expression[], BiTree *T) {
     WRITE_TEXT(stdout, TEXT_ASK_EXPRESSION);
-    int got = ReadToken(stdin, pre, TOKEN_SIZE);
+    int got = ReadToken(stdin, expression, TOKEN_SIZE);
     if (got == TOKEN_END) return ERROR;
 
     DestroyBiTree(*T);
@@ -88,7 +89,7 @@ static Status ExpressionChoice(int sel, char pre[], BiTree *T) {
         return OK;
     }
 
-    *T = CreateExpressTree(pre);
+    *T = CreateExpressTree(expression);
     flag = 0;                                /* the next expression starts afresh */
     if (*T == nullptr) {
         WRITE_TEXT(stdout, TEXT_INCOMPLETE);
@@ -120,12 +121,13 @@ static Status ExpressionChoice(int sel, char pre[], BiTree *T) {
  * as a number (ReadChoice), so whatever follows its digits is the start of
  * the choice's first token. Input that is not a number, a number outside
  * int, and an integer other than 0, 1 and 2 get the line "请输入正确功能序号"
- * and the loop goes on. Frees every tree before it returns. Returns 0, the
- * program's exit status. */
+ * and the loop goes on. Frees every tree before it returns. Returns the
+ * program's exit status: RUN_DONE, or OUTPUT_FAILED after a line on stderr
+ * when standard output could not be written (a full disk, /dev/full). */
 int RunMenu(void) {
     int sel;                                 /* the menu choice read last */
-    char pre[TOKEN_SIZE];                    /* preorder, or the expression */
-    char in[TOKEN_SIZE];                     /* inorder sequence */
+    char first[TOKEN_SIZE];                  /* first token: preorder, or the expression */
+    char second[TOKEN_SIZE];                 /* choice 0's second token: inorder */
     BiTree T = nullptr;                      /* tree of the latest choice */
     BiThrTree Q = nullptr;                   /* threaded tree of the latest choice 0 */
 
@@ -143,9 +145,9 @@ int RunMenu(void) {
             continue;
         }
         if (sel == 0) {
-            going = TreeChoice(pre, in, &T, &Q);
+            going = TreeChoice(first, second, &T, &Q);
         } else if (sel == 1 || sel == 2) {
-            going = ExpressionChoice(sel, pre, &T);
+            going = ExpressionChoice(sel, first, &T);
         } else {
             WRITE_TEXT(stdout, TEXT_BAD_CHOICE);
         }
@@ -153,5 +155,12 @@ int RunMenu(void) {
 
     DestroyBiTree(T);
     DestroyBiThrTree(Q);
-    return 0;
+    /* Output to a file or a pipe is buffered, so a failed write (a full
+     * disk) may show only when the rest goes out now; the stream's error
+     * flag keeps one that failed earlier. */
+    if (fflush(stdout) != 0 || ferror(stdout)) {
+        WRITE_TEXT(stderr, TEXT_WRITE_FAILED);
+        return OUTPUT_FAILED;
+    }
+    return RUN_DONE;
 }
