@@ -44,6 +44,6 @@ if [ -n "$missing" ]; then
   exit 1
 fi
 
-cmake -S bench -B build/bench -DCMAKE_BUILD_TYPE=Release -DDSD_TESTS=OFF >/dev/null
+cmake -S bench -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 exec python3 bench/bench.py build/bench

@@ -15,37 +15,39 @@
 
 /* ============================ Building ==================================== */
 
-/* Build the subtree whose preorder is pre[s1..end1] and whose inorder is
- * in[s2..end2] (inclusive ranges, which the caller keeps inside its strings)
- * and return its root. The root's character is searched in the inorder
+/* Build the subtree whose preorder is preorder[s1..end1] and whose inorder
+ * is inorder[s2..end2] (inclusive ranges, which the caller keeps inside its
+ * strings) and return its root. The root's character is searched in the inorder
  * range from the left, and the first match is taken; the search never leaves
  * the range. Returns null, with nothing allocated, when the pair is not the
  * preorder and inorder of one tree as this rule reads it: the ranges are
  * empty or of different lengths, or some root's character is missing from
  * its inorder range. Ends the program when memory runs out (AllocNode). */
-BiTree PreInCreate(const char pre[], const char in[], int s1, int end1, int s2, int end2) {
+BiTree PreInCreate(const char preorder[], const char inorder[], int s1, int end1, int s2,
+                   int end2) {
     if (end1 < s1 || end1 - s1 != end2 - s2) return nullptr;
 
     int i = s2;
-    while (i <= end2 && in[i] != pre[s1]) i++;
+    while (i <= end2 && inorder[i] != preorder[s1]) i++;
     if (i > end2) return nullptr;            /* root's character not in range */
 
     BiTree root = static_cast<BiTree>(AllocNode(sizeof(BiTNode)));
-    root->data = pre[s1];
+    root->data = preorder[s1];
     root->lchild = nullptr;
     root->rchild = nullptr;
 
     int left = i - s2;                       /* nodes in the left subtree */
     int right = end2 - i;                    /* nodes in the right subtree */
     if (left != 0) {
-        root->lchild = PreInCreate(pre, in, s1 + 1, s1 + left, s2, s2 + left - 1);
+        root->lchild = PreInCreate(preorder, inorder, s1 + 1, s1 + left, s2, s2 + left - 1);
         if (root->lchild == nullptr) {
             DestroyBiTree(root);
             return nullptr;
         }
     }
     if (right != 0) {
-        root->rchild = PreInCreate(pre, in, end1 - right + 1, end1, end2 - right + 1, end2);
+        root->rchild = PreInCreate(preorder, inorder, end1 - right + 1, end1, end2 - right + 1,
+                                   end2);
         if (root->rchild == nullptr) {
             DestroyBiTree(root);
             return nullptr;

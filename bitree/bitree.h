@@ -15,7 +15,8 @@ struct BiTNode {
 };
 typedef BiTNode *BiTree; /* a tree is a pointer to its root; null is empty */
 
-BiTree PreInCreate(const char pre[], const char in[], int s1, int end1, int s2, int end2);
+BiTree PreInCreate(const char preorder[], const char inorder[], int s1, int end1, int s2,
+                   int end2);
 Status PrePrint(BiTree T);
 Status InPrint(BiTree T);
 Status PostPrint(BiTree T);

@@ -6,7 +6,8 @@
  *   1  read a prefix expression and print its prefix, infix and postfix forms;
  *   2  read a prefix expression and print its value.
  * Every text of the dialogue goes to standard output, in GBK; only the
- * out-of-memory line (alloc.cpp) goes to standard error. All building
+ * out-of-memory line (alloc.cpp) and the line saying that standard output
+ * could not be written go to standard error. All building
  * happens before the first output of a choice. A tree is freed when a later choice replaces
  * it, and every tree is freed when the input ends. */
 #include "menu.h"
@@ -27,13 +28,12 @@
 static_assert(TOKEN_MAX == 1023, "TEXT_TOO_LONG must name TOKEN_MAX");
 
 /* Choice 0's input and trees: read the two sequences into preorder and
- * inorder, free
- * the trees *T and *Q held, rebuild the tree into *T and its threaded copy
- * into *Q, threaded in post-order. Returns TOKEN_END when the input ends
- * before both tokens are read (both trees are then left as they were);
- * TOKEN_TOO_LONG when a token was too long for its buffer (both trees
- * empty); TOKEN_READ otherwise, with both trees built, or both empty when
- * the pair does not make one tree. Prints nothing, so that the browser
+ * inorder, free the trees *T and *Q held, rebuild the tree into *T and its
+ * threaded copy into *Q, threaded in post-order. Returns TOKEN_END when the
+ * input ends before both tokens are read (both trees are then left as they
+ * were); TOKEN_TOO_LONG when a token was too long for its buffer (both
+ * trees empty); TOKEN_READ otherwise, with both trees built, or both empty
+ * when the pair does not make one tree. Prints nothing, so that the browser
  * edition's step writer builds the very trees the console shows. */
 int ReadTrees(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
     int got1 = ReadToken(stdin, preorder, TOKEN_SIZE);
@@ -87,11 +87,11 @@ static Status TreeChoice(char preorder[], char inorder[], BiTree *T, BiThrTree *
 }
 
 /* The input and tree of choices 1 and 2: read a prefix expression into the
- * buffer expression, free the tree *T held and build the expression's tree into *T; flag is 0
- * again on return. Returns TOKEN_END when the input ends before the
- * expression (*T is then left as it was); TOKEN_TOO_LONG when the token was
- * too long for the buffer (*T empty); TOKEN_READ otherwise, with *T the
- * tree, or empty when the expression ends too early. Prints nothing, like
+ * buffer expression, free the tree *T held and build the expression's tree
+ * into *T; flag is 0 again on return. Returns TOKEN_END when the input ends
+ * before the expression (*T is then left as it was); TOKEN_TOO_LONG when
+ * the token was too long for the buffer (*T empty); TOKEN_READ otherwise,
+ * with *T the tree, or empty when the expression ends too early. Prints nothing, like
  * ReadTrees. */
 int ReadExpression(char expression[], BiTree *T) {
     int got = ReadToken(stdin, expression, TOKEN_SIZE);
@@ -149,12 +149,13 @@ static Status ExpressionChoice(int sel, char expression[], BiTree *T) {
  * as a number (ReadChoice), so whatever follows its digits is the start of
  * the choice's first token. Input that is not a number, a number outside
  * int, and an integer other than 0, 1 and 2 get the line "请输入正确功能序号"
- * and the loop goes on. Frees every tree before it returns. Returns 0, the
- * program's exit status. */
+ * and the loop goes on. Frees every tree before it returns. Returns the
+ * program's exit status: RUN_DONE, or OUTPUT_FAILED after a line on stderr
+ * when standard output could not be written (a full disk, /dev/full). */
 int RunMenu(void) {
     int sel;                                 /* the menu choice read last */
-    char pre[TOKEN_SIZE];                    /* preorder, or the expression */
-    char in[TOKEN_SIZE];                     /* inorder sequence */
+    char first[TOKEN_SIZE];                  /* first token: preorder, or the expression */
+    char second[TOKEN_SIZE];                 /* choice 0's second token: inorder */
     BiTree T = nullptr;                      /* tree of the latest choice */
     BiThrTree Q = nullptr;                   /* threaded tree of the latest choice 0 */
 
@@ -172,9 +173,9 @@ int RunMenu(void) {
             continue;
         }
         if (sel == 0) {
-            going = TreeChoice(pre, in, &T, &Q);
+            going = TreeChoice(first, second, &T, &Q);
         } else if (sel == 1 || sel == 2) {
-            going = ExpressionChoice(sel, pre, &T);
+            going = ExpressionChoice(sel, first, &T);
         } else {
             WRITE_TEXT(stdout, TEXT_BAD_CHOICE);
         }
@@ -182,5 +183,12 @@ int RunMenu(void) {
 
     DestroyBiTree(T);
     DestroyBiThrTree(Q);
-    return 0;
+    /* Output to a file or a pipe is buffered, so a failed write (a full
+     * disk) may show only when the rest goes out now; the stream's error
+     * flag keeps one that failed earlier. */
+    if (fflush(stdout) != 0 || ferror(stdout)) {
+        WRITE_TEXT(stderr, TEXT_WRITE_FAILED);
+        return OUTPUT_FAILED;
+    }
+    return RUN_DONE;
 }

@@ -2,7 +2,7 @@
  *
  * Operations that report success or failure return a Status: OK or ERROR;
  * tests answer TRUE or FALSE. OVERFLOW is the exit status of the program
- * when memory runs out. The console reads (token.cpp) say what they found
+ * when memory runs out, OUTPUT_FAILED when its output cannot be written. The console reads (token.cpp) say what they found
  * with the results below. */
 #ifndef BITREE_STATUS_H
 #define BITREE_STATUS_H
@@ -20,6 +20,10 @@ constexpr Status FALSE = 0;
 constexpr Status OK = 1;
 constexpr Status ERROR = 0;
 constexpr Status OVERFLOW = -1;
+
+/* Exit statuses of the program besides OVERFLOW. */
+constexpr int RUN_DONE = 0;         /* the input ended and every output was written */
+constexpr int OUTPUT_FAILED = 1;    /* the console output could not be written */
 
 /* ============================ Console reads =============================== */
 

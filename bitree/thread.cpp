@@ -16,22 +16,22 @@ BiThrTree pre = nullptr;
 
 /* ============================ Building ==================================== */
 
-/* Build the subtree whose preorder is pre[s1..end1] and whose inorder is
- * in[s2..end2] (inclusive ranges inside the strings), record Parent as its
- * root's parent, and return the root. Every new node has both tags Link; a
+/* Build the subtree whose preorder is preorder[s1..end1] and whose inorder
+ * is inorder[s2..end2] (inclusive ranges inside the strings), record Parent
+ * as its root's parent, and return the root. Every new node has both tags Link; a
  * missing child is a null Link. The search and the split are those of
  * PreInCreate, and so is the failure: null, with nothing allocated, for an
  * inconsistent pair. Ends the program when memory runs out (AllocNode). */
-BiThrTree PreInCreateThr(const char pre[], const char in[], int s1, int end1, int s2,
+BiThrTree PreInCreateThr(const char preorder[], const char inorder[], int s1, int end1, int s2,
                          int end2, BiThrTree Parent) {
     if (end1 < s1 || end1 - s1 != end2 - s2) return nullptr;
 
     int i = s2;
-    while (i <= end2 && in[i] != pre[s1]) i++;
+    while (i <= end2 && inorder[i] != preorder[s1]) i++;
     if (i > end2) return nullptr;            /* root's character not in range */
 
     BiThrTree root = static_cast<BiThrTree>(AllocNode(sizeof(BiThrNode)));
-    root->data = pre[s1];
+    root->data = preorder[s1];
     root->lchild = nullptr;
     root->rchild = nullptr;
     root->parent = Parent;
@@ -41,15 +41,16 @@ BiThrTree PreInCreateThr(const char pre[], const char in[], int s1, int end1, in
     int left = i - s2;                       /* nodes in the left subtree */
     int right = end2 - i;                    /* nodes in the right subtree */
     if (left != 0) {
-        root->lchild = PreInCreateThr(pre, in, s1 + 1, s1 + left, s2, s2 + left - 1, root);
+        root->lchild = PreInCreateThr(preorder, inorder, s1 + 1, s1 + left, s2, s2 + left - 1,
+                                      root);
         if (root->lchild == nullptr) {
             DestroyBiThrTree(root);
             return nullptr;
         }
     }
     if (right != 0) {
-        root->rchild = PreInCreateThr(pre, in, end1 - right + 1, end1, end2 - right + 1,
-                                      end2, root);
+        root->rchild = PreInCreateThr(preorder, inorder, end1 - right + 1, end1,
+                                      end2 - right + 1, end2, root);
         if (root->rchild == nullptr) {
             DestroyBiThrTree(root);
             return nullptr;

@@ -27,7 +27,7 @@ typedef BiThrNode *BiThrTree;   /* pointer to the root; null is the empty tree *
  * walking. Null at program start; set it to null before threading a tree. */
 extern BiThrTree pre;
 
-BiThrTree PreInCreateThr(const char pre[], const char in[], int s1, int end1, int s2,
+BiThrTree PreInCreateThr(const char preorder[], const char inorder[], int s1, int end1, int s2,
                          int end2, BiThrTree Parent);
 Status PostCreatBiThrTree(BiThrTree T);
 Status PostPrintBiThrTree(BiThrTree T);

@@ -37,27 +37,36 @@ static const unsigned char UTF8_BOM[BOM_LENGTH] = {0xEF, 0xBB, 0xBF};
  * into Express, followed by '#'. The line's terminator ("\n" or "\r\n") is
  * not part of it, nor is a UTF-8 byte order mark at the very start of the
  * file; an empty file gives an empty expression. Returns nullptr on success,
- * else the refusal format that names the file: unreadable, a last line longer
- * than EXPRESS_MAX characters, or a NUL byte in it. Ends the program with
- * exit status OVERFLOW when memory runs out. */
+ * else the refusal format that names the file: unreadable, UTF-16 (its byte
+ * order mark at the very start), a last line longer than EXPRESS_MAX
+ * characters, or a NUL byte in it. Ends the program with exit status
+ * OVERFLOW when memory runs out. */
 const char *Start() {
     InitSqStack(&OPTR);
     InitTqStack(&OPND);
     if (!PushSq(&OPTR, '#')) exit(OVERFLOW);
 
-    /* The bytes that match the start of a byte order mark are kept as the
-     * first characters of the first line; once all of it has matched they are
-     * dropped. The byte that breaks the match is put back and read anew. */
+    /* The start of the file. FF FE and FE FF mark UTF-16, whose every ASCII
+     * character carries a zero byte: such a file is refused for what it is.
+     * FF or FE followed by anything else is an ordinary first character. The
+     * bytes that match the start of a UTF-8 byte order mark are kept as the
+     * first characters of the first line; once all of it has matched they
+     * are dropped. The byte that ends the start is put back and read anew. */
     int len = 0;
-    int ch = EOF;
-    while (len < BOM_LENGTH && (ch = getc(fp1)) == UTF8_BOM[len]) {
+    int ch = getc(fp1);
+    if (ch == 0xFF || ch == 0xFE) {
+        int second = getc(fp1);
+        if ((ch == 0xFF && second == 0xFE) || (ch == 0xFE && second == 0xFF)) return TEXT_UTF16;
         Express[len++] = static_cast<char>(ch);
-    }
-    if (len == BOM_LENGTH) {
-        len = 0;
+        ch = second;
     } else {
-        ungetc(ch, fp1);
+        while (len < BOM_LENGTH && ch == UTF8_BOM[len]) {
+            Express[len++] = static_cast<char>(ch);
+            ch = getc(fp1);
+        }
+        if (len == BOM_LENGTH) len = 0;
     }
+    ungetc(ch, fp1);  /* nothing to put back at the end of the file */
 
     /* Express holds the line being read; a line starts anew with the first
      * character after a '\n', so at the end of the file it holds the last

@@ -38,7 +38,7 @@ targets=("$@")
 build=$root/build/fuzz
 work=$root/build/fuzz-work
 CC=afl-clang-fast CXX=afl-clang-fast++ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=Debug \
-  -DSANITIZE=ON -DDSD_TESTS=OFF -DDSD_FUZZ=ON >/dev/null
+  -DDSD_SANITIZE=ON -DDSD_TESTS=OFF -DDSD_FUZZ=ON >/dev/null
 AFL_QUIET=1 cmake --build "$build" -j "$(nproc)" >/dev/null
 
 export AFL_SKIP_CPUFREQ=1 AFL_I_DONT_CARE_ABOUT_MISSING_CRASHES=1 AFL_NO_UI=1 AFL_NO_AFFINITY=1

@@ -140,17 +140,29 @@ static int ReadKeyboard(FILE *in, int &n, int &m, int steps[]) {
     return OK;
 }
 
+/* Returns TRUE when text holds a decimal digit anywhere, otherwise FALSE. */
+static int HasDigit(const char *text) {
+    for (const char *p = text; *p != '\0'; p++)
+        if (isdigit(static_cast<unsigned char>(*p))) return TRUE;
+    return FALSE;
+}
+
 /* Argument mode: n is argv[1], m is argv[2] and the step value of person k
- * is argv[k+2]; further arguments are ignored and not converted. Returns
- * ERROR after a message on stderr when a converted number lies outside the
- * int range, n outside 1 to MAX_PEOPLE, or fewer than n+2 arguments are
+ * is argv[k+2]; further arguments are ignored and not converted. A first
+ * argument without any digit (--help, /?) asks how to use the program, so
+ * it gets the usage line rather than the refusal of n = 0. Returns ERROR
+ * after a message on stderr for that, when a converted number lies outside
+ * the int range, n outside 1 to MAX_PEOPLE, or fewer than n+2 arguments are
  * given; otherwise OK. */
 static int ReadArguments(int argc, char **argv, int &n, int &m, int steps[]) {
     int given = argc - 1;         /* arguments after the program's name */
+    if (!HasDigit(argv[PEOPLE_AT])) return Refuse(TEXT_USAGE);
     if (ToInt(argv[PEOPLE_AT], &n) != OK) return RefuseOutOfRange(TEXT_ARGUMENT_AT, PEOPLE_AT);
     if (n < 1 || n > MAX_PEOPLE) return Refuse(TEXT_BAD_PEOPLE_COUNT, n, MAX_PEOPLE);
-    if (given < FIRST_COUNT_AT + n)
-        return Refuse(TEXT_TOO_FEW_ARGUMENTS, n, FIRST_COUNT_AT + n, given);
+    if (given < FIRST_COUNT_AT + n) {
+        Refuse(TEXT_TOO_FEW_ARGUMENTS, n, FIRST_COUNT_AT + n, given);
+        return Refuse(TEXT_USAGE);
+    }
     if (ToInt(argv[FIRST_COUNT_AT], &m) != OK)
         return RefuseOutOfRange(TEXT_ARGUMENT_AT, FIRST_COUNT_AT);
     for (int k = 1; k <= n; k++)

@@ -4,10 +4,7 @@
  * phases; nothing is global. */
 #include "program.h"
 
-#include "elimination.h"
 #include "input.h"
-#include "node.h"
-#include "output.h"
 #include "ring.h"
 #include "status.h"
 

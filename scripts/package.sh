@@ -7,21 +7,30 @@
 #                                          MinGW-w64, statically linked, with
 #                                          the examples, a demo .bat per
 #                                          program and the guide as README.txt
-# Both are made by CPack from the install rules in CMakeLists.txt.
+# Both are made by CPack from the install rules in cmake/packaging.cmake.
+# Arguments are passed on to both configurations, e.g.
+# -DCMAKE_COMPILE_WARNING_AS_ERROR=ON from the test command.
+#
+# usage: scripts/package.sh [CMAKE-ARGS...]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 . scripts/lib/packages.sh
 need_packages cmake make g++ g++-mingw-w64-x86-64
 jobs=$(nproc 2>/dev/null || echo 2)
+extra=("$@")
 rm -rf build/package
 mkdir -p build/package
 
-package() {  # package BUILD-DIR CMAKE-ARGS...: build it and archive its install tree
+# package BUILD-DIR CMAKE-ARGS...: build it and archive its install tree.
+# Warnings are errors only when this run asks for it, whatever an earlier run
+# left in the build's cache.
+package() {
   local dir=build/$1
   shift
   echo "== $dir"
-  cmake --no-warn-unused-cli -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DDSD_TESTS=OFF "$@" >/dev/null
+  cmake --no-warn-unused-cli -S . -B "$dir" -DCMAKE_BUILD_TYPE=Release -DDSD_TESTS=OFF \
+    -UCMAKE_COMPILE_WARNING_AS_ERROR "${extra[@]}" "$@" >/dev/null
   cmake --build "$dir" -j "$jobs" >/dev/null
   cpack --config "$dir/CPackConfig.cmake" -B "$root/build/package" >/dev/null
 }

@@ -6,7 +6,10 @@
 # sanitizer build (AddressSanitizer + UndefinedBehaviorSanitizer) with Clang,
 # and the Windows build with MinGW-w64, whose end-to-end cases run under
 # Wine; then the two archives of scripts/package.sh, checked as a user meets
-# them, and the check that the user guide quotes every message. An
+# them, the check that the user guide quotes every message, and the tests of
+# the comparison script web/compare.mjs on the GCC build's outputs. Every
+# build here treats compiler warnings as errors, which a user's build does
+# not. An
 # installation that fails stops the script with the command to run by hand;
 # a tool that a lane needs and that is still missing after it fails that
 # lane. Each lane ends with CTest's summary line; the last line sums up the
@@ -52,18 +55,20 @@ check() {
 packages() {  # every package a lane needs
   local runtime
   need_packages cmake make g++ clang libgtest-dev python3 libc-bin valgrind \
-    g++-mingw-w64-x86-64 wine64 wine unzip
+    g++-mingw-w64-x86-64 wine64 wine unzip nodejs
   runtime=$(sanitizer_runtime_package)
   [ -z "$runtime" ] || need_packages "$runtime"
 }
 
 # lane NAME CMAKE-ARGS...: configures and builds build/NAME with every
-# program (a subset left in its cache by a partial build is dropped), runs
-# its tests and adds them to the counts; fails when any step fails.
+# program (a subset left in its cache by a partial build is dropped) and
+# every compiler warning an error, runs its tests and adds them to the
+# counts; fails when any step fails.
 lane() {
   local name=$1 log rc=0 f t
   shift
-  cmake -S . -B "build/$name" -UDSD_PROGRAMS "$@" >/dev/null || return 1
+  cmake -S . -B "build/$name" -UDSD_PROGRAMS -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@" >/dev/null ||
+    return 1
   cmake --build "build/$name" -j "$jobs" >/dev/null || return 1
   log=$(mktemp)
   ctest --test-dir "build/$name" -j "$jobs" --output-on-failure | tee "$log" || rc=$?
@@ -106,15 +111,25 @@ windows_lane() {
 # against the end-to-end cases of the examples.
 package_check() {
   export WINEPREFIX=$root/build/wine-prefix WINEDEBUG=-all
-  ./scripts/package.sh && tests/package/check.sh
+  ./scripts/package.sh -DCMAKE_COMPILE_WARNING_AS_ERROR=ON && tests/package/check.sh
+}
+
+# compare_check: the tests of web/compare.mjs, which run the programs of the
+# GCC lane; node's test runner needs node 18 or later.
+compare_check() {
+  local major
+  major=$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null) || { echo "node is missing"; return 1; }
+  [ "$major" -ge 18 ] || { echo "node $major is too old: the tests need node 18 or later"; return 1; }
+  DSD_BUILD_DIR=build/gcc node --test tests/web/compare.test.mjs
 }
 
 phase "package installation" packages
 check "device guard self-test" bash scripts/lib/guard_test.sh
 phase "lane gcc" lane gcc -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
-phase "lane sanitize" lane sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DSANITIZE=ON
+phase "lane sanitize" lane sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug -DDSD_SANITIZE=ON
 phase "lane windows" windows_lane
 check "packages" package_check
 check "user guide messages" python3 tests/docs/check_guide.py
+check "compare script" compare_check
 echo "lanes: $passed passed, $failed failed"
 exit $status

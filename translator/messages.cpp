@@ -16,6 +16,11 @@ void RefuseFile(const char *path) {
     std::exit(REFUSED);
 }
 
+void RefuseRuleFile(const char *path, const char *text) {
+    std::fprintf(stderr, "%s%s%s\n", TEXT_IN_RULE_FILE, path, text);
+    std::exit(REFUSED);
+}
+
 /* Prints "规则文件 <path> 第<line>" and `text` as one line on stderr. */
 static void PrintAtLine(const char *path, long long line, const char *text) {
     std::fprintf(stderr, "%s%s%s%lld%s\n", TEXT_IN_RULE_FILE, path, TEXT_AT_LINE, line, text);

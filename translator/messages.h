@@ -10,7 +10,8 @@
  * "translate.txt" itself comes after the file has been emptied.
  *
  * Each message first names what it refuses (the file, the line) and then
- * says what was expected. A message about a line of the rule file reads
+ * says what was expected. A message about the whole rule file reads
+ * "规则文件 <path>" and then TEXT_UTF16; one about a line of it reads
  * "规则文件 <path> 第<line>" and then one of the TEXT_..._LINE texts. The texts
  * are GBK bytes; the readable text stands in the comment beside each. */
 #ifndef TRANSLATOR_MESSAGES_H
@@ -29,6 +30,17 @@ constexpr char TEXT_CANNOT_READ_HINT[] =
     "\xce\xc4\xbc\xfe";
 /* "规则文件 " (the path follows) */
 constexpr char TEXT_IN_RULE_FILE[] = "\xb9\xe6\xd4\xf2\xce\xc4\xbc\xfe ";
+/* "：请把文件存为 ANSI 或 UTF-8 编码的纯文本": the advice that ends both
+ * refusals of a file that is no plain text (a macro, so that the compiler
+ * joins it to each of them) */
+#define SAVE_AS_PLAIN_TEXT \
+    "\xa3\xba\xc7\xeb\xb0\xd1\xce\xc4\xbc\xfe\xb4\xe6\xce\xaa ANSI \xbb\xf2 UTF-8 \xb1\xe0\xc2\xeb" \
+    "\xb5\xc4\xb4\xbf\xce\xc4\xb1\xbe"
+/* " 是 UTF-16（Unicode）编码：请把文件存为 ANSI 或 UTF-8 编码的纯文本" (after
+ * the path; Notepad's "Unicode" encodings start the file with FF FE or
+ * FE FF) */
+constexpr char TEXT_UTF16[] =
+    " \xca\xc7 UTF-16\xa3\xa8Unicode\xa3\xa9\xb1\xe0\xc2\xeb" SAVE_AS_PLAIN_TEXT;
 /* " 第" (after the path; the line number follows, counted from 1) */
 constexpr char TEXT_AT_LINE[] = " \xb5\xda";
 /* "行的规则不足3个字符：规则行应为符号、三个分隔字符和至多9个字符的替换文字，
@@ -38,6 +50,10 @@ constexpr char TEXT_SHORT_RULE_LINE[] =
     "\xd4\xf2\xd0\xd0\xd3\xa6\xce\xaa\xb7\xfb\xba\xc5\xa1\xa2\xc8\xfd\xb8\xf6\xb7\xd6\xb8\xf4\xd7\xd6"
     "\xb7\xfb\xba\xcd\xd6\xc1\xb6\xe0" "9\xb8\xf6\xd7\xd6\xb7\xfb\xb5\xc4\xcc\xe6\xbb\xbb\xce\xc4\xd7"
     "\xd6\xa3\xac\xc8\xe7 X = tYd";
+/* "行含有空字符（字节0）：请把文件存为 ANSI 或 UTF-8 编码的纯文本" */
+constexpr char TEXT_NUL_LINE[] =
+    "\xd0\xd0\xba\xac\xd3\xd0\xbf\xd5\xd7\xd6\xb7\xfb\xa3\xa8\xd7\xd6\xbd\xda" "0\xa3\xa9"
+    SAVE_AS_PLAIN_TEXT;
 /* "行的替换文字超过9个字符：规则行应为符号、三个分隔字符和至多9个字符的替换文字，
  * 如 X = tYd" */
 constexpr char TEXT_LONG_REPLACEMENT_LINE[] =
@@ -45,10 +61,11 @@ constexpr char TEXT_LONG_REPLACEMENT_LINE[] =
     "\xba\xb9\xe6\xd4\xf2\xd0\xd0\xd3\xa6\xce\xaa\xb7\xfb\xba\xc5\xa1\xa2\xc8\xfd\xb8\xf6\xb7\xd6\xb8"
     "\xf4\xd7\xd6\xb7\xfb\xba\xcd\xd6\xc1\xb6\xe0" "9\xb8\xf6\xd7\xd6\xb7\xfb\xb5\xc4\xcc\xe6\xbb\xbb"
     "\xce\xc4\xd7\xd6\xa3\xac\xc8\xe7 X = tYd";
-/* "行的句子太长：句子连同行尾至多39个字节" */
+/* "行的句子太长：句子至多38个字节，行尾不计（没有行尾的最后一行可有39个）" */
 constexpr char TEXT_LONG_SENTENCE_LINE[] =
-    "\xd0\xd0\xb5\xc4\xbe\xe4\xd7\xd3\xcc\xab\xb3\xa4\xa3\xba\xbe\xe4\xd7\xd3\xc1\xac\xcd\xac\xd0\xd0"
-    "\xce\xb2\xd6\xc1\xb6\xe0" "39\xb8\xf6\xd7\xd6\xbd\xda";
+    "\xd0\xd0\xb5\xc4\xbe\xe4\xd7\xd3\xcc\xab\xb3\xa4\xa3\xba\xbe\xe4\xd7\xd3\xd6\xc1\xb6\xe0" "38"
+    "\xb8\xf6\xd7\xd6\xbd\xda\xa3\xac\xd0\xd0\xce\xb2\xb2\xbb\xbc\xc6\xa3\xa8\xc3\xbb\xd3\xd0\xd0"
+    "\xd0\xce\xb2\xb5\xc4\xd7\xee\xba\xf3\xd2\xbb\xd0\xd0\xbf\xc9\xd3\xd0" "39\xb8\xf6\xa3\xa9";
 /* "行的句子括号没有闭合：每个“(”之后要有至少一个字符和与它配对的“)”" */
 constexpr char TEXT_UNCLOSED_LINE[] =
     "\xd0\xd0\xb5\xc4\xbe\xe4\xd7\xd3\xc0\xa8\xba\xc5\xc3\xbb\xd3\xd0\xb1\xd5\xba\xcf\xa3\xba\xc3\xbf"
@@ -78,6 +95,10 @@ constexpr char TEXT_CANNOT_WRITE[] =
 /* Prints "无法读取规则文件 <path>：请给出一个存在且可读的文件" on stderr and
  * ends the program with status REFUSED. */
 [[noreturn]] void RefuseFile(const char *path);
+
+/* Prints "规则文件 <path>" followed by `text` (TEXT_UTF16) on stderr and
+ * ends the program with status REFUSED. */
+[[noreturn]] void RefuseRuleFile(const char *path, const char *text);
 
 /* Prints "规则文件 <path> 第<line>" followed by `text`, one of the
  * TEXT_..._LINE texts, on stderr and ends the program with status REFUSED. */

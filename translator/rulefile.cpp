@@ -29,13 +29,24 @@ static const unsigned char BYTE_ORDER_MARK[] = {0xEF, 0xBB, 0xBF};
 /* Reads line 0 of fp, whatever its length, and sets N to its value as atoi
  * would give it for the whole line: white space skipped, an optional sign,
  * the digits up to the first other byte, 0 when there are none; a value
- * beyond the int range is clamped to it. A byte order mark at the start of
- * the file is skipped first. Returns false, leaving N unchanged, when no
- * byte can be read at all; a read that fails later shows in ferror(fp). */
+ * beyond the int range is clamped to it. A UTF-8 byte order mark at the
+ * start of the file is skipped first. Refuses the run (exit REFUSED) for a
+ * file that starts with a UTF-16 byte order mark, FF FE or FE FF, and for a
+ * zero byte in the line: in UTF-16 every ASCII character carries one, and
+ * without the check such a file would translate to nothing, as if it were
+ * fine. Returns false, leaving N unchanged, when no byte can be read at
+ * all; a read that fails later shows in ferror(fp). */
 static bool ReadCount(std::FILE *fp) {
     int c = std::getc(fp);
     if (c == EOF) return false;
-    std::size_t marked = 0;  /* bytes of the byte order mark found so far */
+    if (c == 0xFF || c == 0xFE) {
+        int second = std::getc(fp);
+        if ((c == 0xFF && second == 0xFE) || (c == 0xFE && second == 0xFF)) {
+            RefuseRuleFile(RulePath, TEXT_UTF16);
+        }
+        std::ungetc(second, fp);  /* no mark: c is an ordinary first byte */
+    }
+    std::size_t marked = 0;  /* bytes of the UTF-8 byte order mark found so far */
     while (marked < sizeof BYTE_ORDER_MARK && c == BYTE_ORDER_MARK[marked]) {
         c = std::getc(fp);
         marked++;
@@ -54,7 +65,11 @@ static bool ReadCount(std::FILE *fp) {
             if (value <= INT_MAX) value = value * 10 + (c - '0');
         }
     }
-    while (c != EOF && c != '\n') c = std::getc(fp);  /* the rest of the line */
+    bool zero = false;  /* the line holds a zero byte */
+    for (; c != EOF && c != '\n'; c = std::getc(fp)) {  /* the rest of the line */
+        if (c == '\0') zero = true;
+    }
+    if (zero) RefuseAtLine(RulePath, 1, TEXT_NUL_LINE);
     if (negative) value = -value;
     if (value > INT_MAX) value = INT_MAX;
     if (value < INT_MIN) value = INT_MIN;
@@ -68,24 +83,29 @@ static bool ReadCount(std::FILE *fp) {
 struct Line {
     std::size_t length;  /* bytes before the terminator; may exceed what buf keeps */
     bool ended;          /* true when "\n" or "\r\n" ended it, false at the end of the file */
+    bool zero;           /* true when the line holds a zero byte, which no text line does */
 };
 
 /* Reads the next line of fp into buf (its first 1023 bytes, zero-terminated,
  * without its terminator) and describes it in *line. Reading byte by byte
- * keeps zero bytes and lines of any length countable. Returns false when no
- * byte is left or reading fails; buf and *line are then meaningless. */
+ * keeps zero bytes visible and lines of any length countable. Returns false
+ * when no byte is left or reading fails; buf and *line are then
+ * meaningless. */
 static bool ReadLine(std::FILE *fp, Line *line) {
     const std::size_t keep = sizeof buf - 1;
     std::size_t length = 0;
     bool lastWasReturn = false;
+    bool zero = false;
     int c;
     while ((c = std::getc(fp)) != EOF && c != '\n') {
         if (length < keep) buf[length] = static_cast<char>(c);
         length++;
         lastWasReturn = (c == '\r');
+        if (c == '\0') zero = true;
     }
     if (std::ferror(fp) || (c == EOF && length == 0)) return false;
     line->ended = (c == '\n');
+    line->zero = zero;
     if (line->ended && lastWasReturn) length--;  /* "\r\n": the "\r" is terminator */
     buf[length < keep ? length : keep] = '\0';
     line->length = length;
@@ -139,6 +159,7 @@ bool ReadRuleFile(std::FILE *fp) {
     /* Lines 1 to N are rules, line N+1 the sentence; a count below 0 leaves
      * no line to read. */
     for (long long i = 1; i <= static_cast<long long>(N) + 1 && ReadLine(fp, &line); i++) {
+        if (line.zero) RefuseAtLine(RulePath, i + 1, TEXT_NUL_LINE);
         if (i <= N) {
             AddRule(i, &line);
         } else {

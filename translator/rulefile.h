@@ -8,7 +8,9 @@
  * the replacement, at most MAXREPLACE characters. Line N+1 is the coded
  * sentence; nothing after it is read. A line ends with "\n" or "\r\n"; the
  * terminator is never part of a rule or of the sentence, so a file reads the
- * same whichever system wrote it. */
+ * same whichever system wrote it. A line read holds no zero byte, and the
+ * file does not start with a UTF-16 byte order mark: the file is plain text
+ * in a single-byte or multi-byte encoding (ANSI, UTF-8). */
 #ifndef TRANSLATOR_RULEFILE_H
 #define TRANSLATOR_RULEFILE_H
 
@@ -23,12 +25,12 @@ constexpr int MINRULELINE = 3;         /* shortest rule line accepted ("X =": em
 struct Rule {
     char symbol;                      /* the character that the rule rewrites */
     char replacement[MAXREPLACE + 1]; /* what replaces it, zero-terminated; may be empty */
-    int length;                       /* characters in replacement (a zero byte from the file counts) */
+    int length;                       /* characters in replacement */
 };
 
 struct SqString {
     char ch[MAXSENTENCE + 1];  /* the sentence without its terminator, zero-terminated */
-    int length;                /* bytes of the sentence in ch (a zero byte from the file counts) */
+    int length;                /* bytes of the sentence in ch */
 };
 
 extern const char *RulePath;  /* the rule file as named on the command line, for the messages */
@@ -40,10 +42,11 @@ extern SqString W;            /* the coded sentence */
 
 /* Reads the count, the rules and the sentence from fp, the file RulePath
  * names, into N, R and W; W.length is 0 when the file ends before the
- * sentence line. Refuses the run (message on stderr naming RulePath and the
- * line, exit REFUSED) for a rule line shorter than MINRULELINE, a
- * replacement longer than MAXREPLACE, or a sentence line longer than
- * MAXSENTENCE bytes with its terminator; stops it (exit OVERFLOW) when the
+ * sentence line. Refuses the run (message on stderr naming RulePath, and
+ * the line where there is one; exit REFUSED) for a file that starts with a
+ * UTF-16 byte order mark, a zero byte in a line read, a rule line shorter
+ * than MINRULELINE, a replacement longer than MAXREPLACE, or a sentence
+ * line longer than MAXSENTENCE bytes with its terminator; stops it (exit OVERFLOW) when the
  * rule table cannot grow. Returns false when reading the file failed. */
 bool ReadRuleFile(std::FILE *fp);
 

@@ -11,14 +11,17 @@
  *   files  [{path, data}]: files put into the work folder before the run
  *          (path relative to it, "/" between folders; data a Uint8Array)
  *   dirs   [path]: empty folders put there before the run
- *   entry  optional: instead of main, the exported C function of this name,
- *          int entry(int argc, char **argv), such as the step writer
- *          WriteSteps that the browser build links beside main
+ *   entry  optional: instead of running main as emscripten does, call the
+ *          exported C function of this name, int entry(int argc, char
+ *          **argv): the step writer WriteSteps that the browser build links
+ *          beside main, or main itself when an argument is given as bytes
+ *          (a Uint8Array; emscripten passes strings as UTF-8)
  * and answers with a result, a plain object as well:
  *   status  the exit status, 0 to 255 (-1 shows as 255, as on Linux)
  *   stdout, stderr  the bytes the program wrote to them (Uint8Array)
- *   reads   [{line, at}]: the program started reading line `line` of stdin
- *           (counted from 0) when stdout held `at` bytes
+ *   reads   [{line, at, end}]: the program started reading line `line` of
+ *           stdin (counted from 0) when stdout held `at` bytes; the last one
+ *           has end: true when the program went on to meet the end of stdin
  *   files   [{path, data}]: every file of the work folder that the run
  *           created or changed, with its bytes
  *   crash   a message when the instance itself failed (not the program's
@@ -100,7 +103,7 @@ function DsdRunner() {
   }
 
   /* callEntry(M, entry, name, args): calls the exported C function entry
-   * with argv = [name, ...args] and returns its status, or the status it
+   * with argv = [name, ...args] (strings as UTF-8, Uint8Arrays as they are) and returns its status, or the status it
    * gave exit(); flushes the C streams as the end of main would. */
   function callEntry(M, entry, name, args) {
     var words = [name].concat(args);
@@ -108,7 +111,7 @@ function DsdRunner() {
     var heap = new Uint8Array(M.HEAP8.buffer);
     var view = new DataView(M.HEAP8.buffer);
     words.forEach(function (w, i) {
-      var bytes = new TextEncoder().encode(w);
+      var bytes = typeof w === 'string' ? new TextEncoder().encode(w) : w;
       var at = M._malloc(bytes.length + 1);
       heap = new Uint8Array(M.HEAP8.buffer);   /* malloc may grow memory */
       heap.set(bytes, at);
@@ -137,6 +140,7 @@ function DsdRunner() {
     var reads = [];
     var inPos = 0;      /* next stdin byte to hand out */
     var line = 0;       /* number of the line inPos lies in */
+    var endSeen = false; /* the program has met the end of stdin */
     var given = {};     /* path -> bytes put in before the run */
     var instance = null;
 
@@ -146,7 +150,12 @@ function DsdRunner() {
      * of the current line. */
     function readStdin(stream, buffer, offset, length) {
       if (instance && instance._fflush) instance._fflush(0);
-      if (inPos >= stdin.length || length <= 0) return 0;
+      if (inPos >= stdin.length) {
+        if (!endSeen) reads.push({ line: line, at: stdout.length(), end: true });
+        endSeen = true;
+        return 0;
+      }
+      if (length <= 0) return 0;
       var lineStart = inPos === 0 || stdin[inPos - 1] === NEWLINE;
       if (lineStart) reads.push({ line: line, at: stdout.length() });
       var end = Math.min(lineEnd(stdin, inPos), inPos + length);

@@ -17,6 +17,9 @@ not content, so a trailing newline is written as one empty line).
                       without an expect section must be left unchanged)
   === absent NAME     the file must not exist after the run
   === stdout          the exact standard output (empty when the section is missing)
+  === stdout-to PATH  the standard output goes to the character device PATH
+                      instead (e.g. /dev/full, to see a failed console write);
+                      the "stdout" section must then be missing
   === stderr          the exact standard error (empty when the section is missing)
   === status N        the exit status (0 when the section is missing; -1 is 255)
 
@@ -75,7 +78,7 @@ def parse(path):
     # The case file's own final line break ends the last section's last line.
     lines = (whole[:-1] if whole.endswith("\n") else whole).split("\n")
     case = {"args": [], "stdin": b"", "files": {}, "dirs": [], "links": {}, "expect": {},
-            "absent": [],
+            "absent": [], "stdout_to": None,
             "stdout": b"", "stderr": b"", "status": 0}
     sections = []
     for line in lines:
@@ -104,6 +107,8 @@ def parse(path):
             case["absent"].append(head[1])
         elif kind in ("stdout", "stderr"):
             case[kind] = to_bytes(text, escaped)
+        elif kind == "stdout-to":
+            case["stdout_to"] = head[1]
         elif kind == "status":
             case["status"] = int(head[1])
         else:
@@ -111,15 +116,21 @@ def parse(path):
     return case
 
 
+def require_device(path):
+    """Stop unless path is a character device: a program, or this harness,
+    that opened a device that is missing would create a regular file in its
+    place."""
+    if not (os.path.exists(path) and stat.S_ISCHR(os.stat(path).st_mode)):
+        raise SystemExit(f"{path} is not a character device")
+
+
 def make_run_dir(case, prefix):
     """Create a fresh temporary directory holding the case's given directories,
     links and files, and return its path (the caller removes it). A link into
-    /dev must lead to a character device: a program that opened a link whose
-    device is missing would create a regular file in its place."""
+    /dev must lead to a character device."""
     for target in case["links"].values():
-        if target.startswith("/dev/") and not (os.path.exists(target)
-                                               and stat.S_ISCHR(os.stat(target).st_mode)):
-            raise SystemExit(f"the link target {target} is not a character device")
+        if target.startswith("/dev/"):
+            require_device(target)
     run_dir = tempfile.mkdtemp(prefix=prefix)
     for name in case["dirs"]:
         os.mkdir(os.path.join(run_dir, name))
@@ -185,13 +196,20 @@ def main():
     for _ in range(tries):
         failures = []
         run_dir = make_run_dir(case, "e2e-")
+        stdout = subprocess.PIPE
+        if case["stdout_to"] is not None:
+            require_device(case["stdout_to"])
+            stdout = os.open(case["stdout_to"], os.O_WRONLY)  # never creates a file
         try:
             try:
                 proc = subprocess.run(command, input=case["stdin"], cwd=run_dir, env=env,
-                                      stdout=subprocess.PIPE, stderr=subprocess.PIPE,
+                                      stdout=stdout, stderr=subprocess.PIPE,
                                       timeout=limit)
             except subprocess.TimeoutExpired:
                 continue
+            finally:
+                if stdout != subprocess.PIPE:
+                    os.close(stdout)
             compare(case, proc, run_dir, expect_stdout, expect_stderr, expected_files, failures)
             break
         finally:
@@ -216,8 +234,9 @@ def compare(case, proc, run_dir, expect_stdout, expect_stderr, expected_files, f
     """Append to failures every way in which the run differs from the case."""
     if (proc.returncode & 0xFF) != (case["status"] & 0xFF):
         failures.append(f"exit status {proc.returncode}, expected {case['status']}")
-    if proc.stdout != expect_stdout:
-        failures.append(f"stdout differs\n--- expected\n{show(expect_stdout)}\n--- got\n{show(proc.stdout)}")
+    stdout = proc.stdout or b""  # None when it went to a device
+    if stdout != expect_stdout:
+        failures.append(f"stdout differs\n--- expected\n{show(expect_stdout)}\n--- got\n{show(stdout)}")
     if proc.stderr != expect_stderr:
         failures.append(f"stderr differs\n--- expected\n{show(expect_stderr)}\n--- got\n{show(proc.stderr)}")
     for name, data in expected_files.items():

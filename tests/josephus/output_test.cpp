@@ -12,9 +12,6 @@
 #include <string>
 
 #include "alloc_fail.h"
-#include "elimination.h"
-#include "node.h"
-#include "output.h"
 #include "program.h"
 #include "ring.h"
 #include "status.h"

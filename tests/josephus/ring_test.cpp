@@ -5,7 +5,6 @@
 #include <set>
 #include <vector>
 
-#include "elimination.h"
 #include "ring.h"
 
 namespace {

@@ -31,7 +31,6 @@ TEST(ReadRuleFile, ReadsTheCountAsAtoiDoes) {
     EXPECT_EQ(CountOf("--1"), 0);
     EXPECT_EQ(CountOf("- 1"), 0);
     EXPECT_EQ(CountOf("007"), 7);
-    EXPECT_EQ(CountOf(std::string("4\0" "5", 3)), 4);
     EXPECT_EQ(CountOf("\xef\xbb\xbf 7"), 7);  /* a byte order mark is skipped */
     EXPECT_EQ(CountOf("\xef\xbb" "7"), 0);     /* part of one is not */
 }
@@ -63,11 +62,6 @@ TEST(ReadRuleFile, CarriageReturnElsewhereIsAnOrdinaryByte) {
     EXPECT_EQ(Sentence(), "c\rd\r");  /* no "\n" follows the last "\r" */
 }
 
-TEST(ReadRuleFile, ZeroBytesAreOrdinaryCharacters) {
-    ASSERT_TRUE(Load(std::string("1\nX = a\0b\nX\0X\n", 14)));
-    EXPECT_EQ(Replacement(0), std::string("a\0b", 3));
-    EXPECT_EQ(Sentence(), std::string("X\0X", 3));
-}
 
 
 TEST(ReadRuleFile, NegativeCountReadsNothingMore) {
@@ -136,6 +130,15 @@ TEST(ReadRuleFileDeathTest, RefusesARuleLineShorterThanThree) {
                 testing::Eq(AtLine(3, TEXT_SHORT_RULE_LINE)));
     EXPECT_EXIT(Load("1\nX=\r\nX\n"), testing::ExitedWithCode(REFUSED),  /* "\r" is terminator */
                 testing::Eq(AtLine(2, TEXT_SHORT_RULE_LINE)));
+}
+
+TEST(ReadRuleFileDeathTest, RefusesAZeroByteNamingItsLine) {
+    EXPECT_EXIT(Load(std::string("4\0" "5\n", 4)), testing::ExitedWithCode(REFUSED),
+                testing::Eq(AtLine(1, TEXT_NUL_LINE)));
+    EXPECT_EXIT(Load(std::string("1\nX = a\0b\nX\n", 13)), testing::ExitedWithCode(REFUSED),
+                testing::Eq(AtLine(2, TEXT_NUL_LINE)));
+    EXPECT_EXIT(Load(std::string("1\nX = t\nX\0X", 12)), testing::ExitedWithCode(REFUSED),
+                testing::Eq(AtLine(3, TEXT_NUL_LINE)));
 }
 
 TEST(ReadRuleFileDeathTest, RefusesAReplacementLongerThanNine) {

@@ -8,16 +8,21 @@
 #define TRANSLATOR_TEST_SUPPORT_H
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "alloc_fail.h"
 #include "messages.h"
 #include "rulefile.h"
 
-/* Reads `text` as a rule file; returns ReadRuleFile's result. When `rest`
- * is given it receives what the reading left unread. */
+/* Reads `text` as a rule file into an empty rule table, as a run starts;
+ * returns ReadRuleFile's result. When `rest` is given it receives what the
+ * reading left unread. */
 inline bool Load(const std::string &text, std::string *rest = nullptr) {
     RulePath = "rules.txt";
+    std::free(R);
+    R = nullptr;
+    Rsize = 0;
     std::FILE *fp = std::tmpfile();
     if (fp == nullptr) return false;
     std::fwrite(text.data(), 1, text.size(), fp);

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the browser edition into build/web/: the four programs compiled by
+# emscripten (cmake/web.cmake), each one self-contained script, beside the
+# page (web/), the examples packed into examples.js, and the user guide
+# rendered as guide.html. The folder opens from file:// by double-click and
+# from any static host; it needs nothing else.
+#
+# First installs what it needs where it is missing (Debian packages
+# emscripten, cmake, make, python3 and python3-markdown; see
+# scripts/lib/packages.sh). Extra arguments go to CMake's configuration,
+# e.g. the test command's -DDSD_TESTS=ON.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+. scripts/lib/packages.sh
+need_packages emscripten cmake make python3 python3-markdown
+# emcc runs its JavaScript tools with node and finds their acorn parser only
+# through Debian's module folder when node is not Debian's own.
+export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+out=$root/build/web
+jobs=$(nproc 2>/dev/null || echo 2)
+
+mkdir -p "$out"
+emcmake cmake -S . -B build/wasm -DCMAKE_BUILD_TYPE=Release -DDSD_WEB_DIR="$out" "$@" >/dev/null
+cmake --build build/wasm -j "$jobs" >/dev/null
+# The page: everything under web/ but the node tools (*.mjs) and the C++
+# step writers, which are built into the program scripts.
+(cd web && find . -type f \( -name '*.html' -o -name '*.css' -o -name '*.js' \) \
+   ! -path './steps/*' -print0 | xargs -0 cp --parents -t "$out")
+# Debian's python3, which the Debian package python3-markdown serves.
+/usr/bin/python3 scripts/web/assets.py "$out"
+echo "build/web: $(du -sk "$out" --exclude=shots | cut -f1) KB; open build/web/index.html"

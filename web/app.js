@@ -1,0 +1,47 @@
+/* app.js -- the page's frame: the tabs, the address's # part, and the first
+ * run of each tab's main example when the tab is first shown.
+ *
+ * The # part names the tab (#evaluator, #bitree, #translator, #josephus),
+ * so a link or a bookmark, also under file://, opens the same tab. */
+(function () {
+  'use strict';
+  var TABS = { evaluator: DsdEvaluatorTab, bitree: DsdBitreeTab,
+               translator: DsdTranslatorTab, josephus: DsdJosephusTab };
+  var shown = {};   /* program -> true once its tab has been shown */
+
+  /* fromHash(): the program the address names, or the first tab. */
+  function fromHash() {
+    var name = location.hash.replace(/^#/, '').split('&')[0];
+    return TABS[name] ? name : 'evaluator';
+  }
+
+  /* show(program): makes program's tab the visible one, and runs its main
+   * example the first time. */
+  function show(program) {
+    Object.keys(TABS).forEach(function (p) {
+      TABS[p].section.hidden = p !== program;
+      var button = document.querySelector('#tabs [data-tab="' + p + '"]');
+      button.setAttribute('aria-selected', String(p === program));
+    });
+    if (!shown[program]) {
+      shown[program] = true;
+      TABS[program].run();
+    }
+  }
+
+  Array.prototype.forEach.call(document.querySelectorAll('#tabs [data-tab]'), function (button) {
+    button.addEventListener('click', function () {
+      location.hash = button.getAttribute('data-tab');
+    });
+  });
+  window.addEventListener('hashchange', function () { show(fromHash()); });
+
+  var missing = Object.keys(TABS).filter(function (p) { return !DsdEngine.loaded(p); });
+  if (missing.length) {
+    var note = document.getElementById('page-message');
+    note.textContent = '缺少程序文件 ' + missing.map(function (p) { return p + '.js'; }).join('、') +
+                       '：请打开完整的 web 文件夹里的 index.html。';
+    note.hidden = false;
+  }
+  show(fromHash());
+})();

@@ -1,0 +1,166 @@
+/* compare-panel.js -- the 对照 panel of a program's tab in the browser edition.
+ *
+ *     DsdComparePanel.mount(container, 'evaluator', getOurs, { onStep: jump });
+ *
+ * builds inside container a text box to paste a student's output into, a
+ * button that opens a file (read as bytes, so that compare.js can tell GBK
+ * from UTF-8 itself) and a button 对照 that shows the report of
+ * DsdCompare.compare (compare.js, loaded before this script) as HTML: the
+ * verdict, the encodings, the first difference with both lines side by
+ * side, the differing part marked and in hex, and the differences of form.
+ *
+ * getOurs() returns our output of the run on screen as a Uint8Array, or
+ * null before a run. options.onStep(step), when given, is called with the
+ * evaluator step or bitree choice (counted from 1) in which the first
+ * difference falls, so that the pictures can jump there. Every text that
+ * comes from a file or the text box goes in through textContent. mount
+ * returns {compare(), clear()}: compare() runs the comparison as the
+ * button does, clear() forgets the student's output. */
+(function (root) {
+  'use strict';
+
+  /* el(tag, className, text): returns a new element with that class and
+   * text (either may be empty). */
+  function el(tag, className, text) {
+    var node = document.createElement(tag);
+    if (className) node.className = className;
+    if (text) node.textContent = text;
+    return node;
+  }
+
+  /* lineCell(view): returns a table cell showing one side of the differing
+   * line, the differing part in a <mark>, and its bytes in hex below. */
+  function lineCell(view) {
+    var cell = el('td');
+    var code = el('code', 'dsd-compare-line');
+    code.appendChild(document.createTextNode(view.before));
+    if (view.exists) code.appendChild(el('mark', '', view.marked || '\u200b'));
+    code.appendChild(document.createTextNode(view.after));
+    cell.appendChild(code);
+    cell.appendChild(el('div', 'dsd-compare-hex', '不同的字节：' + view.hex));
+    return cell;
+  }
+
+  /* reportView(report): returns the element that shows a report. */
+  function reportView(report) {
+    var box = el('div', 'dsd-compare-result dsd-compare-' + report.verdict);
+    box.appendChild(el('p', 'dsd-compare-verdict', report.headline));
+    box.appendChild(el('p', '', report.encodings));
+    var d = report.first;
+    if (d) {
+      box.appendChild(el('p', 'dsd-compare-where', '第一个不同：' + d.position));
+      var table = el('table', 'dsd-compare-lines');
+      var head = el('tr');
+      head.appendChild(el('th', '', '我们的'));
+      head.appendChild(el('th', '', '你的'));
+      var row = el('tr');
+      row.appendChild(lineCell(d.ours));
+      row.appendChild(lineCell(d.mine));
+      table.appendChild(head);
+      table.appendChild(row);
+      box.appendChild(table);
+      box.appendChild(el('p', 'dsd-compare-key', '标出的是不同的部分；→ 是制表符，· 是空格。'));
+    }
+    if (report.notes.length) {
+      var list = el('ul', 'dsd-compare-notes');
+      report.notes.forEach(function (n) { list.appendChild(el('li', '', (d ? '另外，' : '') + n.text)); });
+      box.appendChild(list);
+    }
+    return box;
+  }
+
+  /* mount(container, program, getOurs, options): builds the panel inside
+   * container and returns {compare, clear}. */
+  function mount(container, program, getOurs, options) {
+    options = options || {};
+    var output = root.DsdCompare.OUTPUTS[program] || '输出';
+    var mine = null;  /* the opened file's bytes; null while the text box counts */
+
+    var panel = el('div', 'dsd-compare');
+    panel.appendChild(el('p', 'dsd-compare-hint', '把你自己的程序对同一输入写出的 ' + output +
+      ' 粘贴到下面，或者打开这个文件（按字节读入，自动识别 GBK 和 UTF-8），再按“对照”。'));
+    var text = el('textarea', 'dsd-compare-input');
+    text.rows = 6;
+    text.spellcheck = false;
+    text.placeholder = '粘贴你的 ' + output;
+    var picker = el('input');
+    picker.type = 'file';
+    picker.hidden = true;
+    var open = el('button', '', '打开文件…');
+    open.type = 'button';
+    var fileName = el('span', 'dsd-compare-file');
+    var run = el('button', 'dsd-compare-run', '对照');
+    run.type = 'button';
+    var result = el('div', 'dsd-compare-report');
+    result.setAttribute('aria-live', 'polite');
+    var actions = el('div', 'dsd-compare-actions');
+    [open, picker, fileName, run].forEach(function (n) { actions.appendChild(n); });
+    [text, actions, result].forEach(function (n) { panel.appendChild(n); });
+    container.appendChild(panel);
+
+    /* show(node): replaces what the result area shows. */
+    function show(node) {
+      result.textContent = '';
+      result.appendChild(node);
+    }
+
+    /* clear(): forgets the opened file and the pasted text. */
+    function clear() {
+      mine = null;
+      fileName.textContent = '';
+      text.value = '';
+      result.textContent = '';
+    }
+
+    /* compare(): compares and shows the report; returns it, or null when
+     * one of the two outputs is missing (a message says which). */
+    function compare() {
+      var ours = getOurs();
+      if (!ours) {
+        show(el('p', 'dsd-compare-message', '还没有我们的输出：请先运行程序，再对照。'));
+        return null;
+      }
+      var theirs = mine || text.value;
+      if (!mine && text.value === '') {
+        show(el('p', 'dsd-compare-message', '请先粘贴你的 ' + output + '，或者打开这个文件。'));
+        return null;
+      }
+      var report;
+      try {
+        report = root.DsdCompare.compare(program, ours, theirs);
+      } catch (e) {
+        show(el('p', 'dsd-compare-message', '无法对照：' + e.message));
+        return null;
+      }
+      show(reportView(report));
+      if (report.step !== null && options.onStep) options.onStep(report.step);
+      return report;
+    }
+
+    open.addEventListener('click', function () { picker.click(); });
+    picker.addEventListener('change', function () {
+      var file = picker.files[0];
+      if (!file) return;
+      var reader = new FileReader();
+      reader.onload = function () {
+        mine = new Uint8Array(reader.result);
+        text.value = '';
+        fileName.textContent = '已打开：' + file.name + '（' + mine.length + ' 个字节）';
+        picker.value = '';
+      };
+      reader.onerror = function () {
+        show(el('p', 'dsd-compare-message', '无法读取文件 ' + file.name + '。'));
+      };
+      reader.readAsArrayBuffer(file);
+    });
+    text.addEventListener('input', function () {
+      mine = null;  /* typing or pasting makes the text box count again */
+      fileName.textContent = '';
+    });
+    run.addEventListener('click', compare);
+
+    return { compare: compare, clear: clear };
+  }
+
+  root.DsdComparePanel = { mount: mount };
+})(typeof self !== 'undefined' ? self : this);

@@ -1,0 +1,191 @@
+/* picture.js -- the frame every picture of the page shares: after each run
+ * it gets the steps of the technique from the program's own run, and gives
+ * the picture the controls to walk through them.
+ *
+ * Each picture (pictures/<program>.js) calls DsdPicture.attach(tab, spec):
+ *   steps          true when the picture needs the program's step writer:
+ *                  the browser build links it beside main as WriteSteps,
+ *                  and it is run on the same input in a fresh instance; its
+ *                  stdout is one JSON text whose strings hold one byte per
+ *                  character (bytes >= 0x80 as \u00XX escapes)
+ *   build(run, steps)  returns the picture's model: {count, ...} with count
+ *                  the number of steps, or {note} with a sentence that says
+ *                  why there is nothing to draw (the text stays)
+ *   draw(model, i, view)  draws step i (0 to count-1) into view.svg (an
+ *                  <svg> element, emptied before each call) and marks it in
+ *                  view.text (a <div> the picture fills with its text once,
+ *                  in view.first === true); returns nothing
+ *   jump(model, step)  optional: the picture's step for the 对照 panel's
+ *                  step (an evaluator step or a bitree choice)
+ * The picture's text calls view.go(i) when a row or a character is clicked.
+ *
+ * Nothing here or in a picture recomputes a technique: every picture draws
+ * what the program's run or its step writer reported.
+ *
+ * The controls: first, back, forward, last, play/pause and speed; the ← and
+ * → keys step the visible tab's picture. The step is kept in the address's
+ * # part (…&step=N, counted from 1), so a link reopens the same step. Each
+ * picture can be saved as an SVG file. */
+var DsdPicture = (function () {
+  'use strict';
+  var el = DsdUi.el;
+  var SVG = 'http://www.w3.org/2000/svg';
+  var SPEEDS = [['慢', 1500], ['中', 700], ['快', 250]];
+
+  /* svgEl(tag, attrs, text): a new SVG element with those attributes and
+   * text content. */
+  function svgEl(tag, attrs, text) {
+    var node = document.createElementNS(SVG, tag);
+    Object.keys(attrs || {}).forEach(function (k) { node.setAttribute(k, attrs[k]); });
+    if (text !== undefined) node.textContent = text;
+    return node;
+  }
+
+  /* byteString(s): the bytes of a step writer's string (one byte per
+   * character) as a Uint8Array. */
+  function bytesOf(s) {
+    var out = new Uint8Array(s.length);
+    for (var i = 0; i < s.length; i++) out[i] = s.charCodeAt(i) & 0xff;
+    return out;
+  }
+
+  /* gbkText(s): a step writer's byte string shown as text, decoded as GBK. */
+  function gbkText(s) {
+    return DsdGbk.decode(bytesOf(s));
+  }
+
+  /* parseSteps(result): the step writer's JSON, or {error} with a message. */
+  function parseSteps(result) {
+    if (result.crash) return { error: result.crash };
+    var text = '';
+    for (var i = 0; i < result.stdout.length; i++) text += String.fromCharCode(result.stdout[i]);
+    try {
+      return JSON.parse(text);
+    } catch (e) {
+      return { error: '步骤记录无法读取（状态 ' + result.status + '）' };
+    }
+  }
+
+  /* hashStep(program): the step (from 0) that the address names for
+   * program's tab, or -1. */
+  function hashStep(program) {
+    var step = DsdUi.hashPart(program, 'step');
+    return step && /^\d+$/.test(step) ? Number(step) - 1 : -1;
+  }
+
+  /* saveSvg(svg, name): offers the picture as a standalone SVG file. */
+  function saveSvg(svg, name) {
+    var copy = svg.cloneNode(true);
+    copy.setAttribute('xmlns', SVG);
+    var text = '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(copy);
+    var a = DsdUi.downloadLink(name, new TextEncoder().encode(text));
+    document.body.appendChild(a);
+    a.click();
+    a.remove();
+  }
+
+  /* attach(tab, spec): adds the picture to the tab; see above. */
+  function attach(tab, spec) {
+    var box = tab.pictureBox;
+    var svg = svgEl('svg', { class: 'picture-svg', width: 10, height: 10 });
+    var text = el('div', { className: 'picture-text' });
+    var note = el('p', { className: 'picture-note', hidden: true });
+    var counter = el('span', { className: 'step-counter' });
+    var buttons = {};
+    var speed = el('select', { className: 'speed', title: '播放速度' });
+    SPEEDS.forEach(function (s, i) { speed.appendChild(el('option', { value: String(s[1]), textContent: s[0], selected: i === 1 })); });
+    var bar = el('div', { className: 'stepper' });
+    [['first', '⏮', '第一步'], ['back', '◀', '上一步（←）'], ['play', '▶', '播放/暂停'],
+     ['forward', '▶|', '下一步（→）'], ['last', '⏭', '最后一步']].forEach(function (b) {
+      buttons[b[0]] = el('button', { type: 'button', className: 'step-' + b[0], textContent: b[1], title: b[2] });
+      bar.appendChild(buttons[b[0]]);
+    });
+    var saveButton = el('button', { type: 'button', className: 'save-svg', textContent: '保存为 SVG' });
+    bar.appendChild(el('label', {}, ['速度 ', speed]));
+    bar.appendChild(counter);
+    bar.appendChild(saveButton);
+    box.appendChild(el('h3', { textContent: '图解（由程序本次运行的结果画出）' }));
+    box.appendChild(note);
+    box.appendChild(bar);
+    box.appendChild(el('div', { className: 'picture-body' }, [el('div', { className: 'picture-canvas' }, [svg]), text]));
+
+    var model = null;
+    var current = 0;
+    var timer = null;
+    var view = { svg: svg, text: text, first: true, go: go };
+    var linked = hashStep(tab.program);   /* the step a link opened with */
+
+    /* go(i): shows step i (clamped to the steps there are). */
+    function go(i) {
+      if (!model || !model.count) return;
+      current = Math.max(0, Math.min(model.count - 1, i));
+      while (svg.firstChild) svg.removeChild(svg.firstChild);
+      spec.draw(model, current, view);
+      view.first = false;
+      counter.textContent = '第 ' + (current + 1) + ' / ' + model.count + ' 步';
+      box.setAttribute('data-step', String(current));
+      DsdUi.setHashPart(tab.program, 'step', String(current + 1));
+    }
+
+    /* pause(): stops playing. */
+    function pause() {
+      if (timer) clearInterval(timer);
+      timer = null;
+      buttons.play.textContent = '▶';
+    }
+
+    buttons.first.addEventListener('click', function () { pause(); go(0); });
+    buttons.back.addEventListener('click', function () { pause(); go(current - 1); });
+    buttons.forward.addEventListener('click', function () { pause(); go(current + 1); });
+    buttons.last.addEventListener('click', function () { pause(); go(model ? model.count - 1 : 0); });
+    buttons.play.addEventListener('click', function () {
+      if (timer) { pause(); return; }
+      if (model && current >= model.count - 1) go(0);
+      buttons.play.textContent = '⏸';
+      timer = setInterval(function () {
+        if (!model || current >= model.count - 1) pause();
+        else go(current + 1);
+      }, Number(speed.value));
+    });
+    speed.addEventListener('change', function () { if (timer) { pause(); buttons.play.click(); } });
+    saveButton.addEventListener('click', function () { saveSvg(svg, tab.program + '-step' + (current + 1) + '.svg'); });
+    document.addEventListener('keydown', function (e) {
+      if (tab.section.hidden || !model) return;
+      var target = e.target.tagName;
+      if (target === 'INPUT' || target === 'TEXTAREA' || target === 'SELECT') return;
+      if (e.key === 'ArrowLeft') { pause(); go(current - 1); e.preventDefault(); }
+      if (e.key === 'ArrowRight') { pause(); go(current + 1); e.preventDefault(); }
+    });
+    tab.onCompareStep = function (step) {
+      if (model && spec.jump) go(spec.jump(model, step));
+    };
+
+    /* show(built): puts a new model on screen, at the step the address
+     * names or at the first. */
+    function show(built) {
+      pause();
+      model = built && built.count ? built : null;
+      note.hidden = !(built && built.note);
+      note.textContent = built && built.note ? built.note : '';
+      bar.hidden = !model;
+      svg.style.display = model ? '' : 'none';
+      text.textContent = '';
+      view.first = true;
+      box.setAttribute('data-count', model ? String(model.count) : '0');
+      if (model) go(Math.max(linked, 0));
+      if (built) linked = -1;               /* later runs start at step 1 */
+    }
+
+    tab.onRun.push(function (run) {
+      if (!spec.steps) { show(spec.build(run, null)); return; }
+      var request = Object.assign({}, run.request, { entry: 'WriteSteps' });
+      DsdEngine.run(tab.program, request).then(function (result) {
+        var steps = parseSteps(result);
+        show(steps.error ? { note: steps.error } : spec.build(run, steps));
+      });
+    });
+    show(null);
+  }
+
+  return { attach: attach, svgEl: svgEl, gbkText: gbkText, bytesOf: bytesOf };
+})();

@@ -1,0 +1,112 @@
+/* tab-bitree.js -- bitree's tab: a console. The user types a line and
+ * presses Enter; each Enter runs the program again on all the lines typed so
+ * far (it is deterministic), so the transcript grows as at a console. Each
+ * typed line appears where the program read it, which the runner's record
+ * of stdin reads tells. "结束输入" is the console's Ctrl+Z / Ctrl+D: the
+ * program then meets the end of its input and ends. */
+var DsdBitreeTab = DsdUi.makeTab('bitree', {
+  intro: '二叉树工作台：0 由先序和中序序列重建二叉树并做后序线索化遍历；1 由波兰式建表达式树并输出三种遍历；' +
+         '2 计算波兰式的值。在下面的控制台里输入，每行按回车。',
+  input: function (box, tab) {
+    var el = DsdUi.el;
+    var screen = el('div', { className: 'console-screen', tabIndex: 0 });
+    var line = el('input', { type: 'text', className: 'console-line', spellcheck: false,
+                             placeholder: '输入一行，例如 0 ABC BAC，按回车' });
+    var endButton = el('button', { type: 'button', className: 'end-input', textContent: '结束输入（Ctrl+Z / Ctrl+D）' });
+    var clearButton = el('button', { type: 'button', className: 'clear', textContent: '重新开始' });
+    var message = el('p', { className: 'message', hidden: true, role: 'alert' });
+    var state = { stdin: new Uint8Array(0), ended: false, name: null };
+    box.appendChild(screen);
+    box.appendChild(el('div', { className: 'console-bar' }, [line, endButton, clearButton]));
+    box.appendChild(message);
+
+    /* append(bytes): the stdin so far with bytes behind it. */
+    function append(bytes) {
+      var all = new Uint8Array(state.stdin.length + bytes.length);
+      all.set(state.stdin);
+      all.set(bytes, state.stdin.length);
+      return all;
+    }
+
+    /* stdinLines(): the typed lines, each as its bytes without the newline. */
+    function stdinLines() {
+      var lines = [];
+      var start = 0;
+      for (var i = 0; i < state.stdin.length; i++) {
+        if (state.stdin[i] === 10) { lines.push(state.stdin.subarray(start, i)); start = i + 1; }
+      }
+      if (start < state.stdin.length) lines.push(state.stdin.subarray(start));
+      return lines;
+    }
+
+    /* draw(run): the transcript: stdout with each typed line put in where
+     * the program read it; before the end of input, stdout only up to the
+     * point where the program waits for the next line. */
+    function draw(run) {
+      var r = run.result;
+      var lines = stdinLines();
+      screen.textContent = '';
+      var shown = 0;
+      var waiting = false;
+      function out(upTo) {
+        if (upTo > shown) screen.appendChild(document.createTextNode(DsdGbk.decode(r.stdout.subarray(shown, upTo))));
+        shown = Math.max(shown, upTo);
+      }
+      r.reads.forEach(function (read) {
+        if (waiting) return;
+        out(read.at);
+        if (read.end) {
+          if (state.ended) screen.appendChild(el('span', { className: 'typed end', textContent: '^Z\n' }));
+          else waiting = true;
+        } else if (lines[read.line]) {
+          screen.appendChild(el('span', { className: 'typed', textContent: DsdGbk.decode(lines[read.line]) + '\n' }));
+        }
+      });
+      if (!waiting) out(r.stdout.length);
+      if (waiting) screen.appendChild(el('span', { className: 'cursor', textContent: '▌' }));
+      else screen.appendChild(el('span', { className: 'ended', textContent: '\n（程序已结束，退出状态 ' + r.status + '）' }));
+      screen.scrollTop = screen.scrollHeight;
+    }
+    tab.onRun.push(draw);
+
+    line.addEventListener('keydown', function (e) {
+      if (e.key === 'Enter') {
+        var enc = DsdUi.encodeOrExplain(line.value + '\n', '输入行');
+        message.hidden = !enc.error;
+        if (enc.error) { message.textContent = enc.error; return; }
+        if (state.ended) { state.stdin = new Uint8Array(0); state.ended = false; }
+        state.stdin = append(enc.bytes);
+        state.name = null;
+        line.value = '';
+        tab.run();
+      } else if ((e.key === 'z' || e.key === 'd') && e.ctrlKey) {
+        e.preventDefault();
+        endButton.click();
+      }
+    });
+    endButton.addEventListener('click', function () { state.ended = true; tab.run(); });
+    clearButton.addEventListener('click', function () {
+      state = { stdin: new Uint8Array(0), ended: false, name: null };
+      tab.run();
+    });
+
+    return {
+      load: function (name, bytes) {
+        state = { stdin: bytes, ended: true, name: name };
+        if (tab.run) tab.run();
+      },
+      save: function () {
+        return (state.ended ? 'e' : 'o') + DsdUi.bytesToBase64url(state.stdin);
+      },
+      restore: function (saved) {
+        var bytes = DsdUi.base64urlToBytes(saved.slice(1));
+        if (bytes) state = { stdin: bytes, ended: saved[0] === 'e', name: null };
+      },
+      request: function () {
+        var command = state.name ? 'bitree < ' + state.name
+                                 : 'bitree（然后在键盘上逐行输入' + (state.ended ? '，最后按 Ctrl+Z' : '') + '）';
+        return { request: { args: [], stdin: state.stdin }, command: command };
+      }
+    };
+  }
+});
