@@ -122,14 +122,13 @@ static int RefuseOutOfRange(const char *place, int position) {
     return Refuse(TEXT_OUT_OF_INT_RANGE);
 }
 
-/* Keyboard mode: prompt, then read n, m and n step values, in this order,
- * one token each, from in. Tokens after the step values are never read;
- * values missing at the end of the input are 0. Returns ERROR after a
- * message on stderr when a number lies outside the int range or n outside
- * 1 to MAX_PEOPLE (an input that ends before n gives n = 0); otherwise OK. */
+/* Keyboard mode: read n, m and n step values, in this order, one token
+ * each, from in (RunJosephus has asked for them). Tokens after the step
+ * values are never read; values missing at the end of the input are 0.
+ * Returns ERROR after a message on stderr when a number lies outside the
+ * int range or n outside 1 to MAX_PEOPLE (an input that ends before n gives
+ * n = 0); otherwise OK. */
 static int ReadKeyboard(FILE *in, int &n, int &m, int steps[]) {
-    fputs(TEXT_PROMPT, stdout);
-    fflush(stdout);
     if (ReadNumber(in, &n) != OK) return RefuseOutOfRange(TEXT_INPUT_VALUE_AT, PEOPLE_AT);
     if (n < 1 || n > MAX_PEOPLE) return Refuse(TEXT_BAD_PEOPLE_COUNT, n, MAX_PEOPLE);
     if (ReadNumber(in, &m) != OK)
@@ -172,9 +171,11 @@ static int ReadArguments(int argc, char **argv, int &n, int &m, int steps[]) {
 }
 
 /* Fill n, m and steps[0..n-1] (steps holds MAX_PEOPLE ints): from the
- * command line when there are arguments, otherwise from in after the
- * prompt. Returns ERROR after a one-line message on stderr when the
- * parameters are refused; otherwise OK. */
+ * command line when there are arguments, otherwise from in. Prints no
+ * prompt: the console program prints it, the browser edition's step
+ * writer, which reads the same input, does not. Returns ERROR after a
+ * one-line message on stderr when the parameters are refused; otherwise
+ * OK. */
 int ReadParameters(int argc, char **argv, FILE *in, int &n, int &m, int steps[]) {
     if (argc <= 1) return ReadKeyboard(in, n, m, steps);
     return ReadArguments(argc, argv, n, m, steps);

@@ -4,15 +4,18 @@
  * phases; nothing is global. */
 #include "program.h"
 
+#include <cstdio>
+
 #include "input.h"
+#include "messages.h"
 #include "ring.h"
 #include "status.h"
 
-/* Play out one ring: read the parameters (from argv, or from in when there
- * are no arguments), build the ring, run the elimination and write
- * "out.txt", which also frees every node. Returns the exit status:
- * RUN_DONE, or RUN_FAILED when the parameters are refused ("out.txt" left
- * untouched) or "out.txt" could not be written. Ends the program with
+/* Play out one ring: read the parameters (from argv, or, after the prompt,
+ * from in when there are no arguments), build the ring, run the
+ * elimination and write "out.txt", which also frees every node. Returns the
+ * exit status: RUN_DONE, or RUN_FAILED when the parameters are refused
+ * ("out.txt" left untouched) or "out.txt" could not be written. Ends the program with
  * OVERFLOW when memory runs out (see NewNode). */
 int RunJosephus(int argc, char **argv, FILE *in) {
     int n = 0;                    /* number of people */
@@ -21,6 +24,10 @@ int RunJosephus(int argc, char **argv, FILE *in) {
     node *ring = nullptr;         /* person 1 */
     node *leaving = nullptr;      /* head of the leaving list */
 
+    if (argc <= 1) {              /* keyboard mode: ask for the parameters */
+        fputs(TEXT_PROMPT, stdout);
+        fflush(stdout);
+    }
     if (ReadParameters(argc, argv, in, n, m, steps) != OK) return RUN_FAILED;
     Creat(ring, n, steps);
     Josephus(ring, leaving, n, m);

@@ -68,6 +68,31 @@ void Creat(node *&ring, int n, const int *steps) {
  * copied: their nodes are relinked, in leaving order, into the leaving
  * list. */
 
+/* The seats a count of m moves among size people (size >= 1): m-1, as the
+ * person who counts 1 does not move, but only its remainder by size, since
+ * each whole round of the ring lands on the same person again; a count of
+ * 1 or less moves not at all. */
+int CountMoves(int m, int size) {
+    return m > 1 ? (m - 1) % size : 0;
+}
+
+/* One turn of the elimination: move the count `moves` seats on from
+ * current, the person who counts 1 (before is the person before current;
+ * each seat moved away from becomes before), then unlink the person the
+ * count ends on from the ring and return that person. current becomes the
+ * person after the one who left; before stays. The returned node's next
+ * still leads into the ring. */
+node *CountOut(node *&current, node *&before, int moves) {
+    for (int i = 0; i < moves; i++) {
+        before = current;
+        current = current->next;
+    }
+    node *leaver = current;
+    before->next = leaver->next;
+    current = leaver->next;
+    return leaver;
+}
+
 /* Run the elimination on the ring of n people that starts at ring (person
  * 1), with m as the first count. leaving receives the head of the leaving
  * list; every node of the ring is relinked into it, so afterwards the list
@@ -86,20 +111,7 @@ void Josephus(node *const &ring, node *&leaving, const int &n, int &m) {
     for (int k = 1; k < n; k++) before = before->next;
 
     for (int size = n; size > 0; size--) {     /* size: people still seated */
-        /* Count: move m-1 times. A count of 1 or less does not move. Only
-         * the remainder of m-1 by the number still seated is walked, since
-         * each whole round of the ring lands on the same person again. */
-        int moves = m > 1 ? (m - 1) % size : 0;
-        for (int i = 0; i < moves; i++) {
-            before = current;
-            current = current->next;
-        }
-
-        /* The person counted out leaves; the count restarts after it. */
-        node *leaver = current;
-        before->next = leaver->next;
-        current = leaver->next;
-
+        node *leaver = CountOut(current, before, CountMoves(m, size));
         tail->next = leaver;         /* join the end of the leaving list */
         tail = leaver;
         m = leaver->step;            /* the next turn counts this far */

@@ -6,7 +6,9 @@
  * k+1 and person n links back to person 1 (a ring of one links to itself).
  * The elimination relinks its nodes, in leaving order, into the leaving
  * list, which starts with a head node of its own; Out writes that list and
- * frees it. The same node type serves in both lists. */
+ * frees it. The same node type serves in both lists. A turn of the
+ * elimination (CountMoves, CountOut) is a function of its own, so that the
+ * browser edition's step writer runs the turns one by one. */
 #ifndef JOSEPHUS_RING_H
 #define JOSEPHUS_RING_H
 
@@ -20,6 +22,8 @@ node *NewNode();
 [[noreturn]] void NoMemory();
 void Creat(node *&ring, int n, const int *steps);
 void Josephus(node *const &ring, node *&leaving, const int &n, int &m);
+int CountMoves(int m, int size);
+node *CountOut(node *&current, node *&before, int moves);
 int Out(node *leaving);
 
 #endif
