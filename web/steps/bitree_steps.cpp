@@ -228,20 +228,20 @@ static void PutNoTree(int got, const char *why) {
     else PutFailure(why);
 }
 
-/* Choice 0: reads the sequences into pre and in and rebuilds *T and *Q as
- * the console does, then describes them. Returns ERROR when the input
+/* Choice 0: reads the sequences into preorder and inorder and rebuilds *T
+ * and *Q as the console does, then describes them. Returns ERROR when the input
  * ended inside the choice, otherwise OK. */
-static Status TreeSteps(char pre[], char in[], BiTree *T, BiThrTree *Q) {
+static Status TreeSteps(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
     JsonPut("{\"choice\":0,");
-    int got = ReadTrees(pre, in, T, Q);
+    int got = ReadTrees(preorder, inorder, T, Q);
     if (*T == nullptr || got != TOKEN_READ) {
         PutNoTree(got, "mismatch");
         return got == TOKEN_END ? ERROR : OK;
     }
     JsonPut("\"ok\":true,\"preorder\":");
-    JsonString(pre, std::strlen(pre));
+    JsonString(preorder, std::strlen(preorder));
     JsonPut(",\"inorder\":");
-    JsonString(in, std::strlen(in));
+    JsonString(inorder, std::strlen(inorder));
     JsonPut(",");
     PutNodes(*T, *Q);
     JsonPut(",\"walk\":");
@@ -276,18 +276,18 @@ static void PutValue(BiTree p) {
     JsonPut("}");
 }
 
-/* Choices 1 and 2: reads the expression into pre and builds *T as the
- * console does, then describes the tree and its walks (1) or its values
+/* Choices 1 and 2: reads the expression into the buffer expression and
+ * builds *T as the console does, then describes the tree and its walks (1) or its values
  * (2). Returns ERROR when the input ended inside the choice, otherwise OK. */
-static Status ExpressionSteps(int sel, char pre[], BiTree *T) {
+static Status ExpressionSteps(int sel, char expression[], BiTree *T) {
     JsonPut(sel == 1 ? "{\"choice\":1," : "{\"choice\":2,");
-    int got = ReadExpression(pre, T);
+    int got = ReadExpression(expression, T);
     if (*T == nullptr || got != TOKEN_READ) {
         PutNoTree(got, "incomplete");
         return got == TOKEN_END ? ERROR : OK;
     }
     JsonPut("\"ok\":true,\"expression\":");
-    JsonString(pre, std::strlen(pre));
+    JsonString(expression, std::strlen(expression));
     JsonPut(",");
     PutNodes(*T, nullptr);
     if (sel == 1) {
@@ -322,8 +322,8 @@ static Status ExpressionSteps(int sel, char pre[], BiTree *T) {
 extern "C" int WriteSteps(int argc, char **argv) {
     (void)argc;
     (void)argv;
-    char pre[TOKEN_SIZE];                    /* preorder, or the expression */
-    char in[TOKEN_SIZE];                     /* inorder sequence */
+    char first[TOKEN_SIZE];                  /* first token: preorder, or the expression */
+    char second[TOKEN_SIZE];                 /* choice 0's second token: inorder */
     BiTree T = nullptr;                      /* tree of the latest choice */
     BiThrTree Q = nullptr;                   /* threaded tree of the latest choice 0 */
 
@@ -345,9 +345,9 @@ extern "C" int WriteSteps(int argc, char **argv) {
             JsonPut("{\"choice\":null,");
             PutFailure("choice");
         } else if (sel == 0) {
-            going = TreeSteps(pre, in, &T, &Q);
+            going = TreeSteps(first, second, &T, &Q);
         } else if (sel == 1 || sel == 2) {
-            going = ExpressionSteps(sel, pre, &T);
+            going = ExpressionSteps(sel, first, &T);
         } else {
             JsonPut("{\"choice\":");
             JsonInt(sel);
