@@ -96,7 +96,7 @@
     if (out.join(' ') !== leaves.join(' ')) {
       return { note: 'out.txt 的出列顺序与步骤记录不一致，不作图。' };
     }
-    var model = { n: steps.n, m: steps.m, seats: steps.seats, removals: steps.removals,
+    var model = { n: steps.n, seats: steps.seats, removals: steps.removals,
                   plan: planSteps(steps.removals), ring: ringLayout(steps.n),
                   order: {}, index: {}, leaveStep: [] };
     steps.seats.forEach(function (s, k) { model.index[s.num] = k; });
@@ -124,7 +124,8 @@
   }
 
   /* stepState(model, i): what step i shows: {step (its plan entry), turn
-   * (its removal), seat (index of the seat the count is on), said (seat
+   * (its removal), first (index of the turn's first seat), seat (index of
+   * the seat the count is on), said (seat
    * index -> the number said there, for the seats this turn has counted so
    * far; on a jump only its first and last seat), gone (seat index -> true
    * when that person has left by this step), written (how many numbers
@@ -143,7 +144,8 @@
     var written = turn.order - (step.leave ? 0 : 1);
     var gone = {};
     model.seats.forEach(function (s, k) { if (model.order[s.num] <= written) gone[k] = true; });
-    return { step: step, turn: turn, seat: step.jump ? trail[trail.length - 1] : trail[step.said - 1],
+    return { step: step, turn: turn, first: trail[0],
+             seat: step.jump ? trail[trail.length - 1] : trail[step.said - 1],
              said: said, gone: gone, written: written };
   }
 
@@ -157,7 +159,7 @@
     var sentence = '';
     if (step.said === 1) {                    /* the turn's first step */
       sentence += r.order === 1
-        ? model.n + ' 人围成一圈。第 1 轮从 1 号开始报数，报数上限是给定的 m = ' + r.count + '。'
+        ? model.n + ' 人围成一圈。第 1 轮从 ' + num + ' 号开始报数，报数上限是给定的 m = ' + r.count + '。'
         : '第 ' + r.order + ' 轮从 ' + num + ' 号（上一个出列者的下一位）开始报数，报数上限 m = ' +
           r.count + '（上一个出列者的报数上限）。';
       if (r.count > r.size) {
@@ -167,8 +169,9 @@
       if (r.moves > WALK_MAX) sentence += '要往后走 ' + r.moves + ' 步，下一步直接到终点。';
     }
     if (step.jump) {
-      centre.push('走了 ' + r.moves + ' 步', '（报数 ' + r.count + '，对当前 ' + r.size + ' 人取余）');
-      sentence += '走了 ' + r.moves + ' 步（报数 ' + r.count + '，对当前 ' + r.size + ' 人取余），落在 ' + num + ' 号。';
+      var jumped = ['走了 ' + r.moves + ' 步', '（报数 ' + r.count + '，对当前 ' + r.size + ' 人取余）'];
+      centre.push(jumped[0], jumped[1]);
+      sentence += jumped.join('') + '，落在 ' + num + ' 号。';
     }
     if (!step.leave) {
       centre.push(num + ' 号报 ' + step.said);
@@ -255,16 +258,21 @@
     var g = svgEl('g', { class: 'seat', 'data-num': seat.num });
     if (state.gone[k]) g.setAttribute('data-left', model.order[seat.num]);
     var c = seatPoint(ring, k, 0);
-    g.appendChild(svgEl('circle', { cx: c.x, cy: c.y, r: SEAT, fill: look.fill, stroke: here ? (state.gone[k] ? LEAVE_COLOR : COUNT_COLOR) : look.stroke,
+    var stroke = here ? (state.gone[k] ? LEAVE_COLOR : COUNT_COLOR) : look.stroke;
+    g.appendChild(svgEl('circle', { cx: c.x, cy: c.y, r: SEAT, fill: look.fill, stroke: stroke,
                                     'stroke-width': here ? 3.5 : 1.5 }));
     g.appendChild(label(c.x, c.y, String(seat.num), 14, { fill: look.text, 'font-weight': 'bold' }));
     var s = seatPoint(ring, k, SEAT + 8);
     var next = here && state.step.leave;
     g.appendChild(label(s.x, s.y, String(seat.step), next ? 15 : 12,
-                        { fill: look.step, 'font-weight': next ? 'bold' : 'normal', 'text-anchor': sideAnchor(ring, k) }));
+                        { fill: look.step, 'font-weight': next ? 'bold' : 'normal',
+                          'text-anchor': sideAnchor(ring, k) }));
     var inner = seatPoint(ring, k, -SEAT - 13);
-    if (state.gone[k]) g.appendChild(badge(inner, '出' + model.order[seat.num], look === LEAVING ? LEAVE_COLOR : '#6b7280', true));
-    else if (state.said[k] !== undefined) g.appendChild(badge(inner, String(state.said[k]), COUNT_COLOR, false));
+    if (state.gone[k]) {
+      g.appendChild(badge(inner, '出' + model.order[seat.num], look === LEAVING ? LEAVE_COLOR : '#6b7280', true));
+    } else if (state.said[k] !== undefined) {
+      g.appendChild(badge(inner, String(state.said[k]), COUNT_COLOR, false));
+    }
     return g;
   }
 
@@ -283,7 +291,7 @@
                                 'data-num': seat.num });
       if (state.gone[k]) bar.setAttribute('data-left', model.order[seat.num]);
       g.appendChild(bar);
-      if (k === state.seat || (state.step.jump && state.said[k] === 1)) marked.push(k);
+      if (k === state.seat || (state.step.jump && k === state.first)) marked.push(k);
     });
     marked.forEach(function (k) {
       var color = state.gone[k] ? LEAVE_COLOR : COUNT_COLOR;
@@ -301,11 +309,9 @@
    * while it is on its first seat. */
   function drawCount(model, state) {
     var ring = model.ring;
-    var first = null;
-    Object.keys(state.said).forEach(function (k) { if (state.said[k] === 1) first = Number(k); });
-    if (first === null || first === state.seat) return null;
+    if (state.first === state.seat) return null;
     var out = ring.labels ? -SEAT - 32 : -22;
-    var attrs = { d: arcPath(ring, first, state.seat, out), fill: 'none', stroke: COUNT_COLOR,
+    var attrs = { d: arcPath(ring, state.first, state.seat, out), fill: 'none', stroke: COUNT_COLOR,
                   'stroke-width': 2.5, 'marker-end': 'url(#josephus-arrow)' };
     if (state.step.jump) attrs['stroke-dasharray'] = '7 5';
     return svgEl('path', attrs);
@@ -354,7 +360,8 @@
     });
     model.empty = el('span', { className: 'josephus-empty', textContent: '（还没有人出列）' });
     view.text.appendChild(model.sentence);
-    view.text.appendChild(el('h4', { className: 'josephus-heading', textContent: 'out.txt（出列顺序；点一个数，跳到他出列的那一步）' }));
+    view.text.appendChild(el('h4', { className: 'josephus-heading',
+                                     textContent: 'out.txt（出列顺序；点一个数，跳到他出列的那一步）' }));
     view.text.appendChild(el('div', { className: 'josephus-out' }, [model.empty].concat(model.numbers)));
     if (!model.ring.labels) {
       view.text.appendChild(el('p', { className: 'picture-note',
@@ -374,11 +381,13 @@
     svg.setAttribute('viewBox', '0 0 ' + ring.width + ' ' + ring.height);
     svg.appendChild(arrowHead());
     svg.appendChild(svgEl('rect', { x: 0, y: 0, width: ring.width, height: ring.height, fill: '#fff' }));
-    svg.appendChild(svgEl('circle', { cx: ring.cx, cy: ring.cy, r: ring.radius, fill: 'none', stroke: '#d5dbe5', 'stroke-width': 1 }));
+    svg.appendChild(svgEl('circle', { cx: ring.cx, cy: ring.cy, r: ring.radius, fill: 'none',
+                                      stroke: '#d5dbe5', 'stroke-width': 1 }));
     var arc = drawCount(model, state);
     if (arc) svg.appendChild(arc);
-    var seats = ring.labels ? svgEl('g') : drawBars(model, state);
+    var seats = svgEl('g');
     if (ring.labels) model.seats.forEach(function (s, k) { seats.appendChild(drawSeat(model, state, k)); });
+    else seats.appendChild(drawBars(model, state));
     seats.setAttribute('class', 'josephus-ring');
     seats.setAttribute('data-n', model.n);
     seats.setAttribute('data-written', state.written);
