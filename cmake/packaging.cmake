@@ -4,6 +4,7 @@
 # Linux: the programs in <prefix>/bin, the Chinese guide and the examples in
 # <prefix>/share/doc/dsdemos. Windows: one folder holding the programs, the
 # examples, a demo-<program>.bat per program and the guide as README.txt.
+# Both carry the browser edition when it has been built.
 # CPack archives that tree as dsdemos-<version>-<system>.tar.gz or .zip.
 set(DSD_GUIDE ${PROJECT_SOURCE_DIR}/docs/guide-zh.md)
 
@@ -44,6 +45,17 @@ else()
   install(FILES ${DSD_GUIDE} DESTINATION ${CMAKE_INSTALL_DOCDIR})
   set(CPACK_GENERATOR TGZ)
   string(TOLOWER ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR} CPACK_SYSTEM_NAME)
+endif()
+# The browser edition, where scripts/web.sh has built it into DSD_WEB_DIR:
+# the folder web\ of the zip, share/doc/dsdemos/web of the Linux tree. The
+# browser checks' screenshots (shots/) stay out.
+if(EXISTS ${DSD_WEB_DIR}/index.html)
+  if(WIN32)
+    set(web_destination web)
+  else()
+    set(web_destination ${CMAKE_INSTALL_DOCDIR}/web)
+  endif()
+  install(DIRECTORY ${DSD_WEB_DIR}/ DESTINATION ${web_destination} PATTERN shots EXCLUDE)
 endif()
 set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME})
 set(CPACK_PACKAGE_VENDOR ${PROJECT_NAME})
