@@ -43,11 +43,12 @@ package() {
 package package-linux -DCMAKE_CXX_COMPILER=g++
 package package-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 rm -rf build/package/_CPack_Packages
-# dsdemos-<version>-web.zip: the edition's folder alone, for a static host.
+# dsdemos-<version>-web.zip: the edition's folder alone, for a static host;
+# like the Windows zip it has no folder of its own, since unzipping makes one.
 version=$(sed -n 's/^project(dsdemos VERSION \([^ )]*\).*/\1/p' CMakeLists.txt)
-web=build/package-web/dsdemos-$version-web
-rm -rf build/package-web
+web=build/package-web
+rm -rf "$web"
 mkdir -p "$web"
 (cd build/web && find . -path ./shots -prune -o -type f -print0 | xargs -0 cp --parents -t "$root/$web")
-(cd build/package-web && cmake -E tar cf "$root/build/package/dsdemos-$version-web.zip" --format=zip "dsdemos-$version-web")
+(cd "$web" && cmake -E tar cf "$root/build/package/dsdemos-$version-web.zip" --format=zip -- *)
 ls -l build/package

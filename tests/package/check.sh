@@ -30,12 +30,12 @@ trap 'rm -rf "$scratch"' EXIT
 unzip -q "build/package/dsdemos-$version-windows-x64.zip" -d "$scratch/windows"
 unzip -q "build/package/dsdemos-$version-web.zip" -d "$scratch/web"
 tar xzf "build/package/dsdemos-$version-linux-x86_64.tar.gz" -C "$scratch"
-for folder in "windows/dsdemos-$version-windows-x64/web" "web/dsdemos-$version-web" \
+for folder in windows/web web \
               "dsdemos-$version-linux-x86_64/share/doc/dsdemos/web"; do
   diff -r --exclude=shots build/web "$scratch/$folder" >/dev/null ||
     { echo "FAIL $folder differs from build/web" >&2; exit 1; }
   echo "ok $folder holds build/web"
 done
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
-DSD_WEB_DIR="$scratch/windows/dsdemos-$version-windows-x64/web" \
+DSD_WEB_DIR="$scratch/windows/web" \
   node --test --test-name-pattern='file' tests/web/edition.test.mjs
