@@ -77,6 +77,13 @@ def tree(top):
     return files
 
 
+def web_files():
+    """The files of the browser edition, build/web, but the browser checks'
+    screenshots: every archive carries them (check.sh compares the bytes)."""
+    return [rel for rel in tree(os.path.join(ROOT, "build", "web"))
+            if not rel.startswith("shots" + os.sep)]
+
+
 def find_case(program, args=(), files=None, stdin=b""):
     """Return the path of the first case with exactly this input, or None."""
     paths = sorted(glob.glob(os.path.join(ROOT, "tests", program, "cases", "*.case")))
@@ -191,6 +198,7 @@ def check_windows(version, scratch):
     brought = tree(top)
     wanted = {f"{p}.exe" for p in PROGRAMS} | {f"demo-{p}.bat" for p in PROGRAMS} | {"README.txt"}
     wanted |= {os.path.join("examples", n) for n in tree(os.path.join(ROOT, "examples"))}
+    wanted |= {os.path.join("web", n) for n in web_files()}
     if set(brought) != wanted:
         fail(f"the zip's folder: missing {sorted(wanted - set(brought))}, "
              f"unexpected {sorted(set(brought) - wanted)}")
@@ -258,6 +266,7 @@ def check_linux_tree(top, label, files):
                                                            os.path.join(doc, "README.md")}
     examples = tree(os.path.join(ROOT, "examples"))
     wanted |= {os.path.join(doc, "examples", rel) for rel in examples}
+    wanted |= {os.path.join(doc, "web", rel) for rel in web_files()}
     if set(files) != wanted:
         fail(f"{label}: missing {sorted(wanted - set(files))}, unexpected {sorted(set(files) - wanted)}")
         return None
