@@ -2,8 +2,10 @@
 // opened from file://, held to the trace rows of result.txt that the
 // console program writes for the same input (the end-to-end cases): one
 // step per row, the stacks drawn at each row equal to that row's OPTR and
-// OPND columns, a step back and forward draws the same picture, the trace
-// row on screen is marked, and a division by zero ends on its error step.
+// OPND columns and its action as written, the trace row on screen marked;
+// a click on a row and the first difference the 对照 panel finds go to
+// their step; a step back and forward draws the same picture; a division
+// by zero ends on its error step. Saves a screenshot of a middle step.
 //
 //     node --test tests/web/pictures-evaluator.test.mjs   (after ./scripts/web.sh)
 import assert from 'node:assert/strict';
@@ -75,11 +77,17 @@ describe('the evaluator picture, from file://', () => {
     }
   });
 
-  test('a step back then forward, by button and by key, draws the same picture; a row click goes to its step',
-       async () => {
-    await runCase(tab, CASES['evaluator/expr.txt']);
+  test('a row click and the 对照 panel go to their step; a step back then forward, by button and by key, ' +
+       'draws the same picture', async () => {
+    const c = CASES['evaluator/expr.txt'];
+    await runCase(tab, c);
     const svg = tab.locator('.picture svg');
     const picture = tab.locator('.picture');
+    const lines = gbk(c.expect['result.txt']).split('\n');
+    lines[8] = lines[8].replace(/\t[^\t]*$/, '\tPOP(OPTR)');   // row 8 differs
+    await tab.locator('textarea.dsd-compare-input').fill(lines.join('\n'));
+    await tab.locator('button.dsd-compare-run').click();
+    assert.equal(await picture.getAttribute('data-step'), '7');
     await tab.locator('table.trace tr[data-step="6"] td').first().click();
     assert.equal(await picture.getAttribute('data-step'), '5');
     assert.match(page.url(), /&step=6$/);

@@ -184,7 +184,7 @@
   /* ---- Layout ---------------------------------------------------------- */
 
   /* textWidth(s, size): about how wide s is at font size size (a Chinese
-   * character is a square, others about half of one). */
+   * character is a square, others a little over half of one). */
   function textWidth(s, size) {
     var w = 0;
     for (var i = 0; i < s.length; i++) w += s.charCodeAt(i) > 0x2000 ? size : size * 0.6;
