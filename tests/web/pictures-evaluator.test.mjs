@@ -88,9 +88,9 @@ describe('the evaluator picture, from file://', () => {
     await tab.locator('textarea.dsd-compare-input').fill(lines.join('\n'));
     await tab.locator('button.dsd-compare-run').click();
     assert.equal(await picture.getAttribute('data-step'), '7');
-    await tab.locator('table.trace tr[data-step="6"] td').first().click();
-    assert.equal(await picture.getAttribute('data-step'), '5');
-    assert.match(page.url(), /&step=6$/);
+    await tab.locator('table.trace tr[data-step="7"] td').first().click();   // an operate step
+    assert.equal(await picture.getAttribute('data-step'), '6');
+    assert.match(page.url(), /&step=7$/);
     const middle = await svg.evaluate((s) => s.outerHTML);
     await tab.locator('.step-back').click();
     assert.notEqual(await svg.evaluate((s) => s.outerHTML), middle);
