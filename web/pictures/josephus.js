@@ -175,7 +175,8 @@
     }
     if (!step.leave) {
       centre.push(num + ' 号报 ' + step.said);
-      return { centre: centre, sentence: sentence + num + ' 号报 ' + step.said + '。' };
+      return { centre: centre, sentence: sentence + (step.said > 1 ? '第 ' + r.order + ' 轮：' : '') + num + ' 号报 ' +
+                                         step.said + '；报到 ' + (r.moves + 1) + ' 的人出列。' };
     }
     centre.push(num + ' 号出列（第 ' + r.order + ' 个）', r.order < model.n ? '下一轮 m = ' + r.next : '全部出列');
     sentence += num + ' 号报 ' + step.said + '，出列：他是第 ' + r.order + ' 个出列的人，out.txt 写下 ' + num + '。' +
@@ -264,7 +265,7 @@
     g.appendChild(label(c.x, c.y, String(seat.num), 14, { fill: look.text, 'font-weight': 'bold' }));
     var s = seatPoint(ring, k, SEAT + 8);
     var next = here && state.step.leave;
-    g.appendChild(label(s.x, s.y, String(seat.step), next ? 15 : 12,
+    g.appendChild(label(s.x, s.y, String(seat.step), next ? 15 : 13,
                         { fill: look.step, 'font-weight': next ? 'bold' : 'normal',
                           'text-anchor': sideAnchor(ring, k) }));
     var inner = seatPoint(ring, k, -SEAT - 13);
