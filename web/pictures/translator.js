@@ -270,7 +270,7 @@
     var list = model.record.expansion;
     var r = list[k];
     var title = '一、括号展开　第 ' + (k + 1) + ' / ' + list.length + ' 步' +
-                (r.action === 'take' ? '（括号的前一半）' : r.action === 'put' ? '（括号的后一半）' : '');
+                (r.action === 'take' ? '（展开括号：取出）' : r.action === 'put' ? '（展开括号：放回）' : '');
     var y = heading(svg, title, explainExpansion(r, k === list.length - 1)) + 20;
 
     /* The sentence, read from its last character to its first. */
