@@ -60,9 +60,11 @@
     return (code < 16 ? '0' : '') + code.toString(16).toUpperCase();
   }
 
-  /* quoted(c): a byte of the record for a sentence of the text: 'c'. */
+  /* quoted(c): a byte of the record for a sentence of the text: 'c', or
+   * its value in hex with a word on what it is. */
   function quoted(c) {
-    return "'" + label(c) + "'";
+    var shown = label(c);
+    return shown.length > 1 ? '字节 ' + shown + '（十六进制，汉字等非 ASCII 字符的一个字节）' : "'" + shown + "'";
   }
 
   /* STOPPED: the phase of the step writer's stop record, in words. */
@@ -179,10 +181,10 @@
 
   /* ============================ Drawing ================================= */
 
-  /* text(parent, x, y, s, attrs): a line of text at (x, y) in the page's
-   * font, size 14, unless attrs say otherwise; returns it. */
+  /* text(parent, x, y, s, attrs): a line of text at (x, y), in the root
+   * group's font, size and colour unless attrs say otherwise; returns it. */
   function text(parent, x, y, s, attrs) {
-    var node = svgEl('text', Object.assign({ x: x, y: y, 'font-family': FONT, 'font-size': 14, fill: INK }, attrs || {}), s);
+    var node = svgEl('text', Object.assign({ x: x, y: y }, attrs || {}), s);
     parent.appendChild(node);
     return node;
   }
@@ -201,51 +203,45 @@
     return g;
   }
 
-  /* heading(svg, title, lines): the step's title and its explanation;
+  /* heading(root, title, lines): the step's title and its explanation;
    * returns the y below them. */
-  function heading(svg, title, lines) {
-    text(svg, MARGIN, 26, title, { 'font-size': 17, 'font-weight': 'bold' });
-    lines.forEach(function (line, i) { text(svg, MARGIN, 52 + i * 22, line, { fill: '#3a4456' }); });
+  function heading(root, title, lines) {
+    text(root, MARGIN, 26, title, { 'font-size': 17, 'font-weight': 'bold' });
+    lines.forEach(function (line, i) { text(root, MARGIN, 52 + i * 22, line, { fill: '#3a4456' }); });
     return 52 + lines.length * 22;
   }
 
-  /* sentence(svg, part, x, y, styleAt, role): a sentence (a PART of the
+  /* sentence(root, part, x, y, styleAt, role): a sentence (a PART of the
    * record) in wrapped rows from (x, y), the style of character i given by
    * styleAt(i); its group carries data-cell=role and data-length. Returns
    * the y below it, with a line that says so when it is drawn in part. */
-  function sentence(svg, part, x, y, styleAt, role) {
+  function sentence(root, part, x, y, styleAt, role) {
     var g = svgEl('g', { 'data-cell': role, 'data-length': part.length });
-    svg.appendChild(g);
+    root.appendChild(g);
     rowCells(part.text.length, x, y).forEach(function (box, i) {
       cell(g, box, part.text[i], styleAt(i), { 'data-index': i });
     });
     if (!part.length) text(g, x, y + CELL_H / 2 + 5, '（空）', { fill: SOFT });
     y += rowsHeight(part.text.length);
     if (part.length > part.text.length) {
-      text(svg, x, y + 18, '……句子共 ' + part.length + ' 个字符，这里只画出前 ' + part.text.length + ' 个。',
+      text(root, x, y + 18, '……句子共 ' + part.length + ' 个字符，这里只画出前 ' + part.text.length + ' 个。',
            { fill: ACCENT });
       y += 24;
     }
     return y;
   }
 
-  /* legend(svg, x, y, items): small coloured squares with their meaning,
+  /* legend(root, x, y, items): small coloured squares with their meaning,
    * items [[style, words]]. */
-  function legend(svg, x, y, items) {
+  function legend(root, x, y, items) {
     items.forEach(function (item) {
-      svg.appendChild(svgEl('rect', { x: x, y: y - 11, width: 13, height: 13, rx: 2,
+      root.appendChild(svgEl('rect', { x: x, y: y - 11, width: 13, height: 13, rx: 2,
                                       fill: item[0][0], stroke: item[0][1] }));
-      var t = text(svg, x + 18, y, item[1], { 'font-size': 13, fill: SOFT });
+      var t = text(root, x + 18, y, item[1], { 'font-size': 13, fill: SOFT });
       x += 18 + t.textContent.length * 13 + 18;
     });
   }
 
-  /* size(svg, height): gives the picture its size. */
-  function size(svg, height) {
-    svg.setAttribute('width', WIDTH);
-    svg.setAttribute('height', height);
-    svg.setAttribute('viewBox', '0 0 ' + WIDTH + ' ' + height);
-  }
 
   /* explainExpansion(r, last): the lines that explain expansion step r
    * (last: it is the expansion's last step). */
@@ -265,57 +261,58 @@
     return lines;
   }
 
-  /* drawExpansion(svg, model, k): step k of the bracket expansion. */
-  function drawExpansion(svg, model, k) {
+  /* drawExpansion(root, model, k): draws step k of the bracket expansion
+   * into root; returns the height it took. */
+  function drawExpansion(root, model, k) {
     var list = model.record.expansion;
     var r = list[k];
     var title = '一、括号展开　第 ' + (k + 1) + ' / ' + list.length + ' 步' +
                 (r.action === 'take' ? '（展开括号：取出）' : r.action === 'put' ? '（展开括号：放回）' : '');
-    var y = heading(svg, title, explainExpansion(r, k === list.length - 1)) + 20;
+    var y = heading(root, title, explainExpansion(r, k === list.length - 1)) + 20;
 
     /* The sentence, read from its last character to its first. */
-    text(svg, MARGIN, y, '句子（从最后一个字符往前读）：', { fill: SOFT });
+    text(root, MARGIN, y, '句子（从最后一个字符往前读）：', { fill: SOFT });
     var words = model.record.sentence;
     var boxes = rowCells(words.length, MARGIN, y + 10);
     var row = svgEl('g', { 'data-cell': 'sentence', 'data-at': r.at });
-    svg.appendChild(row);
+    root.appendChild(row);
     boxes.forEach(function (box, i) {
       cell(row, box, words[i], i === r.at ? NOW : i > r.at ? DONE : PLAIN, { 'data-index': i });
     });
     var at = boxes[r.at];
-    text(svg, at.x + at.w / 2, at.y + at.h + 18, '↑ 读入', { 'text-anchor': 'middle', fill: ACCENT, 'font-weight': 'bold' });
+    text(root, at.x + at.w / 2, at.y + at.h + 18, '↑ 读入', { 'text-anchor': 'middle', fill: ACCENT, 'font-weight': 'bold' });
     y += 10 + rowsHeight(words.length) + 50;
 
     /* The stack, upright, its top marked. */
     var stackX = MARGIN + 30;
-    text(svg, MARGIN, y, '栈 L（共 ' + r.stack.length + ' 个字符）', { 'font-weight': 'bold' });
+    text(root, MARGIN, y, '栈 L（共 ' + r.stack.length + ' 个字符）', { 'font-weight': 'bold' });
     var top = y + 22;
     var stack = stackCells(r.stack, model.stack, stackX, top);
     var sg = svgEl('g', { 'data-cell': 'stack', 'data-length': r.stack.length });
-    svg.appendChild(sg);
+    root.appendChild(sg);
     sg.appendChild(svgEl('path', { d: 'M' + (stackX - 5) + ' ' + (top - 6) + ' V' + (stack.bottom + 5) +
                                       ' H' + (stackX + BOX_W + 5) + ' V' + (top - 6),
                                    fill: 'none', stroke: '#3a4456', 'stroke-width': 2 }));
     stack.cells.forEach(function (box) { cell(sg, box, r.stack.text[box.index], STACK, { 'data-index': box.index }); });
     if (stack.rest) {
       text(sg, stackX + BOX_W / 2, stack.rest.y + 16, '⋮', { 'text-anchor': 'middle', fill: SOFT });
-      text(svg, stackX + BOX_W + 12, stack.rest.y + 16, '下面还有 ' + stack.rest.more + ' 个', { fill: ACCENT, 'font-size': 13 });
+      text(root, stackX + BOX_W + 12, stack.rest.y + 16, '下面还有 ' + stack.rest.more + ' 个', { fill: ACCENT, 'font-size': 13 });
     }
     if (stack.cells.length) {
       var topCell = stack.cells[0];
-      text(svg, stackX + BOX_W + 12, topCell.y + 17, '← 栈顶 top', { fill: ACCENT, 'font-weight': 'bold' });
+      text(root, stackX + BOX_W + 12, topCell.y + 17, '← 栈顶 top', { fill: ACCENT, 'font-weight': 'bold' });
     } else {
-      text(svg, stackX + BOX_W / 2, stack.bottom - 8, '空', { 'text-anchor': 'middle', fill: SOFT });
+      text(root, stackX + BOX_W / 2, stack.bottom - 8, '空', { 'text-anchor': 'middle', fill: SOFT });
     }
-    text(svg, stackX + BOX_W / 2, stack.bottom + 24, '栈底', { 'text-anchor': 'middle', fill: SOFT, 'font-size': 13 });
+    text(root, stackX + BOX_W / 2, stack.bottom + 24, '栈底', { 'text-anchor': 'middle', fill: SOFT, 'font-size': 13 });
 
     /* The queue, lying, its front and rear marked. */
     var qx = MARGIN + 240;
-    text(svg, qx, y, '队列 Q（共 ' + r.queue.length + ' 个字符）', { 'font-weight': 'bold' });
+    text(root, qx, y, '队列 Q（共 ' + r.queue.length + ' 个字符）', { 'font-weight': 'bold' });
     var qy = top + 30;
     var queue = queueCells(r.queue, qx, qy);
     var qg = svgEl('g', { 'data-cell': 'queue', 'data-length': r.queue.length });
-    svg.appendChild(qg);
+    root.appendChild(qg);
     var qEnd = Math.max(queue.end, qx + QBOX_W * 3);
     qg.appendChild(svgEl('path', { d: 'M' + (qx - 6) + ' ' + (qy - 5) + ' H' + (qEnd + 6) + ' M' + (qx - 6) + ' ' +
                                       (qy + BOX_H + 5) + ' H' + (qEnd + 6),
@@ -324,29 +321,30 @@
     if (queue.cells.length) {
       var last = queue.cells[queue.cells.length - 1];
       if (r.queue.length > queue.cells.length) {
-        text(svg, queue.end + 14, qy + 17, '…… 还有 ' + (r.queue.length - queue.cells.length) + ' 个', { fill: ACCENT, 'font-size': 13 });
+        text(root, queue.end + 14, qy + 17, '…… 还有 ' + (r.queue.length - queue.cells.length) + ' 个', { fill: ACCENT, 'font-size': 13 });
       }
       var marker = { fill: ACCENT, 'font-weight': 'bold', 'font-size': 13 };
-      text(svg, qx + 8, qy - 12, '↓ 队头 front', marker);
-      text(svg, r.queue.length > queue.cells.length ? queue.end + 14 : last.x + 8, qy + BOX_H + 24, '↑ 队尾 rear', marker);
+      text(root, qx + 8, qy - 12, '↓ 队头 front', marker);
+      text(root, r.queue.length > queue.cells.length ? queue.end + 14 : last.x + 8, qy + BOX_H + 24, '↑ 队尾 rear', marker);
     } else {
-      text(svg, qx + 6, qy + 17, '空', { fill: SOFT });
+      text(root, qx + 6, qy + 17, '空', { fill: SOFT });
     }
 
     /* θ, the group's first character, while a group is expanded. */
     if (r.theta !== undefined) {
       var ty = qy + BOX_H + 50;
       var tg = svgEl('g', { 'data-cell': 'theta' });
-      svg.appendChild(tg);
+      root.appendChild(tg);
       text(tg, qx, ty + 17, 'θ =', { 'font-size': 16 });
       cell(tg, { x: qx + 34, y: ty, w: CELL_W + 6, h: BOX_H }, r.theta, NOW);
       text(tg, qx + 72, ty + 17, '括号里的第一个字符', { fill: SOFT, 'font-size': 13 });
     }
-    size(svg, Math.max(stack.bottom + 40, qy + 130));
+    return Math.max(stack.bottom + 40, qy + 130);
   }
 
-  /* drawPass(svg, model, i): rule pass i. */
-  function drawPass(svg, model, i) {
+  /* drawPass(root, model, i): draws rule pass i into root; returns the
+   * height it took. */
+  function drawPass(root, model, i) {
     var rec = model.record;
     var p = rec.passes[i];
     var rule = quoted(p.symbol) + ' → ' + (p.replacement.length ? "'" + p.replacement.split('').map(label).join('') + "'" : '（空）');
@@ -358,36 +356,35 @@
     if (i === rec.passes.length - 1 && rec.passCount > rec.passes.length) {
       lines.push('共执行了 ' + rec.passCount + ' 遍，这里只画出前 ' + rec.passes.length + ' 遍。');
     }
-    var y = heading(svg, '二、规则替换　第 ' + (i + 1) + ' / ' + rec.passCount + ' 遍', lines) + 14;
-    legend(svg, MARGIN, y, [[SYMBOL, '要替换的符号 ' + label(p.symbol)], [WROTE, '替换写入的字符']]);
+    var y = heading(root, '二、规则替换　第 ' + (i + 1) + ' / ' + rec.passCount + ' 遍', lines) + 14;
+    legend(root, MARGIN, y, [[SYMBOL, '要替换的符号 ' + label(p.symbol)], [WROTE, '替换写入的字符']]);
     y += 30;
 
-    text(svg, MARGIN, y, '改写前（共 ' + p.before.length + ' 个字符）', { 'font-weight': 'bold' });
-    y = sentence(svg, p.before, MARGIN, y + 10, function (k) {
+    text(root, MARGIN, y, '改写前（共 ' + p.before.length + ' 个字符）', { 'font-weight': 'bold' });
+    y = sentence(root, p.before, MARGIN, y + 10, function (k) {
       return p.before.text[k] === p.symbol ? SYMBOL : PLAIN;
     }, 'before');
-    text(svg, MARGIN + 6, y + 28, '⇩ 按规则 ' + (i + 1) + ' 改写', { fill: ACCENT, 'font-weight': 'bold' });
+    text(root, MARGIN + 6, y + 28, '⇩ 按规则 ' + (i + 1) + ' 改写', { fill: ACCENT, 'font-weight': 'bold' });
     y += 64;
 
     var wrote = {};
     p.rewritten.forEach(function (k) { wrote[k] = true; });
-    text(svg, MARGIN, y, '改写后（共 ' + p.after.length + ' 个字符）', { 'font-weight': 'bold' });
-    y = sentence(svg, p.after, MARGIN, y + 10, function (k) { return wrote[k] ? WROTE : PLAIN; }, 'after');
-    size(svg, y + 24);
+    text(root, MARGIN, y, '改写后（共 ' + p.after.length + ' 个字符）', { 'font-weight': 'bold' });
+    y = sentence(root, p.after, MARGIN, y + 10, function (k) { return wrote[k] ? WROTE : PLAIN; }, 'after');
+    return y + 24;
   }
 
-  /* drawWords(svg, model, k): the final sentence's words, up to word k;
-   * k = -1 when there is none. */
-  function drawWords(svg, model, k) {
+  /* drawWords(root, model, k): draws the final sentence's words, up to
+   * word k (-1 when there is none), into root; returns the height it took. */
+  function drawWords(root, model, k) {
     var rec = model.record;
     var symbols = rec.words.symbols;
     if (k < 0) {
-      heading(svg, '三、翻译成汉字', [
+      heading(root, '三、翻译成汉字', [
         rec.passCount === 0 ? '规则条数小于 1：不做替换，句子留在栈 L 里，没有字写进 translate.txt。'
                             : '最后的句子是空的：没有字写进 translate.txt。',
         'translate.txt 是空文件。']);
-      size(svg, 120);
-      return;
+      return 120;
     }
     var lines = ['最后的句子从队头起逐个出队，每个字符查词表译成汉字，依次写入 translate.txt（字与字之间没有分隔）。',
                  '第 ' + (k + 1) + ' 个字符 ' + quoted(symbols[k].symbol) + ' 译成「' + model.words[k] + '」。'];
@@ -395,9 +392,9 @@
       lines.push('句子共 ' + rec.words.length + ' 个字符，这里只画出前 ' + symbols.length + ' 个；translate.txt 共 ' +
                  rec.words.bytes + ' 字节。');
     }
-    var y = heading(svg, '三、翻译成汉字　第 ' + (k + 1) + ' / ' + rec.words.length + ' 个字符', lines) + 18;
+    var y = heading(root, '三、翻译成汉字　第 ' + (k + 1) + ' / ' + rec.words.length + ' 个字符', lines) + 18;
     var g = svgEl('g', { 'data-cell': 'words', 'data-length': rec.words.length });
-    svg.appendChild(g);
+    root.appendChild(g);
     var bottom = y;
     wordColumns(model.words, MARGIN, y).forEach(function (col, j) {
       var w = svgEl('g', { 'data-cell': 'word', 'data-index': j });
@@ -413,7 +410,12 @@
       }
       bottom = Math.max(bottom, col.y + 60);
     });
-    size(svg, bottom + 20);
+    /* What translate.txt holds so far, its last characters when long. */
+    var written = model.words.slice(0, k + 1).join('');
+    if (written.length > 44) written = '……' + written.slice(-42);
+    text(root, MARGIN, bottom + 28, '已写入 translate.txt：', { fill: SOFT });
+    text(root, MARGIN + 150, bottom + 28, written, { 'font-size': 15 });
+    return bottom + 50;
   }
 
   /* ============================ The text beside ========================= */
@@ -491,23 +493,32 @@
     model.marked = node ? [node] : [];
     if (!node) return;
     node.classList.add('current');
-    /* translate.txt scrolls in its own box: keep the word in sight. */
+    /* The rules and translate.txt scroll in their own boxes: keep the
+     * marked one in sight. */
     var box = node.parentNode;
-    if (step.phase === 'words' && (node.offsetTop < box.scrollTop ||
+    if (step.phase !== 'expand' && (node.offsetTop < box.scrollTop ||
                                    node.offsetTop + node.offsetHeight > box.scrollTop + box.clientHeight)) {
       box.scrollTop = node.offsetTop - box.clientHeight / 2;
     }
   }
 
+  /* DRAW: the drawing of each phase; each returns the height it took. */
+  var DRAW = { expand: drawExpansion, pass: drawPass, words: drawWords };
+
   /* draw(model, i, view): step i, in the picture and in the text. */
   function draw(model, i, view) {
     if (view.first) model.refs = fillText(model, view);
     var step = model.order[i];
-    if (step.phase === 'expand') drawExpansion(view.svg, model, step.index);
-    if (step.phase === 'pass') drawPass(view.svg, model, step.index);
-    if (step.phase === 'words') drawWords(view.svg, model, step.index);
-    view.svg.setAttribute('data-phase', step.phase);
-    view.svg.setAttribute('data-index', String(step.index));
+    var svg = view.svg;
+    var root = svgEl('g', { 'font-family': FONT, 'font-size': 14, fill: INK });
+    svg.appendChild(root);
+    var height = DRAW[step.phase](root, model, step.index);
+    root.insertBefore(svgEl('rect', { width: WIDTH, height: height, fill: '#ffffff' }), root.firstChild);
+    svg.setAttribute('width', WIDTH);
+    svg.setAttribute('height', height);
+    svg.setAttribute('viewBox', '0 0 ' + WIDTH + ' ' + height);
+    svg.setAttribute('data-phase', step.phase);
+    svg.setAttribute('data-index', String(step.index));
     mark(model, step);
   }
 
