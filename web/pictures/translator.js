@@ -67,15 +67,15 @@
     return shown.length > 1 ? '字节 ' + shown + '（十六进制，汉字等非 ASCII 字符的一个字节）' : "'" + shown + "'";
   }
 
-  /* STOPPED: the phase of the step writer's stop record, in words. */
-  var STOPPED = { expansion: '括号展开', passes: '规则替换', words: '翻译' };
-
-  /* stopNote(phase): why there is nothing to draw when the run stopped in
-   * that phase. */
-  function stopNote(phase) {
-    if (!STOPPED[phase]) return '程序拒绝了这个规则文件（原因见下方的标准错误），没有可画的步骤。';
-    return '程序在' + STOPPED[phase] + '时停止了运行（原因见下方的标准错误），没有可画的步骤。';
-  }
+  /* STOPPED: why there is nothing to draw, for each phase that the step
+   * writer's stop record can name ("words": its own description ran out of
+   * memory). */
+  var STOPPED = {
+    read: '程序拒绝了这个规则文件（原因见下方的标准错误），没有可画的步骤。',
+    expansion: '程序在括号展开时停止了运行（原因见下方的标准错误），没有可画的步骤。',
+    passes: '程序在规则替换时停止了运行（原因见下方的标准错误），没有可画的步骤。',
+    words: '步骤记录写到翻译时内存不足，没有可画的步骤。'
+  };
 
   /* outputOf(run): the bytes of the run's translate.txt, or null. */
   function outputOf(run) {
@@ -86,7 +86,7 @@
   /* build(run, steps): the model: the record, the list of steps
    * ({phase, index}) and the layout that stays the same at every step. */
   function build(run, steps) {
-    if (!steps.ok) return { note: stopNote(steps.stopped) };
+    if (!steps.ok) return { note: STOPPED[steps.stopped] || STOPPED.read };
     var order = [];
     var readStep = [];                      /* sentence position -> its first step */
     steps.expansion.forEach(function (r, k) {
