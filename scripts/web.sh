@@ -31,4 +31,5 @@ cmake --build build/wasm -j "$jobs" >/dev/null
    ! -path './steps/*' -print0 | xargs -0 cp --parents -t "$out")
 # Debian's python3, which the Debian package python3-markdown serves.
 /usr/bin/python3 scripts/web/assets.py "$out"
-echo "build/web: $(du -sk "$out" --exclude=shots | cut -f1) KB; open build/web/index.html"
+size=$(find "$out" -path "$out/shots" -prune -o -type f -printf '%s\n' | awk '{s += $1} END {print int(s / 1024)}')
+echo "build/web: $size KB in its files; open build/web/index.html"
