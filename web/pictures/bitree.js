@@ -575,8 +575,11 @@
                                              'text-anchor': 'middle', 'font-family': MONO, 'font-weight': 'bold',
                                              stroke: 'none', class: 'bitree-label' });
     if (badge && badge.charAt(0) !== '=' && state !== 'zero') {
-      text(g, x + size.r * 0.8, y - size.r * 0.8 - 2, badge, { 'font-size': 11, fill: COLOURS.order,
-                                                             'font-weight': 'bold', stroke: 'none' });
+      /* Above the node, on the side away from the link to its parent. */
+      var away = pos.parent[k] >= 0 && c.nodes[pos.parent[k]].left === k ? -1 : 1;
+      text(g, x + away * size.r * 0.8, y - size.r * 0.8 - 2, badge, {
+        'font-size': 12, fill: COLOURS.order, 'font-weight': 'bold', stroke: 'none',
+        'text-anchor': away < 0 ? 'end' : 'start' });
     } else if (badge) {
       var font = size.r > 10 ? 13 : 9;
       var w = textWidth(badge, font) + 6;
