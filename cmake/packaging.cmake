@@ -1,10 +1,13 @@
 # Installation and packages (./scripts/package.sh builds both archives),
 # included by the top-level CMakeLists.txt.
 #
-# Linux: the programs in <prefix>/bin, the Chinese guide and the examples in
-# <prefix>/share/doc/dsdemos. Windows: one folder holding the programs, the
-# examples, a demo-<program>.bat per program and the guide as README.txt.
-# CPack archives that tree as dsdemos-<version>-<system>.tar.gz or .zip.
+# Linux: the programs in <prefix>/bin, the Chinese guide, README.md and the
+# examples in <prefix>/share/doc/dsdemos; the tar.gz adds a README at its
+# top that says where they are. Windows: one folder holding the programs,
+# the examples, a demo-<program>.bat per program and the guide as
+# README.txt, all text with CRLF line ends. Both carry the browser edition
+# when it has been built. CPack archives that tree as
+# dsdemos-<version>-<system>.tar.gz or .zip.
 set(DSD_GUIDE ${PROJECT_SOURCE_DIR}/docs/guide-zh.md)
 
 # dsd_windows_text(source output [BOM]): writes source to output with CRLF
@@ -25,7 +28,17 @@ endfunction()
 
 if(WIN32)
   install(TARGETS ${DSD_PROGRAMS} RUNTIME DESTINATION .)
-  install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION examples)
+  # CRLF line ends, so that Notepad before Windows 10 1809 shows the examples
+  # as lines; the programs read both. Written afresh, so that an example
+  # removed from the sources leaves no copy behind.
+  file(REMOVE_RECURSE ${PROJECT_BINARY_DIR}/windows/examples)
+  file(GLOB_RECURSE examples RELATIVE ${PROJECT_SOURCE_DIR}/examples CONFIGURE_DEPENDS
+       ${PROJECT_SOURCE_DIR}/examples/*)
+  foreach(example ${examples})
+    dsd_windows_text(${PROJECT_SOURCE_DIR}/examples/${example}
+                     ${PROJECT_BINARY_DIR}/windows/examples/${example})
+  endforeach()
+  install(DIRECTORY ${PROJECT_BINARY_DIR}/windows/examples/ DESTINATION examples)
   foreach(program ${DSD_PROGRAMS})
     dsd_windows_text(${PROJECT_SOURCE_DIR}/scripts/windows/demo-${program}.bat
                      ${PROJECT_BINARY_DIR}/windows/demo-${program}.bat)
@@ -37,13 +50,39 @@ if(WIN32)
   install(FILES ${PROJECT_BINARY_DIR}/windows/README.txt DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_SYSTEM_NAME windows-x64)
+  # No folder of the zip's own: Windows' "Extract All" already suggests a
+  # folder named after the zip, and one inside it would double the path.
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 else()
   include(GNUInstallDirs)
   install(TARGETS ${DSD_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
-  install(FILES ${DSD_GUIDE} DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  install(FILES ${DSD_GUIDE} ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # The tar.gz's README, at the top of the archive alone: an installation
+  # into a prefix such as /usr/local must not put a file there. It is its
+  # own component, left out of cmake --install and added by CPack, which
+  # still makes one archive with one top folder.
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/package-readme.txt.in
+                 ${PROJECT_BINARY_DIR}/linux/README @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/linux/README DESTINATION . COMPONENT archive_top
+          EXCLUDE_FROM_ALL)
+  set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
+  set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
+  set(CPACK_COMPONENTS_ALL Unspecified archive_top)
+  set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
   set(CPACK_GENERATOR TGZ)
   string(TOLOWER ${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR} CPACK_SYSTEM_NAME)
+endif()
+# The browser edition, where scripts/web.sh has built it into DSD_WEB_DIR:
+# the folder web\ of the zip, share/doc/dsdemos/web of the Linux tree. The
+# browser checks' screenshots (shots/) stay out.
+if(EXISTS ${DSD_WEB_DIR}/index.html)
+  if(WIN32)
+    set(web_destination web)
+  else()
+    set(web_destination ${CMAKE_INSTALL_DOCDIR}/web)
+  endif()
+  install(DIRECTORY ${DSD_WEB_DIR}/ DESTINATION ${web_destination} PATTERN shots EXCLUDE)
 endif()
 set(CPACK_PACKAGE_FILE_NAME ${PROJECT_NAME}-${PROJECT_VERSION}-${CPACK_SYSTEM_NAME})
 set(CPACK_PACKAGE_VENDOR ${PROJECT_NAME})

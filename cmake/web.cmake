@@ -17,8 +17,6 @@
 #                      system and reads the output files back through FS;
 #   ALLOW_MEMORY_GROWTH  the translator's growing sentences need more than
 #                      the initial 16 MiB.
-set(DSD_WEB_DIR ${PROJECT_SOURCE_DIR}/build/web CACHE PATH
-    "Folder of the browser edition; the program scripts are written there")
 
 # A program's step writer (web/steps/<program>_steps.cpp, where there is
 # one) is linked beside its main as the exported function WriteSteps: it runs

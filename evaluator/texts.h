@@ -59,7 +59,8 @@ constexpr char TEXT_TOO_LONG[] =
 /* "表达式文件 %s 的最后一行含有空字符（字节0）：请把文件存为 ANSI 或 UTF-8 编码的纯文本" */
 constexpr char TEXT_NUL_BYTE[] =
     "\xb1\xed\xb4\xef\xca\xbd\xce\xc4\xbc\xfe %s \xb5\xc4\xd7\xee\xba\xf3\xd2\xbb\xd0\xd0"
-    "\xba\xac\xd3\xd0\xbf\xd5\xd7\xd6\xb7\xfb\xa3\xa8\xd7\xd6\xbd\xda" "0\xa3\xa9" SAVE_AS_PLAIN_TEXT;
+    "\xba\xac\xd3\xd0\xbf\xd5\xd7\xd6\xb7\xfb\xa3\xa8\xd7\xd6\xbd\xda" "0\xa3\xa9"
+    SAVE_AS_PLAIN_TEXT;
 /* "表达式文件 %s 是 UTF-16（Unicode）编码：请把文件存为 ANSI 或 UTF-8 编码的纯文本"
  * (Notepad's "Unicode" encodings start the file with FF FE or FE FF) */
 constexpr char TEXT_UTF16[] =

@@ -7,7 +7,10 @@
 #                                          MinGW-w64, statically linked, with
 #                                          the examples, a demo .bat per
 #                                          program and the guide as README.txt
-# Both are made by CPack from the install rules in cmake/packaging.cmake.
+#   dsdemos-<version>-web.zip              the browser edition's folder alone
+#                                          (scripts/web.sh), for a static host
+# The first two are made by CPack from the install rules in
+# cmake/packaging.cmake, and both carry the browser edition too.
 # Arguments are passed on to both configurations, e.g.
 # -DCMAKE_COMPILE_WARNING_AS_ERROR=ON from the test command.
 #
@@ -35,7 +38,17 @@ package() {
   cpack --config "$dir/CPackConfig.cmake" -B "$root/build/package" >/dev/null
 }
 
+# The browser edition first: both archives carry it, and it has one of its own.
+./scripts/web.sh >/dev/null
 package package-linux -DCMAKE_CXX_COMPILER=g++
 package package-windows -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
 rm -rf build/package/_CPack_Packages
+# dsdemos-<version>-web.zip: the edition's folder alone, for a static host;
+# like the Windows zip it has no folder of its own, since unzipping makes one.
+version=$(sed -n 's/^project(dsdemos VERSION \([^ )]*\).*/\1/p' CMakeLists.txt)
+web=build/package-web
+rm -rf "$web"
+mkdir -p "$web"
+(cd build/web && find . -path ./shots -prune -o -type f -print0 | xargs -0 cp --parents -t "$root/$web")
+(cd "$web" && cmake -E tar cf "$root/build/package/dsdemos-$version-web.zip" --format=zip -- *)
 ls -l build/package

@@ -7,9 +7,11 @@
 # and the Windows build with MinGW-w64, whose end-to-end cases run under
 # Wine; then the two archives of scripts/package.sh, checked as a user meets
 # them, the check that the user guide quotes every message, and the tests of
-# the comparison script web/compare.mjs on the GCC build's outputs. Every
-# build here treats compiler warnings as errors, which a user's build does
-# not. An
+# the comparison script web/compare.mjs on the GCC build's outputs; then the
+# browser edition: the wasm lane, whose end-to-end cases run the programs of
+# build/web through web/run.mjs, and the browser checks, which drive Debian's
+# chromium through playwright-core over the page in build/web. Every build
+# here treats compiler warnings as errors, which a user's build does not. An
 # installation that fails stops the script with the command to run by hand;
 # a tool that a lane needs and that is still missing after it fails that
 # lane. Each lane ends with CTest's summary line; the last line sums up the
@@ -55,7 +57,10 @@ check() {
 packages() {  # every package a lane needs
   local runtime
   need_packages cmake make g++ clang libgtest-dev python3 libc-bin valgrind \
-    g++-mingw-w64-x86-64 wine64 wine unzip nodejs
+    g++-mingw-w64-x86-64 wine64 wine unzip nodejs emscripten python3-markdown \
+    chromium fonts-wqy-microhei
+  # npm comes with nodejs where that is not Debian's own package.
+  command -v npm >/dev/null || need_packages npm
   runtime=$(sanitizer_runtime_package)
   [ -z "$runtime" ] || need_packages "$runtime"
 }
@@ -65,11 +70,18 @@ packages() {  # every package a lane needs
 # every compiler warning an error, runs its tests and adds them to the
 # counts; fails when any step fails.
 lane() {
-  local name=$1 log rc=0 f t
+  local name=$1
   shift
   cmake -S . -B "build/$name" -UDSD_PROGRAMS -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "$@" >/dev/null ||
     return 1
   cmake --build "build/$name" -j "$jobs" >/dev/null || return 1
+  count_tests "$name"
+}
+
+# count_tests NAME: runs the tests of build/NAME and adds them to the
+# counts; fails when a test fails or when there is none.
+count_tests() {
+  local name=$1 log rc=0 f t
   log=$(mktemp)
   ctest --test-dir "build/$name" -j "$jobs" --output-on-failure | tee "$log" || rc=$?
   # "N% tests passed, F tests failed out of T"
@@ -123,6 +135,21 @@ compare_check() {
   DSD_BUILD_DIR=build/gcc node --test tests/web/compare.test.mjs
 }
 
+# wasm_lane: builds the browser edition into build/web (scripts/web.sh) and
+# runs every end-to-end case against its program scripts through
+# web/run.mjs, as the page runs them.
+wasm_lane() {
+  ./scripts/web.sh -DDSD_TESTS=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON && count_tests wasm
+}
+
+# browser_check: the page in build/web in a real browser (tests/web/*.test.mjs
+# but the comparison's own tests), with playwright-core at the version its
+# lock file pins.
+browser_check() {
+  (cd tests/web && npm ci --no-audit --no-fund --loglevel=error) || return 1
+  node --test $(ls tests/web/*.test.mjs | grep -v '/compare\.test\.mjs$')
+}
+
 phase "package installation" packages
 check "device guard self-test" bash scripts/lib/guard_test.sh
 phase "lane gcc" lane gcc -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -131,5 +158,7 @@ phase "lane windows" windows_lane
 check "packages" package_check
 check "user guide messages" python3 tests/docs/check_guide.py
 check "compare script" compare_check
+phase "lane wasm" wasm_lane
+check "browser checks" browser_check
 echo "lanes: $passed passed, $failed failed"
 exit $status

@@ -95,8 +95,9 @@ var DsdPicture = (function () {
     var speed = el('select', { className: 'speed', title: '播放速度' });
     SPEEDS.forEach(function (s, i) { speed.appendChild(el('option', { value: String(s[1]), textContent: s[0], selected: i === 1 })); });
     var bar = el('div', { className: 'stepper' });
-    [['first', '⏮', '第一步'], ['back', '◀', '上一步（←）'], ['play', '▶', '播放/暂停'],
-     ['forward', '▶|', '下一步（→）'], ['last', '⏭', '最后一步']].forEach(function (b) {
+    /* Labels from characters that every Chinese font has. */
+    [['first', '|◀ 第一步', '第一步'], ['back', '◀ 上一步', '上一步（←）'], ['play', '播放', '播放/暂停'],
+     ['forward', '下一步 ▶', '下一步（→）'], ['last', '最后一步 ▶|', '最后一步']].forEach(function (b) {
       buttons[b[0]] = el('button', { type: 'button', className: 'step-' + b[0], textContent: b[1], title: b[2] });
       bar.appendChild(buttons[b[0]]);
     });
@@ -131,7 +132,7 @@ var DsdPicture = (function () {
     function pause() {
       if (timer) clearInterval(timer);
       timer = null;
-      buttons.play.textContent = '▶';
+      buttons.play.textContent = '播放';
     }
 
     buttons.first.addEventListener('click', function () { pause(); go(0); });
@@ -141,7 +142,7 @@ var DsdPicture = (function () {
     buttons.play.addEventListener('click', function () {
       if (timer) { pause(); return; }
       if (model && current >= model.count - 1) go(0);
-      buttons.play.textContent = '⏸';
+      buttons.play.textContent = '暂停';
       timer = setInterval(function () {
         if (!model || current >= model.count - 1) pause();
         else go(current + 1);

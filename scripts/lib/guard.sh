@@ -6,12 +6,13 @@
 #
 # The builds and tests write to /dev/null, and some tests through links to
 # /dev/full; these and /dev/zero are devices that every program on the
-# machine shares. A run that damaged one of them (a device node deleted and
-# replaced by a regular file) would break every later program that uses it,
-# and would let later phases pass on a damaged machine. So every phase is run
-# between two checks that each of these paths
-# is still the character device, with the same major:minor numbers, that it
-# was when the script started. A failed check stops the script at once with
+# machine shares. This has happened: a tool given /dev/null as its output
+# file deleted the device node to check that it could create the file, and
+# then wrote a regular file in its place (gcovr, see scripts/coverage.sh). A
+# run that damages a device that way breaks every later program that uses
+# it, and lets later phases pass on a damaged machine. So every phase is run
+# between two checks that each of these paths is still the character device,
+# with the same major:minor numbers, that it was when the script started. A failed check stops the script at once with
 # one line naming the phase and the device, and exit status 3.
 #
 # The devices checked are /dev/null, /dev/zero and /dev/full. Only the guard's

@@ -8,7 +8,9 @@ its allocations (from the start of main); then, for every k from 1 to that
 count, it is run again with the k-th allocation failing (PRELOAD is the
 fail_malloc library). Each such run must end in one of two ways:
   - exit status 0 with exactly the case's expected output, or
-  - exit status 1 or -1, with at most one line on stderr, and the console
+  - exit status 1 or -1, with at most one line on stderr, which stands in
+    the user guide's section of the program (tests/docs/check_guide.py:
+    these runs are where the messages of exhausted memory show), and the console
     output and every expected file a prefix of what the case expects (nothing
     beyond what was already written; a file the run refuses to touch keeps
     its given content). With --failure-stdout, the console output may also
@@ -24,6 +26,8 @@ import sys
 import tempfile
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "harness"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "docs"))
+import check_guide  # noqa: E402
 import run_case  # noqa: E402
 
 
@@ -45,7 +49,9 @@ def run(program, case, env):
         shutil.rmtree(run_dir, ignore_errors=True)
 
 
-def check_case(preload, program, case_path, failure_stdout):
+def check_case(preload, program, case_path, failure_stdout, section):
+    """Run the case with each allocation failing in turn; return the problems.
+    section is the guide's section of the program."""
     case = run_case.parse(case_path)
     env = dict(os.environ, LD_PRELOAD=preload)
     fd, count_file = tempfile.mkstemp(prefix="alloc-count-")
@@ -71,6 +77,9 @@ def check_case(preload, program, case_path, failure_stdout):
             continue
         if err.count(b"\n") > 1:
             problems.append(f"{where} more than one line on stderr")
+        message = err.decode("gbk", "replace").strip()
+        if message and not check_guide.stands_in(section, message):
+            problems.append(f"{where} the guide does not show its message {message!r}")
         if failure_stdout and out.endswith(failure_stdout):
             out = out[:-len(failure_stdout)]
         if not case["stdout"].startswith(out):
@@ -94,10 +103,12 @@ def main():
     parser.add_argument("cases", nargs="+", metavar="case", help="end-to-end case files")
     options = parser.parse_args()
     failure_stdout = options.failure_stdout.encode("gbk") if options.failure_stdout else None
+    name = os.path.basename(options.program)
+    section = check_guide.sections(check_guide.read_guide()).get(name, "")
     problems = []
     for case_path in options.cases:
         problems += check_case(os.path.abspath(options.preload), os.path.abspath(options.program),
-                               case_path, failure_stdout)
+                               case_path, failure_stdout, section)
     for p in problems:
         print("FAIL " + p)
     return 1 if problems else 0

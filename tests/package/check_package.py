@@ -6,9 +6,10 @@
 The archives are build/package/dsdemos-VERSION-windows-x64.zip and
 build/package/dsdemos-VERSION-linux-x86_64.tar.gz (./scripts/package.sh).
 
-Windows: the zip is unpacked into a temporary folder, which must hold one
-folder with the four programs, the examples as they are in examples/, the
-four demo-<program>.bat and README.txt (the guide with a byte order mark and
+Windows: the zip is unpacked, as Windows' "Extract All" does, into a folder
+named after it; the zip has no folder of its own, so that folder must hold
+the four programs, the examples of examples/ with CRLF line ends, the four
+demo-<program>.bat and README.txt (the guide with a byte order mark and
 CRLF line ends). Every .bat runs twice under Wine, as `wine cmd /c
 demo-<program>.bat` from that folder with a line break typed for its pause;
 each time it must show exactly its heading lines, the console text and the
@@ -25,9 +26,9 @@ is a pipe. With no console behind it, cmd has no code page to switch, so
 compared as the programs wrote them.
 
 Linux: `cmake --install LINUX-BUILD-DIR` into a temporary prefix must give
-the four programs in bin/ and the guide and the examples in
+the four programs in bin/ and the guide, README.md and the examples in
 share/doc/dsdemos/; the tar.gz must hold one folder with the same tree, byte
-for byte. The matching end-to-end cases then run against the programs of
+for byte, and a README at its top that names the guide's path. The matching end-to-end cases then run against the programs of
 both trees (tests/harness/run_case.py).
 
 The matching case of an example is found among tests/<program>/cases/*.case
@@ -76,6 +77,13 @@ def tree(top):
     return files
 
 
+def web_files():
+    """The files of the browser edition, build/web, but the browser checks'
+    screenshots: every archive carries them (check.sh compares the bytes)."""
+    return [rel for rel in tree(os.path.join(ROOT, "build", "web"))
+            if not rel.startswith("shots" + os.sep)]
+
+
 def find_case(program, args=(), files=None, stdin=b""):
     """Return the path of the first case with exactly this input, or None."""
     paths = sorted(glob.glob(os.path.join(ROOT, "tests", program, "cases", "*.case")))
@@ -102,6 +110,10 @@ class Run:
         else:
             self.case = parse(self.path)
 
+    def windows_data(self):
+        """The example as the zip carries it."""
+        return crlf(self.data)
+
     def console(self):
         """What the run prints, as a Windows program prints it."""
         return crlf(self.case["stdout"])
@@ -111,8 +123,9 @@ class Run:
         return crlf(self.case["expect"][name])
 
     def work(self):
-        """Every file its work folder holds afterwards, as under Windows."""
-        files = dict(self.case["files"])
+        """Every file its work folder holds afterwards, as under Windows: the
+        example copied from the zip, and the output files."""
+        files = {name: crlf(data) for name, data in self.case["files"].items()}
         files.update({name: self.output(name) for name in self.case["expect"]})
         return files
 
@@ -137,7 +150,7 @@ def shown(program, pause):
     if program == "translator":
         [r] = runs
         return (b"== translator rules.txt  ->  work\\translator\\translate.txt\r\n\r\n" +
-                r.data + b"--\r\n" + r.console() + r.output("translate.txt") + b"\r\n\r\n" + pause)
+                r.windows_data() + b"--\r\n" + r.console() + r.output("translate.txt") + b"\r\n\r\n" + pause)
     if program == "josephus":
         a, k = runs
         return (b"== josephus " + ARGS_LINE + b"  ->  work\\josephus\\out.txt\r\n\r\n" +
@@ -177,20 +190,22 @@ def unpack(archive_name, command, into_flag, unpacked, name):
 
 def check_windows(version, scratch):
     name = f"dsdemos-{version}-windows-x64"
-    top = unpack(name + ".zip", ["unzip", "-q"], "-d", os.path.join(scratch, "windows"), name)
-    if top is None:
-        return
+    top = os.path.join(scratch, name)
+    os.mkdir(top)
+    subprocess.run(["unzip", "-q", os.path.join(ROOT, "build", "package", name + ".zip"), "-d", top],
+                   check=True)
 
     brought = tree(top)
     wanted = {f"{p}.exe" for p in PROGRAMS} | {f"demo-{p}.bat" for p in PROGRAMS} | {"README.txt"}
     wanted |= {os.path.join("examples", n) for n in tree(os.path.join(ROOT, "examples"))}
+    wanted |= {os.path.join("web", n) for n in web_files()}
     if set(brought) != wanted:
         fail(f"the zip's folder: missing {sorted(wanted - set(brought))}, "
              f"unexpected {sorted(set(brought) - wanted)}")
         return
     for rel, data in tree(os.path.join(ROOT, "examples")).items():
-        if brought[os.path.join("examples", rel)] != data:
-            fail(f"examples\\{rel} in the zip differs from examples/{rel}")
+        if brought[os.path.join("examples", rel)] != crlf(data.replace(b"\r\n", b"\n")):
+            fail(f"examples\\{rel} in the zip is not examples/{rel} with CRLF line ends")
     guide = os.path.join(ROOT, "docs", "guide-zh.md")
     if not os.path.exists(guide) or brought["README.txt"] != BOM + crlf(read(guide).replace(b"\r\n", b"\n")):
         fail("README.txt is not docs/guide-zh.md with a byte order mark and CRLF line ends")
@@ -243,18 +258,22 @@ def check_windows(version, scratch):
                      "with the bytes of the case")
 
 
-def check_linux_tree(top, label):
-    """The tree below top is the install tree; run the matching cases on its programs."""
+def check_linux_tree(top, label, files):
+    """files is the tree below top, the install tree; run the matching cases
+    on its programs."""
     doc = os.path.join("share", "doc", "dsdemos")
-    files = tree(top)
-    wanted = {os.path.join("bin", p) for p in PROGRAMS} | {os.path.join(doc, "guide-zh.md")}
+    wanted = {os.path.join("bin", p) for p in PROGRAMS} | {os.path.join(doc, "guide-zh.md"),
+                                                           os.path.join(doc, "README.md")}
     examples = tree(os.path.join(ROOT, "examples"))
     wanted |= {os.path.join(doc, "examples", rel) for rel in examples}
+    wanted |= {os.path.join(doc, "web", rel) for rel in web_files()}
     if set(files) != wanted:
         fail(f"{label}: missing {sorted(wanted - set(files))}, unexpected {sorted(set(files) - wanted)}")
         return None
     if files[os.path.join(doc, "guide-zh.md")] != read(os.path.join(ROOT, "docs", "guide-zh.md")):
         fail(f"{label}: the guide differs from docs/guide-zh.md")
+    if files[os.path.join(doc, "README.md")] != read(os.path.join(ROOT, "README.md")):
+        fail(f"{label}: README.md differs from the one of the sources")
     for rel, data in examples.items():
         if files[os.path.join(doc, "examples", rel)] != data:
             fail(f"{label}: examples/{rel} differs")
@@ -276,13 +295,18 @@ def check_linux(version, build, scratch):
     prefix = os.path.join(scratch, "prefix")
     subprocess.run(["cmake", "--install", build, "--prefix", prefix],
                    stdout=subprocess.DEVNULL, check=True)
-    installed = check_linux_tree(prefix, "cmake --install")
+    installed = check_linux_tree(prefix, "cmake --install", tree(prefix))
 
     name = f"dsdemos-{version}-linux-x86_64"
     top = unpack(name + ".tar.gz", ["tar", "-xzf"], "-C", os.path.join(scratch, "linux"), name)
     if top is None:
         return
-    packed = check_linux_tree(top, name + ".tar.gz")
+    packed = tree(top)
+    readme = packed.pop("README", b"")
+    guide = "/".join(["share", "doc", "dsdemos", "guide-zh.md"]).encode()
+    if guide not in readme:
+        fail(f"{name}.tar.gz: no README at its top that names {guide.decode()}")
+    packed = check_linux_tree(top, name + ".tar.gz", packed)
     if installed is not None and packed is not None and packed != installed:
         fail(f"{name}.tar.gz differs from the tree of cmake --install")
 

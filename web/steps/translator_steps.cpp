@@ -72,7 +72,7 @@
  * ("words" only when memory for the description itself runs out).
  *
  * Bounds: a PART is at most SHOWN escaped bytes (6 each) plus its length;
- * the sentence is at most 39 bytes, so the expansion has at most 58 steps;
+ * the sentence is at most 39 bytes, so the expansion has at most 78 steps;
  * a pass is at most about 3.5 KB; the words at most SHOWN entries of about
  * 60 bytes. In all under 1 MB. */
 #include <cstddef>

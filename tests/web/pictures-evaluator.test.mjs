@@ -1,0 +1,120 @@
+// pictures-evaluator.test.mjs -- the evaluator's picture in a real browser,
+// opened from file://, held to the trace rows of result.txt that the
+// console program writes for the same input (the end-to-end cases): one
+// step per row, the stacks drawn at each row equal to that row's OPTR and
+// OPND columns and its action as written, the trace row on screen marked;
+// a click on a row and the first difference the 对照 panel finds go to
+// their step; a step back and forward draws the same picture; a division
+// by zero ends on its error step. Saves a screenshot of a middle step.
+//
+//     node --test tests/web/pictures-evaluator.test.mjs   (after ./scripts/web.sh)
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { after, before, describe, test } from 'node:test';
+import { cases, fileOrigin, gbk, launch, openTab, runAndWait, SHOTS } from './browser.mjs';
+
+const CASES = cases('evaluator/expr.txt', 'evaluator:deep_brackets', 'evaluator:divide_by_zero_late',
+                    'evaluator:two_operators');
+
+// traceRows(c): the trace rows of case c's result.txt: [{step, optr, opnd,
+// action}], the columns as the program wrote them.
+function traceRows(c) {
+  return gbk(c.expect['result.txt']).split('\n').map((line) => line.split('\t'))
+    .filter((cells) => cells.length >= 5 && /^\d+$/.test(cells[0]))
+    .map((cells) => ({ step: Number(cells[0]), optr: cells[1], opnd: cells[2], action: cells[cells.length - 1] }));
+}
+
+// everyStep(tab): what the picture draws at each step, from the first on,
+// stepped with its forward button: [{step, optr, opnd, action, current}],
+// the stacks as columns are written (each element and one space, bottom
+// first), current the step number of the marked trace table row.
+async function everyStep(tab) {
+  return tab.evaluate((section) => {
+    const box = section.querySelector('.picture');
+    const svg = box.querySelector('svg');
+    const column = (name) => Array.from(svg.querySelectorAll(`[data-stack="${name}"]`))
+      .sort((a, b) => a.dataset.index - b.dataset.index).map((g) => g.dataset.value + ' ').join('');
+    section.querySelector('.step-first').click();
+    const seen = [];
+    for (let i = 0; i < Number(box.dataset.count); i++) {
+      const current = section.querySelector('table.trace tr.current');
+      seen.push({ step: Number(svg.querySelector('[data-kind]').dataset.step), optr: column('OPTR'),
+                  opnd: column('OPND'), action: svg.querySelector('[data-action]').textContent,
+                  current: current ? Number(current.cells[0].textContent) : null });
+      section.querySelector('.step-forward').click();
+    }
+    return seen;
+  });
+}
+
+// runCase(tab, c): runs case c's expression file in the tab.
+async function runCase(tab, c) {
+  await tab.locator('textarea.document').fill(gbk(c.files['expr.txt']));
+  await runAndWait(tab, () => tab.locator('button.run').click());
+}
+
+let browser;
+let page;
+let tab;
+before(async () => {
+  browser = await launch();
+  page = await browser.newPage({ viewport: { width: 1280, height: 1000 } });
+  tab = await openTab(page, fileOrigin(), 'evaluator');
+});
+after(async () => { await browser?.close(); });
+
+describe('the evaluator picture, from file://', () => {
+  test('one step per trace row, each drawing its row\'s stacks and action, the row marked', async () => {
+    for (const name of ['evaluator/expr.txt', 'evaluator:deep_brackets', 'evaluator:two_operators']) {
+      if (name !== 'evaluator/expr.txt') await runCase(tab, CASES[name]);
+      const rows = traceRows(CASES[name]);
+      const drawn = await everyStep(tab);
+      assert.equal(drawn.length, rows.length, `${name}: steps`);
+      rows.forEach((row, i) => {
+        assert.deepEqual(drawn[i], { ...row, current: row.step }, `${name}: step ${i + 1}`);
+      });
+    }
+  });
+
+  test('a row click and the 对照 panel go to their step; a step back then forward, by button and by key, ' +
+       'draws the same picture', async () => {
+    const c = CASES['evaluator/expr.txt'];
+    await runCase(tab, c);
+    const svg = tab.locator('.picture svg');
+    const picture = tab.locator('.picture');
+    const lines = gbk(c.expect['result.txt']).split('\n');
+    lines[8] = lines[8].replace(/\t[^\t]*$/, '\tPOP(OPTR)');   // row 8 differs
+    await tab.locator('textarea.dsd-compare-input').fill(lines.join('\n'));
+    await tab.locator('button.dsd-compare-run').click();
+    assert.equal(await picture.getAttribute('data-step'), '7');
+    await tab.locator('table.trace tr[data-step="7"] td').first().click();   // an operate step
+    assert.equal(await picture.getAttribute('data-step'), '6');
+    assert.match(page.url(), /&step=7$/);
+    const middle = await svg.evaluate((s) => s.outerHTML);
+    await tab.locator('.step-back').click();
+    assert.notEqual(await svg.evaluate((s) => s.outerHTML), middle);
+    await tab.locator('.step-forward').click();
+    assert.equal(await svg.evaluate((s) => s.outerHTML), middle);
+    await page.keyboard.press('ArrowLeft');
+    await page.keyboard.press('ArrowRight');
+    assert.equal(await svg.evaluate((s) => s.outerHTML), middle);
+    fs.mkdirSync(SHOTS, { recursive: true });
+    await picture.screenshot({ path: path.join(SHOTS, 'picture-evaluator.png') });
+  });
+
+  test('a division by zero ends on its error step', async () => {
+    const c = CASES['evaluator:divide_by_zero_late'];
+    await runCase(tab, c);
+    const rows = traceRows(c);
+    assert.equal(rows.at(-1).action, 'error');
+    await tab.locator('.step-last').click();
+    const picture = tab.locator('.picture');
+    assert.equal(await picture.getAttribute('data-count'), String(rows.length));
+    assert.equal(await picture.getAttribute('data-step'), String(rows.length - 1));
+    assert.equal(await tab.locator('.picture svg [data-kind]').getAttribute('data-kind'), 'zero');
+    assert.equal(await tab.locator('.picture svg [data-end]').getAttribute('data-end'), 'zero');
+    await tab.locator('.step-forward').click();
+    assert.equal(await picture.getAttribute('data-step'), String(rows.length - 1));
+  });
+});

@@ -1,0 +1,283 @@
+// steps.test.mjs -- the step writers of the browser edition (WriteSteps,
+// web/steps/) against the programs' own text output. Each input runs twice
+// through web/runner.js, as the page runs it: once as the program (main),
+// once as its step writer, on the same args, stdin and files. The writer
+// must end with the program's status and stderr, write ASCII JSON (every
+// byte from 0x80 up escaped) under MAX_DESCRIPTION bytes, and describe what
+// the program printed or wrote:
+//   bitree      the nodes of each tree are the printed preorder (in number
+//               order) and inorder (by inorder position); the walk is the
+//               printed post-order line; every thread points to the walk's
+//               neighbour; the three walks are the printed forms; the value
+//               is the printed value, a division by zero at a '/' whose
+//               divisor's value is 0;
+//   translator  the passes hand the sentence on, and the words are
+//               translate.txt (its first bytes, when the sentence was cut);
+//   josephus    the leaving order is out.txt, and each turn's moves from
+//               its first seat land on the seat that leaves.
+// Inputs: every file of examples/ and one large input each (a 1023-node
+// tree and 1023-character expressions, a 1000-seat ring, translator input
+// that is cut, and one that grows past the translator's bound).
+//
+//     node --test tests/web/          (after the browser build; DSD_WEB_DIR
+//                                      names its folder, build/web by default)
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import { createRequire } from 'node:module';
+import { fileURLToPath } from 'node:url';
+import { describe, test } from 'node:test';
+
+const require = createRequire(import.meta.url);
+const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
+const WEB_DIR = path.resolve(ROOT, process.env.DSD_WEB_DIR || 'build/web');
+const EXAMPLES = path.join(ROOT, 'examples');
+const DsdRunner = require(path.join(ROOT, 'web/runner.js'));
+
+// The most bytes a description may take, whatever the input.
+const MAX_DESCRIPTION = 2 * 1024 * 1024;
+
+// latin1(bytes): a string with one character per byte (GBK stays bytes).
+const latin1 = (bytes) => Buffer.from(bytes).toString('latin1');
+
+// examples(program): [name, bytes] of each file in examples/<program>/.
+function examples(program) {
+  const dir = path.join(EXAMPLES, program);
+  return fs.readdirSync(dir).sort().map((name) => [name, fs.readFileSync(path.join(dir, name))]);
+}
+
+// both(program, request): runs the program and its step writer on the
+// request; checks what the two must share and the description's form;
+// returns {run, steps}, steps being the parsed description.
+async function both(program, request) {
+  const factory = require(path.join(WEB_DIR, `${program}.js`));
+  const runner = DsdRunner();
+  const run = await runner.runProgram(factory, program, request);
+  const writer = await runner.runProgram(factory, program, { ...request, entry: 'WriteSteps' });
+  assert.equal(run.crash, undefined, 'the program ran');
+  assert.equal(writer.crash, undefined, 'the step writer ran');
+  assert.equal(writer.status, run.status, 'exit status');
+  assert.equal(latin1(writer.stderr), latin1(run.stderr), 'stderr');
+  assert.ok(writer.stdout.length < MAX_DESCRIPTION, `description of ${writer.stdout.length} bytes`);
+  assert.ok(writer.stdout.every((b) => b < 0x80), 'bytes from 0x80 up are escaped');
+  assert.equal(writer.files.length, 0, 'the step writer writes no file');
+  return { run, steps: JSON.parse(latin1(writer.stdout)) };
+}
+
+// ============================================================== bitree
+
+// The labels of bitree's printed lines, GBK bytes as latin1 strings.
+const LABEL = {
+  preorder: latin1([0xcf, 0xc8, 0xd0, 0xf2, 0xb1, 0xe9, 0xc0, 0xfa, 0xca, 0xe4, 0xb3, 0xf6, 0xa3, 0xba]),  // 先序遍历输出：
+  inorder: latin1([0xd6, 0xd0, 0xd0, 0xf2, 0xb1, 0xe9, 0xc0, 0xfa, 0xca, 0xe4, 0xb3, 0xf6, 0xa3, 0xba]),   // 中序遍历输出：
+  walk: latin1([0xba, 0xf3, 0xd0, 0xf8, 0xcf, 0xdf, 0xcb, 0xf7, 0xbb, 0xaf, 0xb6, 0xfe, 0xb2, 0xe6, 0xca,
+                0xf7, 0xb1, 0xe9, 0xc0, 0xfa, 0xca, 0xe4, 0xb3, 0xf6, 0xa3, 0xba]),                       // 后续线索化二叉树遍历输出：
+  prefix: latin1([0xb2, 0xa8, 0xc0, 0xbc, 0xca, 0xbd, 0xa3, 0xba]),                                        // 波兰式：
+  infix: latin1([0xd6, 0xd0, 0xd7, 0xba, 0xb1, 0xed, 0xb4, 0xef, 0xca, 0xbd]),                            // 中缀表达式
+  postfix: latin1([0xc4, 0xe6, 0xb2, 0xa8, 0xc0, 0xbc, 0xca, 0xbd]),                                       // 逆波兰式
+  value: latin1([0xb2, 0xa8, 0xc0, 0xbc, 0xca, 0xbd, 0xd6, 0xb5, 0xce, 0xaa, 0xa3, 0xba]),                 // 波兰式值为：
+  zero: latin1([0xb3, 0xfd, 0xca, 0xfd, 0xce, 0xaa, 0xc1, 0xe3]),                                          // 除数为零
+};
+
+// printed(stdout): for each label, the rest of every line that starts
+// with it, in order; the value lines of a division by zero give 'zero'.
+function printed(stdout) {
+  const lines = latin1(stdout).split('\n');
+  const got = Object.fromEntries(Object.keys(LABEL).map((k) => [k, []]));
+  for (const line of lines) {
+    for (const [key, label] of Object.entries(LABEL)) {
+      if (line.startsWith(label)) got[key === 'zero' ? 'value' : key].push(key === 'zero' ? 'zero' : line.slice(label.length));
+    }
+  }
+  return got;
+}
+
+// chars(nodes, order): the characters of the nodes in this order.
+const chars = (nodes, order) => order.map((k) => nodes[k].ch).join('');
+
+// checkBitree(stdout, steps): the described choices against the printed lines.
+function checkBitree(stdout, steps) {
+  const got = printed(stdout);
+  const ok = (n) => steps.choices.filter((c) => c.choice === n && c.ok);
+  const trees = ok(0);
+  const forms = ok(1);
+  const values = ok(2);
+  const numbers = (nodes) => nodes.map((_, k) => k);
+  for (const c of [...trees, ...forms, ...values]) {
+    assert.equal(c.nodes[0].depth, 0, 'node 0 is the root');
+    for (const node of c.nodes) {
+      for (const child of [node.left, node.right].filter((k) => k >= 0)) {
+        assert.equal(c.nodes[child].depth, node.depth + 1, 'a child is one level down');
+      }
+    }
+  }
+  assert.deepEqual(trees.map((c) => chars(c.nodes, numbers(c.nodes))), got.preorder.slice(0, trees.length));
+  for (const [i, c] of trees.entries()) {
+    assert.equal(c.nodes.length, got.preorder[i].length, 'one node per printed character');
+    const byColumn = numbers(c.nodes).sort((a, b) => c.nodes[a].inorder - c.nodes[b].inorder);
+    assert.equal(chars(c.nodes, byColumn), got.inorder[i]);
+    assert.equal(chars(c.nodes, c.walk), got.walk[i]);
+    // A thread points to the node before (left) or after (right) in the walk.
+    c.walk.forEach((k, at) => {
+      const node = c.nodes[k];
+      if (node.ltag === 1) assert.equal(node.lchild, at > 0 ? c.walk[at - 1] : -1);
+      else assert.equal(node.lchild, node.left);
+      if (node.rtag === 1) assert.equal(node.rchild, c.walk[at + 1]);
+      else assert.equal(node.rchild, node.right);
+    });
+  }
+  assert.deepEqual(forms.map((c) => chars(c.nodes, c.prefix)), got.prefix.slice(0, forms.length));
+  for (const [i, c] of forms.entries()) {
+    assert.equal(chars(c.nodes, c.infix), got.infix[i]);
+    assert.equal(chars(c.nodes, c.postfix), got.postfix[i]);
+  }
+  assert.deepEqual(values.map((c) => (c.value === null ? 'zero' : String(c.value))),
+                   got.value.slice(0, values.length));
+  for (const c of values) {
+    const valueOf = new Map(c.values.map((v) => [v.node, v.value]));
+    if (c.value === null) {
+      const slash = c.nodes[c.divideByZero];
+      assert.equal(slash.ch, '/');
+      assert.equal(valueOf.get(slash.right), 0, 'the divisor is 0');
+    } else {
+      assert.equal(c.divideByZero, -1);
+      assert.equal(valueOf.get(0), c.value, 'the root gets the value last');
+      assert.equal(c.values.length, c.nodes.length);
+    }
+  }
+}
+
+// balanced(level, levels): preorder and inorder of a perfect tree whose
+// node characters are their levels (A at the root), as bench/ builds it.
+function balanced(level, levels) {
+  if (level === levels) return ['', ''];
+  const here = String.fromCharCode(65 + level);
+  const [pre, inorder] = balanced(level + 1, levels);
+  return [here + pre + pre, inorder + here + inorder];
+}
+
+// A 1023-character prefix expression: 511 operators, then 512 digits 1 to 9.
+const OPERATORS = Array.from({ length: 511 }, (_, k) => '+-*/'[k % 4]).join('');
+const DIGITS = Array.from({ length: 512 }, (_, k) => '123456789'[k % 9]).join('');
+const [PRE, IN] = balanced(0, 10);
+const LARGE_SESSION = `0 ${PRE} ${IN}\n1 ${OPERATORS}${DIGITS}\n2 ${OPERATORS}${DIGITS}\n`;
+
+describe('bitree', () => {
+  for (const [name, bytes] of examples('bitree')) {
+    test(`examples/bitree/${name}`, async () => {
+      const { run, steps } = await both('bitree', { stdin: bytes });
+      assert.equal(steps.cut, false);
+      checkBitree(run.stdout, steps);
+    });
+  }
+  test('a 1023-node tree, 1023-character expressions, and more choices than are described', async () => {
+    const { run, steps } = await both('bitree', { stdin: Buffer.from(LARGE_SESSION.repeat(5), 'latin1') });
+    assert.equal(steps.choices[0].nodes.length, 1023);
+    assert.equal(steps.cut, true, 'fifteen choices are more than are described');
+    checkBitree(run.stdout, steps);
+  });
+});
+
+// ============================================================== translator
+
+// checkTranslator(run, steps): the passes hand the sentence on, and the
+// words are translate.txt.
+function checkTranslator(run, steps) {
+  const out = run.files.find((f) => f.path === 'translate.txt');
+  assert.ok(out, 'the program wrote translate.txt');
+  const text = latin1(out.data);
+  const words = steps.words;
+  assert.equal(words.bytes, text.length, 'the words fill translate.txt');
+  const joined = words.symbols.map((s) => s.word).join('');
+  if (words.symbols.length === words.length) assert.equal(joined, text);
+  else assert.equal(joined, text.slice(0, joined.length), 'the words shown begin translate.txt');
+
+  const expanded = steps.expansion.length ? steps.expansion.at(-1).stack : { text: '', length: 0 };
+  let sentence = expanded;
+  for (const pass of steps.passes) {
+    assert.deepEqual(pass.before, sentence, `pass ${pass.rule} starts where the last one ended`);
+    // The marked characters are copies of the replacement; the others are
+    // the characters of the sentence that are not the rule's symbol.
+    const marked = new Set(pass.rewritten);
+    const after = [...pass.after.text];
+    const written = after.filter((_, k) => marked.has(k)).join('');
+    assert.equal(written, pass.replacement.repeat(written.length).slice(0, written.length));
+    const kept = after.filter((_, k) => !marked.has(k)).join('');
+    const others = [...pass.before.text].filter((c) => c !== pass.symbol).join('');
+    const n = Math.min(kept.length, others.length);
+    assert.equal(kept.slice(0, n), others.slice(0, n), `pass ${pass.rule} keeps the other characters`);
+    sentence = pass.after;
+  }
+  if (steps.passes.length === steps.passCount && steps.passCount > 0) {
+    assert.equal(sentence.length, words.length);
+    assert.equal(words.symbols.map((s) => s.symbol).join(''), sentence.text.slice(0, words.symbols.length));
+  }
+}
+
+// A rule file: its count, "X = replacement" lines and the sentence.
+const ruleFile = (rules, sentence) =>
+  Buffer.from([String(rules.length), ...rules.map(([x, r]) => `${x} = ${r}`), sentence, ''].join('\n'), 'latin1');
+
+describe('translator', () => {
+  const translate = (name, data) => both('translator', { args: [name], files: [{ path: name, data }] });
+  for (const [name, bytes] of examples('translator')) {
+    test(`examples/translator/${name}`, async () => {
+      const { run, steps } = await translate(name, bytes);
+      checkTranslator(run, steps);
+    });
+  }
+  test('a sentence of 1,062,882 characters, written in part', async () => {
+    const { run, steps } = await translate('rules.txt', ruleFile(Array(6).fill(['t', 't'.repeat(9)]), 'tt'));
+    assert.equal(steps.words.length, 2 * 9 ** 6);
+    assert.ok(steps.passes.at(-1).after.text.length < steps.words.length, 'the sentence is cut');
+    checkTranslator(run, steps);
+  });
+  test('a sentence that grows past the bound stops both at the same pass', async () => {
+    const { run, steps } = await translate('rules.txt', ruleFile(Array(7).fill(['t', 't'.repeat(9)]), 'ttt'));
+    assert.notEqual(run.status, 0);
+    assert.deepEqual(steps, { program: 'translator', ok: false, stopped: 'passes' });
+  });
+});
+
+// ============================================================== josephus
+
+// checkJosephus(run, steps): the leaving order is out.txt; each turn
+// counts from the seat after the last to leave and its moves land on the
+// seat that leaves.
+function checkJosephus(run, steps) {
+  const out = run.files.find((f) => f.path === 'out.txt');
+  assert.equal(steps.removals.map((r) => `${r.leaves} `).join(''), latin1(out.data));
+  assert.deepEqual(steps.seats.map((s) => s.num), Array.from({ length: steps.n }, (_, k) => k + 1));
+  const seated = steps.seats.map((s) => s.num);
+  let count = steps.m;
+  for (const r of steps.removals) {
+    assert.equal(r.count, count);
+    assert.equal(r.size, seated.length);
+    const at = (seated.indexOf(r.from) + r.moves) % seated.length;
+    assert.equal(seated[at], r.leaves, `turn ${r.order}`);
+    seated.splice(at, 1);
+    if (seated.length) assert.equal(steps.removals[r.order].from, seated[at % seated.length]);
+    count = r.next;
+  }
+}
+
+describe('josephus', () => {
+  for (const [name, bytes] of examples('josephus')) {
+    test(`examples/josephus/${name}`, async () => {
+      // As the page takes them: the keyboard example is typed, the others are arguments.
+      const request = /keyboard/.test(name) ? { stdin: bytes } : { args: latin1(bytes).trim().split(/\s+/) };
+      const { run, steps } = await both('josephus', request);
+      checkJosephus(run, steps);
+    });
+  }
+  test('a ring of 1000 seats with large counts', async () => {
+    let seed = 20240601;
+    const counts = Array.from({ length: 1001 }, (_, k) => {
+      seed = (seed * 48271) % 2147483647;
+      return k % 3 === 0 ? 2147483647 : seed;
+    });
+    const { run, steps } = await both('josephus', { args: ['1000', ...counts.map(String)] });
+    assert.equal(steps.removals.length, 1000);
+    checkJosephus(run, steps);
+  });
+});
