@@ -54,10 +54,14 @@
     { most: 255, r: 9, dx: 22, dy: 44, font: 11, tags: false },
     { most: Infinity, r: 4, dx: 9, dy: 22, font: 0, tags: false }
   ];
-  var builds = 0;         /* models built so far, for the checks to wait on */
-  var panel = null;       /* the text's parts: {buttons, caption, note, output, marks, choice} */
   var LINE = 22;          /* the height of a line of the picture's heading */
   var MARGIN = 48;        /* room on the left, for the 中序 row's name */
+
+  /* ============================ State across steps ======================= */
+
+  var builds = 0;         /* models built so far, for the checks to wait on */
+  var panel = null;       /* the text's parts: {buttons, caption, note, output, marks, choice} */
+  var sight = null;       /* the point scrollTo is to bring in sight, till the next frame */
 
   /* ============================ Reading the run ========================== */
 
@@ -114,8 +118,8 @@
 
   /* shortText(s): a token of the session as text, cut after 24 characters. */
   function shortText(s) {
-    var text = DsdPicture.gbkText(s);
-    return text.length > 24 ? text.slice(0, 24) + '…（共 ' + s.length + ' 个字节）' : text;
+    var whole = DsdPicture.gbkText(s);
+    return whole.length > 24 ? whole.slice(0, 24) + '…（共 ' + s.length + ' 个字节）' : whole;
   }
 
   /* ============================ The model ================================ */
@@ -381,22 +385,22 @@
     }
     if (phase === 'walk') {
       var here = c.walk[k];
-      var text = '第 ' + (k + 1) + ' 个访问 ' + name(here) + '，输出 ' + name(here) + '。';
+      var sentence = '第 ' + (k + 1) + ' 个访问 ' + name(here) + '，输出 ' + name(here) + '。';
       if (k === 0) {
-        text = '从根出发向下，找到后序的第一个结点 ' + name(here) + '（它的左线索为空）。' + text;
+        sentence = '从根出发向下，找到后序的第一个结点 ' + name(here) + '（它的左线索为空）。' + sentence;
       } else {
         var before = c.walk[k - 1];
         var node = c.nodes[before];
         var parent = choice.layout.parent[before];
         if (node.rtag === 1 && node.rchild === here) {
-          text = '上一个结点 ' + name(before) + ' 的 rtag=1：沿它的后继线索（绿色虚线）直接到 ' + name(here) + '。' + text;
+          sentence = '上一个结点 ' + name(before) + ' 的 rtag=1：沿它的后继线索（绿色虚线）直接到 ' + name(here) + '。' + sentence;
         } else if (parent >= 0) {
-          text = '上一个结点 ' + name(before) + ' 的 rtag=0，没有后继线索：经双亲指针回到 ' + name(parent) +
-                 (parent === here ? '，它的左右子树都已访问。' : '，再进入它的右子树，向下找到 ' + name(here) + '。') + text;
+          sentence = '上一个结点 ' + name(before) + ' 的 rtag=0，没有后继线索：经双亲指针回到 ' + name(parent) +
+                 (parent === here ? '，它的左右子树都已访问。' : '，再进入它的右子树，向下找到 ' + name(here) + '。') + sentence;
         }
       }
-      if (k === c.walk.length - 1) text += '这是根，遍历结束：整个过程没有用栈。';
-      return text;
+      if (k === c.walk.length - 1) sentence += '这是根，遍历结束：整个过程没有用栈。';
+      return sentence;
     }
     if (FORMS[phase]) {
       return FORMS[phase] + '：第 ' + (k + 1) + ' 个访问 ' + name(c[phase][k]) + '，写出 ' + name(c[phase][k]) + '。';
@@ -459,7 +463,7 @@
     printedSoFar(choice, phase, k).forEach(function (line) {
       y += LINE;
       var t = text(g, 12, y, line.label, { fill: COLOURS.grey });
-      var done = line.current > 0 ? line.chars.slice(0, line.current).join('') : line.current < 0 ? line.chars.join('') : '';
+      var done = (line.current >= 0 ? line.chars.slice(0, line.current) : line.chars).join('');
       t.appendChild(svgEl('tspan', { 'font-family': MONO, fill: COLOURS.ink }, done));
       if (line.current >= 0) {
         t.appendChild(svgEl('tspan', { 'font-family': MONO, 'font-weight': 'bold', fill: COLOURS.currentEdge,
@@ -689,8 +693,6 @@
   }
 
   /* ============================ The step on screen ======================= */
-
-  var sight = null;       /* the point scrollTo is to bring in sight, till the next frame */
 
   /* scrollTo(view, x, y): scrolls the picture's frame so that (x, y) is in
    * sight, when the picture is larger than it. It waits for the next frame,
