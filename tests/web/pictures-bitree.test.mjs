@@ -13,10 +13,11 @@ import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
+import { fileURLToPath } from 'node:url';
 import { fileOrigin, launch, SHOTS, shown, WEB_DIR } from './browser.mjs';
 
 const require = createRequire(import.meta.url);
-const ROOT = path.resolve(WEB_DIR, '../..');
+const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 
 // The labels of the lines bitree prints, before their characters.
 const PREORDER = '先序遍历输出：';
