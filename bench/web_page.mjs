@@ -1,26 +1,54 @@
 // web_page.mjs -- the page's timings in Chromium, for bench/web.py:
 //
-//     node bench/web_page.mjs WEB_DIR
+//     node bench/web_page.mjs WEB_DIR [PROGRAM=FILE ...]
 //
 // For each tab it opens the page from file://, then clicks Run on the main
 // example CLICKS times and reads the page's own measure of each click, from
-// the click to the output shown (the output's data-ms). Prints JSON:
-// {"clicks": {program: [ms, ...]}}.
+// the click to the output shown (the output's data-ms). Then, for each
+// PROGRAM=FILE, it opens FILE in that tab (bitree runs it as typed input),
+// runs it, and reads how long the picture took to build and draw its first
+// step once the step writer had answered (data-draw-ms), and times one step
+// forward. Prints JSON: {"clicks": {program: [ms, ...]},
+// "draws": {"PROGRAM FILE": {draw, step}}}.
+import path from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { launch, openTab, runAndWait } from '../tests/web/browser.mjs';
 
 const CLICKS = 15;
-const webDir = process.argv[2];
+const [webDir, ...inputs] = process.argv.slice(2);
+const base = pathToFileURL(webDir).href;
 const browser = await launch();
 const page = await browser.newPage();
 const clicks = {};
 for (const program of ['evaluator', 'bitree', 'translator', 'josephus']) {
-  const tab = await openTab(page, pathToFileURL(webDir).href, program);
+  const tab = await openTab(page, base, program);
   clicks[program] = [];
   for (let i = 0; i < CLICKS; i++) {
     await runAndWait(tab, () => tab.locator('button.run').click());
     clicks[program].push(Number(await tab.locator('.output').getAttribute('data-ms')));
   }
 }
+
+const draws = {};
+for (const input of inputs) {
+  const [program, file] = input.split('=');
+  const tab = await openTab(page, base, program);
+  const picture = tab.locator('.picture');
+  await page.waitForFunction((el) => el.hasAttribute('data-draws'), await picture.elementHandle());
+  const before = Number(await picture.getAttribute('data-draws'));
+  await tab.locator('.sources input[type=file]').setInputFiles(file);
+  if (program !== 'bitree') await tab.locator('button.run').click();
+  await page.waitForFunction(([el, n]) => Number(el.getAttribute('data-draws')) > n,
+                             [await picture.elementHandle(), before], { timeout: 300000 });
+  const step = await tab.evaluate((section) => {
+    const started = performance.now();
+    section.querySelector('.step-forward').click();
+    return performance.now() - started;
+  });
+  draws[`${program} ${path.basename(file)}`] = {
+    draw: Number(await picture.getAttribute('data-draw-ms')), step,
+    steps: Number(await picture.getAttribute('data-count')),
+  };
+}
 await browser.close();
-process.stdout.write(JSON.stringify({ clicks }) + '\n');
+process.stdout.write(JSON.stringify({ clicks, draws }) + '\n');
