@@ -38,6 +38,21 @@ after(async () => {
   await server?.close();
 });
 
+test('a link reopens the same case at the same step', async () => {
+  const page = await browser.newPage();
+  try {
+    // #evaluator, the input 2+3*4 (base64url "MiszKjQ"), step 4 of its trace.
+    await page.goto(`${fileOrigin()}/index.html#evaluator&in=MiszKjQ&step=4`);
+    const tab = page.locator('#tab-evaluator');
+    await tab.locator('.picture[data-draws]').waitFor();
+    assert.equal(await tab.locator('textarea.document').inputValue(), '2+3*4');
+    assert.equal(await tab.locator('.picture').getAttribute('data-step'), '3');
+    assert.equal(await tab.locator('table.trace tr.current td').first().textContent(), '4');
+  } finally {
+    await page.close();
+  }
+});
+
 for (const origin of ['file', 'http']) {
   describe(`opened from ${origin}`, () => {
     let page;
