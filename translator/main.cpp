@@ -7,22 +7,11 @@
  * Everything in the input that can refuse or stop the run is checked before
  * "translate.txt" is opened, so such a run leaves that file exactly as it
  * was; only a failure to write the file itself comes after. */
-#include <cstdio>
-
-#include "messages.h"
 #include "rewrite.h"
-#include "rulefile.h"
 #include "words.h"
 
 int main(int argc, char *argv[]) {
-    if (argc < 2) Refuse(TEXT_USAGE);
-    RulePath = argv[1];
-    std::FILE *fp = std::fopen(RulePath, "r");
-    if (fp == nullptr) RefuseFile(RulePath);
-    Start();
-    bool readable = ReadRuleFile(fp);
-    std::fclose(fp);
-    if (!readable) RefuseFile(RulePath);
+    StartFromRuleFile(argc, argv);
     PreDeal();
     MidDeal();
     Translate();

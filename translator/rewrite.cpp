@@ -3,6 +3,7 @@
 #include "rewrite.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstdlib>
 
 #include "messages.h"
@@ -14,6 +15,17 @@ LinkQueue Q;
 void Start() {
     InitStack(&L);
     InitQueue(&Q);
+}
+
+void StartFromRuleFile(int argc, char *argv[]) {
+    if (argc < 2) Refuse(TEXT_USAGE);
+    RulePath = argv[1];
+    std::FILE *fp = std::fopen(RulePath, "r");
+    if (fp == nullptr) RefuseFile(RulePath);
+    Start();
+    bool readable = ReadRuleFile(fp);
+    std::fclose(fp);
+    if (!readable) RefuseFile(RulePath);
 }
 
 /* ============================ Bracket expansion =========================== */

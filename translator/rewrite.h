@@ -26,6 +26,13 @@ extern LinkQueue Q;  /* the queue of the expansion, the rule passes and the outp
 /* Initialises L, then Q; exhausted memory ends the program (exit OVERFLOW). */
 void Start();
 
+/* The translator's input: opens the rule file named by argv[1] (RulePath),
+ * starts L and Q (Start) and reads the file (ReadRuleFile). Refuses the
+ * run (message on stderr, exit REFUSED) without an argument, or when the
+ * file cannot be opened or read; every refusal of ReadRuleFile stands. The
+ * program's main and the browser edition's step writer both begin here. */
+void StartFromRuleFile(int argc, char *argv[]);
+
 /* Pushes c on L. Stops the run (exit OVERFLOW) when the push finds no
  * memory, or, naming the sentence's line, when L already holds MAXGROWN
  * characters; L is then unchanged. */

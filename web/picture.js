@@ -2,7 +2,7 @@
  * it gets the steps of the technique from the program's own run, and gives
  * the picture the controls to walk through them.
  *
- * Each picture (pictures/<program>.js) calls DsdPicture.attach(tab, spec):
+ * Each picture (pictures/<program>.js) calls DsdPicture.attach(tab, picture):
  *   steps          true when the picture needs the program's step writer:
  *                  the browser build links it beside main as WriteSteps,
  *                  and it is run on the same input in a fresh instance; its
@@ -84,8 +84,8 @@ var DsdPicture = (function () {
     a.remove();
   }
 
-  /* attach(tab, spec): adds the picture to the tab; see above. */
-  function attach(tab, spec) {
+  /* attach(tab, picture): adds the picture to the tab; see above. */
+  function attach(tab, picture) {
     var box = tab.pictureBox;
     var svg = svgEl('svg', { class: 'picture-svg', width: 10, height: 10 });
     var text = el('div', { className: 'picture-text' });
@@ -121,7 +121,7 @@ var DsdPicture = (function () {
       if (!model || !model.count) return;
       current = Math.max(0, Math.min(model.count - 1, i));
       while (svg.firstChild) svg.removeChild(svg.firstChild);
-      spec.draw(model, current, view);
+      picture.draw(model, current, view);
       view.first = false;
       counter.textContent = '第 ' + (current + 1) + ' / ' + model.count + ' 步';
       box.setAttribute('data-step', String(current));
@@ -158,7 +158,7 @@ var DsdPicture = (function () {
       if (e.key === 'ArrowRight') { pause(); go(current + 1); e.preventDefault(); }
     });
     tab.onCompareStep = function (step) {
-      if (model && spec.jump) go(spec.jump(model, step));
+      if (model && picture.jump) go(picture.jump(model, step));
     };
 
     /* show(built): puts a new model on screen, at the step the address
@@ -189,11 +189,11 @@ var DsdPicture = (function () {
     }
 
     tab.onRun.push(function (run) {
-      if (!spec.steps) { showTimed(function () { return spec.build(run, null); }); return; }
+      if (!picture.steps) { showTimed(function () { return picture.build(run, null); }); return; }
       var request = Object.assign({}, run.request, { entry: 'WriteSteps' });
       DsdEngine.run(tab.program, request).then(function (result) {
         var steps = parseSteps(result);
-        showTimed(function () { return steps.error ? { note: steps.error } : spec.build(run, steps); });
+        showTimed(function () { return steps.error ? { note: steps.error } : picture.build(run, steps); });
       });
     });
     show(null);

@@ -1,8 +1,8 @@
 /* ui.js -- what the four tabs of the page share: the example list and the
  * file button, the run bar, and the display of a run's result.
  *
- * A tab is made by DsdUi.makeTab(program, spec); the program's own script
- * (tab-<program>.js) gives the spec:
+ * A tab is made by DsdUi.makeTab(program, content); the program's own script
+ * (tab-<program>.js) gives its content:
  *   intro          one sentence on what the program shows
  *   input(box, tab)  builds the program's input inside box and returns
  *                  {load(name, bytes, opened), request()}: load puts an
@@ -204,9 +204,9 @@ var DsdUi = (function () {
     return file ? file.data : null;
   }
 
-  /* makeTab(program, spec): builds the tab's content in its section
+  /* makeTab(program, content): builds the tab's content in its section
    * (#tab-<program>) and returns the tab object described above. */
-  function makeTab(program, spec) {
+  function makeTab(program, content) {
     var section = document.getElementById('tab-' + program);
     var tab = { program: program, section: section, last: null, onRun: [] };
     var inputBox = el('div', { className: 'input' });
@@ -220,7 +220,7 @@ var DsdUi = (function () {
     var list = examples(program);
     var runs = 0;   /* runs shown so far, for the checks to wait on */
 
-    section.appendChild(el('p', { className: 'intro', textContent: spec.intro }));
+    section.appendChild(el('p', { className: 'intro', textContent: content.intro }));
     list.forEach(function (e, i) { select.appendChild(el('option', { value: String(i), textContent: e.name })); });
     section.appendChild(el('div', { className: 'sources' }, [
       el('label', {}, ['示例：', select]), fileButton(function (name, bytes) {
@@ -239,7 +239,7 @@ var DsdUi = (function () {
       el('h3', { textContent: '对照：你的程序与我们的程序' })]);
     section.appendChild(tab.compareBox);
 
-    var input = spec.input(inputBox, tab);
+    var input = content.input(inputBox, tab);
     /* loadExample(i): puts example i into the input. */
     function loadExample(i) {
       if (!list[i]) return;
@@ -267,7 +267,7 @@ var DsdUi = (function () {
       return DsdEngine.run(program, asked.request).then(function (result) {
         var run = { request: asked.request, command: asked.command, result: result };
         showRun(run, output);
-        if (spec.show) spec.show(run, output);
+        if (content.show) content.show(run, output);
         run.ms = performance.now() - started;
         output.setAttribute('data-ms', run.ms.toFixed(1));
         output.setAttribute('data-runs', String(++runs));

@@ -236,18 +236,11 @@ static void PutWords() {
 /* ============================ Entry point ================================= */
 
 /* Describes the translation of the rule file argv[1] (see the top of this
- * file). Reads the file the way translator's main does, with the same
- * refusals. Returns 0 after writing the description. */
+ * file). Reads the file as translator's main does (StartFromRuleFile),
+ * with the same refusals. Returns 0 after writing the description. */
 extern "C" int WriteSteps(int argc, char **argv) {
     JsonBegin("translator", "read");
-    if (argc < 2) Refuse(TEXT_USAGE);
-    RulePath = argv[1];
-    std::FILE *fp = std::fopen(RulePath, "r");
-    if (fp == nullptr) RefuseFile(RulePath);
-    Start();
-    bool readable = ReadRuleFile(fp);
-    std::fclose(fp);
-    if (!readable) RefuseFile(RulePath);
+    StartFromRuleFile(argc, argv);
 
     JsonPut("{\"program\":\"translator\",\"ok\":true,\"sentence\":");
     JsonString(W.ch, static_cast<std::size_t>(W.length));
