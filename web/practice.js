@@ -1,0 +1,188 @@
+/* practice.js -- 练习: the student does the next step of the picture, and
+ * the program's own run grades it.
+ *
+ * The frame (picture.js) mounts one practice panel per picture. In practice
+ * mode, a step forward first asks the questions of the step to come, with
+ * the picture still at the step before: each picture says, through
+ *
+ *   quiz(model, i) -> [QUESTION, ...] or null    (before step i, i >= 1)
+ *
+ * what the student is to do, and the answer, read from the program's own
+ * step record (never computed here or in the picture):
+ *   QUESTION = {ask     the question, one Chinese sentence
+ *               options [{value, label}]: the answers to choose from, as
+ *                       buttons (a seat or node by its label, a relation,
+ *                       an action); absent: the student types the answer
+ *               pick    optional: true when a click on the picture's
+ *                       element with data-pick="<value>" answers too
+ *               answer  the right value, from the step record
+ *               shown   optional: the right answer as the verdict says it
+ *                       (default: the option's label, or answer itself)
+ *               why     one Chinese sentence: why that answer is right}
+ * A right answer is announced 正确; a wrong one 错误 with the right answer,
+ * and fix mode takes over, as in JSAV's exercises: the picture moves on to
+ * the right step and the sentence says why. Either way the student goes on
+ * from the program's state, never from a wrong one.
+ *
+ * The score reads right/asked (e.g. 4/5), with each step answered wrong as
+ * a link to that step; 保存成绩 saves it as a small text file: the program,
+ * the input, each question with its answer and verdict. Nothing is stored
+ * outside the page.
+ *
+ * DsdPractice.mount(frame) with frame = {tab, box, picture, model(),
+ * current(), go(i), caption(i)} returns {active(), forward(), reset()}:
+ * the frame calls forward() instead of go(current + 1) while active()
+ * is true, and reset() when a new run is put on screen. */
+var DsdPractice = (function () {
+  'use strict';
+  var el = DsdUi.el;
+
+  /* mount(frame): the practice panel of one picture; see above. */
+  function mount(frame) {
+    var toggle = el('button', { type: 'button', className: 'practice-toggle', textContent: '练习',
+                                'aria-pressed': 'false' });
+    var panel = el('div', { className: 'practice', hidden: true });
+    var ask = el('p', { className: 'practice-ask' });
+    var options = el('div', { className: 'practice-options', role: 'group' });
+    var typed = el('input', { type: 'text', className: 'practice-typed', spellcheck: false });
+    var typedLabel = el('label', { className: 'practice-typed-label' }, ['你的答案：', typed]);
+    var submit = el('button', { type: 'button', className: 'practice-submit', textContent: '回答' });
+    var typedBox = el('p', { className: 'practice-typed-box' }, [typedLabel, submit]);
+    var verdict = el('p', { className: 'practice-verdict', role: 'status', 'aria-live': 'polite' });
+    var score = el('p', { className: 'practice-score' });
+    var wrongList = el('ul', { className: 'practice-wrong' });
+    var saveButton = el('button', { type: 'button', className: 'practice-save', textContent: '保存成绩' });
+    panel.appendChild(el('h4', { textContent: '练习：先做下一步，再看程序怎么做' }));
+    panel.appendChild(el('p', { className: 'practice-note', textContent:
+      '每一问的正确答案都取自程序这次运行的步骤记录。答错时图解直接走到正确的那一步，并说明理由，你从那里继续。' }));
+    [ask, options, typedBox, verdict, score, wrongList, saveButton].forEach(function (n) { panel.appendChild(n); });
+    frame.box.appendChild(panel);
+
+    var on = false;
+    var pending = null;   /* {step, questions, at}: the questions before step */
+    var record = [];      /* {step, ask, given, shown, right} per answer */
+
+    /* active(): true while practice mode is on. */
+    function active() { return on; }
+
+    /* reset(): forgets the answers; a new run or a new exercise starts
+     * practice afresh from the step on screen. */
+    function reset() {
+      pending = null;
+      record = [];
+      verdict.textContent = '';
+      showScore();
+      showQuestion();
+    }
+
+    /* showScore(): the score line, the wrong steps as links, the save
+     * button (only once something was answered). */
+    function showScore() {
+      var right = record.filter(function (r) { return r.right; }).length;
+      score.textContent = record.length ? '得分：' + right + '/' + record.length : '';
+      score.setAttribute('data-right', String(right));
+      score.setAttribute('data-asked', String(record.length));
+      wrongList.textContent = '';
+      var steps = [];
+      record.forEach(function (r) { if (!r.right && steps.indexOf(r.step) < 0) steps.push(r.step); });
+      steps.forEach(function (step) {
+        var link = el('a', { href: '#', className: 'practice-wrong-step', textContent: '第 ' + (step + 1) + ' 步答错了' });
+        link.setAttribute('data-step', String(step));
+        link.addEventListener('click', function (e) { e.preventDefault(); frame.go(step); });
+        wrongList.appendChild(el('li', {}, [link]));
+      });
+      saveButton.hidden = !record.length;
+    }
+
+    /* showQuestion(): the current question, its buttons or its text box;
+     * nothing when no question is pending. */
+    function showQuestion() {
+      options.textContent = '';
+      typed.value = '';
+      var q = pending && pending.questions[pending.at];
+      ask.textContent = q ? q.ask : (on ? '按“下一步”做下一题。' : '');
+      typedBox.hidden = !q || !!q.options;
+      if (!q || !q.options) return;
+      q.options.forEach(function (o) {
+        var b = el('button', { type: 'button', className: 'practice-option', textContent: o.label });
+        b.setAttribute('data-value', String(o.value));
+        b.addEventListener('click', function () { answer(String(o.value)); });
+        options.appendChild(b);
+      });
+    }
+
+    /* shownAnswer(q): the right answer of q as the verdict says it. */
+    function shownAnswer(q) {
+      if (q.shown) return q.shown;
+      var o = (q.options || []).filter(function (x) { return String(x.value) === String(q.answer); })[0];
+      return o ? o.label : String(q.answer);
+    }
+
+    /* answer(value): grades value against the pending question; after the
+     * step's last question, or after a wrong answer, shows the step. */
+    function answer(value) {
+      var q = pending && pending.questions[pending.at];
+      if (!q) return;
+      var right = String(value).trim() === String(q.answer);
+      record.push({ step: pending.step, ask: q.ask, given: String(value).trim(), shown: shownAnswer(q), right: right });
+      verdict.textContent = right ? '正确。' + q.why
+                                  : '错误。正确答案是 ' + shownAnswer(q) + '。' + q.why;
+      verdict.className = 'practice-verdict ' + (right ? 'right' : 'wrong');
+      pending.at++;
+      var step = pending.step;
+      if (!right || pending.at >= pending.questions.length) {
+        pending = null;
+        frame.go(step);
+      }
+      showScore();
+      showQuestion();
+    }
+
+    /* forward(): in practice mode, a step forward: asks the next step's
+     * questions first, or shows it when it has none. */
+    function forward() {
+      var model = frame.model();
+      if (!model) return;
+      if (pending) return;                   /* answer the question first */
+      var next = frame.current() + 1;
+      if (next >= model.count) return;
+      var questions = frame.picture.quiz ? frame.picture.quiz(model, next) : null;
+      if (!questions || !questions.length) { frame.go(next); return; }
+      pending = { step: next, questions: questions, at: 0 };
+      verdict.textContent = '';
+      showQuestion();
+    }
+
+    submit.addEventListener('click', function () { answer(typed.value); });
+    typed.addEventListener('keydown', function (e) { if (e.key === 'Enter') answer(typed.value); });
+    /* A click on a seat or node of the picture answers a pick question. */
+    frame.box.addEventListener('click', function (e) {
+      var q = pending && pending.questions[pending.at];
+      var target = e.target.closest && e.target.closest('[data-pick]');
+      if (q && q.pick && target) answer(target.getAttribute('data-pick'));
+    });
+    toggle.addEventListener('click', function () {
+      on = !on;
+      toggle.setAttribute('aria-pressed', String(on));
+      panel.hidden = !on;
+      reset();
+    });
+    saveButton.addEventListener('click', function () {
+      var right = record.filter(function (r) { return r.right; }).length;
+      var lines = ['程序：' + frame.tab.program,
+                   '输入：' + (frame.tab.last ? frame.tab.last.command : ''),
+                   '得分：' + right + '/' + record.length, ''];
+      record.forEach(function (r) {
+        lines.push('第 ' + (r.step + 1) + ' 步　' + r.ask + '　你的答案：' + r.given + '　' +
+                   (r.right ? '正确' : '错误，正确答案：' + r.shown));
+      });
+      var a = DsdUi.downloadLink(frame.tab.program + '-练习成绩.txt', new TextEncoder().encode(lines.join('\n') + '\n'));
+      document.body.appendChild(a);
+      a.click();
+      a.remove();
+    });
+    return { toggle: toggle, active: active, forward: forward, reset: reset };
+  }
+
+  return { mount: mount };
+})();
