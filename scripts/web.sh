@@ -7,8 +7,14 @@
 #
 # First installs what it needs where it is missing (Debian packages
 # emscripten, cmake, make, python3 and python3-markdown; see
-# scripts/lib/packages.sh). Extra arguments go to CMake's configuration,
-# e.g. the test command's -DDSD_TESTS=ON.
+# scripts/lib/packages.sh). Extra arguments go to CMake's configuration.
+#
+# build/web is emptied first, so that a file removed from web/ or left by
+# another build never lands in the edition or its packages; and build/wasm
+# forgets the options cached by an earlier configuration (a test build's
+# -DCMAKE_COMPILE_WARNING_AS_ERROR=ON would otherwise stay), so a user's
+# build never treats warnings as errors. The test command builds its own
+# wasm lane in build/wasm-test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -20,6 +26,7 @@ export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 out=$root/build/web
 jobs=$(nproc 2>/dev/null || echo 2)
 
+rm -rf "$out" build/wasm/CMakeCache.txt
 mkdir -p "$out"
 # Optimised for size: the page loads every program at once, and the runs
 # take no longer than with -O3.

@@ -1,42 +1,53 @@
-/* app.js -- the page's frame: the tabs, the address's # part, and the first
- * run of each tab's main example when the tab is first shown.
+/* app.js -- the page's frame: the tabs (one per program of programs.js,
+ * made by ui.js), the address's # part, and the first run of each tab's
+ * main example when the tab is first shown.
  *
- * The # part names the tab (#evaluator, #bitree, #translator, #josephus),
- * so a link or a bookmark, also under file://, opens the same tab. */
+ * The # part names the tab (#evaluator, #bitree, ...), and may hold its
+ * input and step (ui.js), so a link or a bookmark, also under file://,
+ * opens the same case. A # part changed in the open page (a link pasted
+ * into the address bar) moves to its tab, case and step. */
 (function () {
   'use strict';
-  var TABS = { evaluator: DsdEvaluatorTab, bitree: DsdBitreeTab,
-               translator: DsdTranslatorTab, josephus: DsdJosephusTab };
+  var TABS = DsdUi.tabs;   /* program -> its tab, made by tab-<program>.js */
+  var names = DSD_PROGRAMS.map(function (p) { return p.name; }).filter(function (p) { return TABS[p]; });
   var shown = {};   /* program -> true once its tab has been shown */
 
   /* fromHash(): the program the address names, or the first tab. */
   function fromHash() {
     var name = location.hash.replace(/^#/, '').split('&')[0];
-    return TABS[name] ? name : 'evaluator';
+    return TABS[name] ? name : names[0];
   }
 
   /* show(program): makes program's tab the visible one, and runs its main
-   * example the first time. */
+   * example the first time; returns true when it ran it. */
   function show(program) {
-    Object.keys(TABS).forEach(function (p) {
+    names.forEach(function (p) {
       TABS[p].section.hidden = p !== program;
       var button = document.querySelector('#tabs [data-tab="' + p + '"]');
       button.setAttribute('aria-selected', String(p === program));
     });
-    if (!shown[program]) {
-      shown[program] = true;
-      TABS[program].run();
-    }
+    if (shown[program]) return false;
+    shown[program] = true;
+    TABS[program].run();
+    return true;
   }
 
   Array.prototype.forEach.call(document.querySelectorAll('#tabs [data-tab]'), function (button) {
     button.addEventListener('click', function () {
-      location.hash = button.getAttribute('data-tab');
+      var program = button.getAttribute('data-tab');
+      var input = shown[program] && TABS[program].savedIn ? TABS[program].savedIn() : null;
+      var step = shown[program] ? TABS[program].pictureBox.getAttribute('data-step') : null;
+      location.hash = program + (input ? '&in=' + input : '') + (step !== null ? '&step=' + (Number(step) + 1) : '');
     });
   });
-  window.addEventListener('hashchange', function () { show(fromHash()); });
+  window.addEventListener('hashchange', function () {
+    var program = fromHash();
+    var first = !shown[program];
+    TABS[program].followLink(!first);   /* a tab shown the first time runs in show() */
+    show(program);
+  });
 
-  var missing = Object.keys(TABS).filter(function (p) { return !DsdEngine.loaded(p); });
+  var missing = names.filter(function (p) { return !DsdEngine.loaded(p); });
   if (missing.length) {
     var note = document.getElementById('page-message');
     note.textContent = '缺少程序文件 ' + missing.map(function (p) { return p + '.js'; }).join('、') +

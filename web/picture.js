@@ -5,7 +5,8 @@
  * Each picture (pictures/<program>.js) calls DsdPicture.attach(tab, picture):
  *   steps          true when the picture needs the program's step writer:
  *                  the browser build links it beside main as WriteSteps,
- *                  and it is run on the same input in a fresh instance; its
+ *                  and the worker runs it after main, on the same input in
+ *                  a fresh instance, in the same request (engine.js); its
  *                  stdout is one JSON text whose strings hold one byte per
  *                  character (bytes >= 0x80 as \u00XX escapes)
  *   build(run, steps)  returns the picture's model: {count, ...} with count
@@ -54,16 +55,24 @@ var DsdPicture = (function () {
     return DsdGbk.decode(bytesOf(s));
   }
 
-  /* parseSteps(result): the step writer's JSON, or {error} with a message. */
+  /* parseSteps(result): the step writer's JSON, or {error} with a message.
+   * Its stdout is ASCII (the bytes >= 0x80 of its strings come as \u00XX),
+   * so one decode gives the text. */
   function parseSteps(result) {
+    if (!result) return { error: '没有步骤记录' };
     if (result.crash) return { error: result.crash };
-    var text = '';
-    for (var i = 0; i < result.stdout.length; i++) text += String.fromCharCode(result.stdout[i]);
     try {
-      return JSON.parse(text);
+      return JSON.parse(new TextDecoder('ascii').decode(result.stdout));
     } catch (e) {
       return { error: '步骤记录无法读取（状态 ' + result.status + '）' };
     }
+  }
+
+  /* noteFor(run): why a run that has no result has no picture. */
+  function noteFor(run) {
+    if (run.refused) return '输入没有交给程序（原因见上面的提示），所以没有图解。';
+    if (run.stopped) return '运行已停止，所以没有图解。';
+    return '程序没有运行完（' + run.error + '），所以没有图解。';
   }
 
   /* hashStep(program): the step (from 0) that the address names for
@@ -160,6 +169,14 @@ var DsdPicture = (function () {
     tab.onCompareStep = function (step) {
       if (model && picture.jump) go(picture.jump(model, step));
     };
+    /* tab.linkStep(step, later): goes to the step a link names (counted
+     * from 1, a string; null: none), now, or when later is true at the
+     * next run drawn. */
+    tab.linkStep = function (step, later) {
+      var i = step && /^\d+$/.test(step) ? Number(step) - 1 : -1;
+      if (later || !model) linked = i;
+      else if (i >= 0) { pause(); go(i); }
+    };
 
     /* show(built): puts a new model on screen, at the step the address
      * names or at the first. */
@@ -188,13 +205,14 @@ var DsdPicture = (function () {
       box.setAttribute('data-draws', String(++draws));
     }
 
+    /* Each run comes with its steps (engine.js runs the step writer in the
+     * same request); a run with no result draws no picture. */
+    tab.wantsSteps = !!picture.steps;
     tab.onRun.push(function (run) {
+      if (run.error) { showTimed(function () { return { note: noteFor(run) }; }); return; }
       if (!picture.steps) { showTimed(function () { return picture.build(run, null); }); return; }
-      var request = Object.assign({}, run.request, { entry: 'WriteSteps' });
-      DsdEngine.run(tab.program, request).then(function (result) {
-        var steps = parseSteps(result);
-        showTimed(function () { return steps.error ? { note: steps.error } : picture.build(run, steps); });
-      });
+      var steps = parseSteps(run.steps);
+      showTimed(function () { return steps.error ? { note: steps.error } : picture.build(run, steps); });
     });
     show(null);
   }

@@ -1,6 +1,7 @@
 /* tab-bitree.js -- bitree's tab: a console. The user types a line and
  * presses Enter; each Enter runs the program again on all the lines typed so
- * far (it is deterministic), so the transcript grows as at a console. Each
+ * far (it is deterministic), so the transcript grows as at a console. Lines typed while a run is in
+ * flight wait, and the next run takes all of them (ui.js). Each
  * typed line appears where the program read it, which the runner's record
  * of stdin reads tells. "结束输入" is the console's Ctrl+Z / Ctrl+D: the
  * program then meets the end of its input and ends. */
@@ -46,6 +47,10 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
       var r = run.result;
       var lines = stdinLines();
       screen.textContent = '';
+      if (!r) {
+        screen.appendChild(el('span', { className: 'ended', textContent: '（' + run.error + '）' }));
+        return;
+      }
       var shown = 0;
       var waiting = false;
       function out(upTo) {
@@ -91,19 +96,20 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
     });
 
     return {
+      /* An example or an opened file is the whole input, ended as a
+       * redirected file ends; the tab runs it. */
       load: function (name, bytes) {
         state = { stdin: bytes, ended: true, name: name };
-        if (tab.run) tab.run();
       },
-      save: function () {
-        return (state.ended ? 'e' : 'o') + DsdUi.bytesToBase64url(state.stdin);
+      flags: 'eo',   /* e: the input was ended (Ctrl+Z), o: still open */
+      saved: function () {
+        return { flag: state.ended ? 'e' : 'o', bytes: state.stdin };
       },
-      restore: function (saved) {
-        var bytes = DsdUi.base64urlToBytes(saved.slice(1));
-        if (bytes) state = { stdin: bytes, ended: saved[0] === 'e', name: null };
+      restore: function (flag, bytes) {
+        state = { stdin: bytes, ended: flag === 'e', name: null };
       },
       request: function () {
-        var command = state.name ? 'bitree < ' + state.name
+        var command = state.name ? 'bitree < ' + (/\s/.test(state.name) ? '"' + state.name + '"' : state.name)
                                  : 'bitree（然后在键盘上逐行输入' + (state.ended ? '，最后按 Ctrl+Z' : '') + '）';
         return { request: { args: [], stdin: state.stdin }, command: command };
       }
