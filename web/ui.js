@@ -215,18 +215,20 @@ var DsdUi = (function () {
    * when nothing was cut. */
   function cutNote(shown, total) {
     if (shown >= total) return '';
-    return '这里只显示开头的 ' + sizeText(shown) + '；全部共 ' + sizeText(total) + '，请点“下载”取得每个字节。';
+    return '这里只显示开头的 ' + sizeText(shown) + '；全部共 ' + sizeText(total) + '，每个字节都在“下载”里。';
   }
 
-  /* textBlock(className, name, bytes): a <pre> with the GBK text of bytes,
-   * at most their first SHOW_LIMIT bytes, and when cut a line that says so
-   * with a download link of all of them; returns the element(s) in a span. */
-  function textBlock(className, name, bytes) {
+  /* textBlock(className, name, bytes, linked): a <pre> with the GBK text
+   * of bytes, at most their first SHOW_LIMIT bytes, and when cut a line
+   * that says so, with a download link of all of them unless the block's
+   * heading has one (linked); returns both in a <div>. */
+  function textBlock(className, name, bytes, linked) {
     var end = cutAt(bytes);
     var box = el('div', { className: 'text-block' },
                  [el('pre', { className: className, textContent: DsdGbk.decode(bytes.subarray(0, end)) })]);
     if (end < bytes.length) {
-      box.appendChild(el('p', { className: 'cut-note' }, [cutNote(end, bytes.length) + ' ', downloadLink(name, bytes)]));
+      box.appendChild(el('p', { className: 'cut-note' },
+                         [cutNote(end, bytes.length)].concat(linked ? [] : [' ', downloadLink(name, bytes)])));
     }
     return box;
   }
@@ -251,13 +253,13 @@ var DsdUi = (function () {
       var bytes = r[s[0]];
       box.appendChild(el('section', { className: 'stream ' + s[0] }, [
         el('h3', { textContent: s[1] + (bytes.length ? '' : '：无') }),
-        bytes.length ? textBlock(s[0] + '-text', s[0] + '.txt', bytes) : el('span')]));
+        bytes.length ? textBlock(s[0] + '-text', s[0] + '.txt', bytes, false) : el('span')]));
     });
     r.files.slice().sort(function (a, b) { return a.path < b.path ? -1 : 1; }).forEach(function (f) {
       box.appendChild(el('section', { className: 'file', 'data-name': f.path }, [
         el('h3', {}, ['输出文件 ', el('code', { textContent: f.path }),
                       '（' + sizeText(f.data.length) + '） ', downloadLink(f.path, f.data)]),
-        textBlock('file-text', f.path, f.data)]));
+        textBlock('file-text', f.path, f.data, true)]));
     });
   }
 
