@@ -36,6 +36,19 @@ var DsdEngine = (function () {
   /* The worker's own code; runs inside the worker, never on the page. */
   function workerMain(factory, name) {
     var runner = DsdRunner();
+    /* buffersOf(answer): the byte buffers of the answer's results, handed
+     * over to the page rather than copied (tens of MB for a long run,
+     * which a copy would make the page wait for). */
+    function buffersOf(answer) {
+      var list = [];
+      [answer.result, answer.steps].forEach(function (r) {
+        if (!r) return;
+        [r.stdout, r.stderr].concat(r.files.map(function (f) { return f.data; })).forEach(function (b) {
+          if (b && b.buffer && list.indexOf(b.buffer) < 0) list.push(b.buffer);
+        });
+      });
+      return list;
+    }
     onmessage = function (e) {
       var id = e.data.id;
       var request = e.data.request;
@@ -46,7 +59,7 @@ var DsdEngine = (function () {
           return { id: id, result: result, steps: steps };
         });
       }).then(function (answer) {
-        postMessage(answer);
+        postMessage(answer, buffersOf(answer));
       }, function (err) {
         postMessage({ id: id, error: String(err && err.message || err) });
       });

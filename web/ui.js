@@ -184,10 +184,17 @@ var DsdUi = (function () {
     return el('span', {}, [button, input]);
   }
 
-  /* downloadLink(name, bytes): a link that saves bytes as a file name. */
+  /* downloadLink(name, bytes): a link that saves bytes as a file name.
+   * The file is made on the first click (copying a large output when it
+   * is shown would hold the page up). */
   function downloadLink(name, bytes) {
-    var url = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
-    return el('a', { href: url, download: name, className: 'download', textContent: '下载' });
+    var a = el('a', { href: '#', download: name, className: 'download', textContent: '下载' });
+    a.addEventListener('click', function () {
+      if (a.href.indexOf('blob:') !== 0) {
+        a.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+      }
+    });
+    return a;
   }
 
   /* cutAt(bytes): where a text shown of bytes ends: all of them when they
@@ -266,7 +273,7 @@ var DsdUi = (function () {
   /* clearBox(box): empties box, freeing the files its links held. */
   function clearBox(box) {
     Array.prototype.forEach.call(box.querySelectorAll('a.download'), function (a) {
-      URL.revokeObjectURL(a.href);
+      if (a.href.indexOf('blob:') === 0) URL.revokeObjectURL(a.href);
     });
     box.textContent = '';
   }
@@ -302,18 +309,24 @@ var DsdUi = (function () {
         tab.say('你改动了框里的文字：交给程序的不再是文件 ' + opened + '，而是框里的文字（按 GBK 编码，名为 ' + file + '）。');
       }
       given = null;
-      name = file;
+      named(file);
       opened = null;
     });
-    box.appendChild(el('label', { className: 'document-label' }, [label]));
+    var caption = el('label', { className: 'document-label', textContent: label });
+    box.appendChild(caption);
     box.appendChild(area);
+    /* named(n): the box's caption names the file the program gets. */
+    function named(n) {
+      name = n;
+      caption.textContent = label.split(file).join(n);
+    }
     return {
       area: area,
       flags: '',
       load: function (fileName, bytes, isOpened) {
         given = bytes;
         opened = isOpened ? fileName : null;
-        name = isOpened ? (plainName(fileName) || file) : file;
+        named(isOpened ? (plainName(fileName) || file) : file);
         area.value = showText(bytes);
         if (!isOpened) return;
         var shown = cutAt(bytes) < bytes.length
