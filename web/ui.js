@@ -381,6 +381,8 @@ var DsdUi = (function () {
     var inFlight = false;  /* a request is with the worker */
     var queued = false;    /* run() was called meanwhile: one more run follows */
     var waiters = [];      /* resolves of run() calls not yet answered */
+    var generation = 0;    /* counts what was put on screen or asked for: an
+                              answer to an older one is dropped */
     var linkDamaged = false; /* the input of the link could not be read */
     DsdUi.tabs[program] = tab;
 
@@ -518,6 +520,7 @@ var DsdUi = (function () {
       message.hidden = false;
       clearBox(output);
       output.setAttribute('data-refused', String(Number(output.getAttribute('data-refused') || 0) + 1));
+      generation++;          /* a run still in flight is older than this */
       publish({ error: text, refused: true, result: null, steps: null });
     }
 
@@ -527,6 +530,7 @@ var DsdUi = (function () {
       if (asked.error) { refuse(asked.error); return; }
       message.hidden = true;
       var started = performance.now();
+      var mine = ++generation;
       inFlight = true;
       setBusy();
       DsdEngine.run(program, asked.request, tab.wantsSteps).then(function (answer) {
@@ -537,6 +541,7 @@ var DsdUi = (function () {
           return;
         }
         setBusy();
+        if (mine !== generation) return;   /* the page refused something since */
         var run = { request: asked.request, command: asked.command, result: answer.result || null,
                     steps: answer.steps || null, error: answer.error || null,
                     stopped: answer.error === DsdEngine.STOPPED };
