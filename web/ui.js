@@ -333,8 +333,8 @@ var DsdUi = (function () {
           ? '框里只显示开头的 ' + sizeText(cutAt(bytes)) + '，整个文件原样交给程序。'
           : '原样交给程序；修改后按 GBK 重新编码。';
         var renamed = plainName(fileName) ? ''
-          : '文件名含有空格以外的非 ASCII 字符或路径符号，浏览器无法把它原样交给程序（控制台按 GBK 传名字，浏览器按 UTF-8），' +
-            '所以程序看到的名字是 ' + file + '。';
+          : '文件名里有非 ASCII 字符（例如汉字）或路径符号，浏览器无法把它原样交给程序（控制台按 GBK 传文件名，浏览器按 UTF-8），' +
+            '所以程序看到的名字是 ' + file + '，内容不变。';
         tab.say('已打开 ' + fileName + '（' + sizeText(bytes.length) + '）：' + shown + renamed);
       },
       saved: function () {

@@ -221,16 +221,20 @@ describe('big inputs and outputs', () => {
     assert.ok(big.length > 50e6);
     const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'dsd-big-')), 'big-expr.txt');
     fs.writeFileSync(file, big);
-    try {
-      await runAndWait(tab, () => tab.locator('.sources input[type=file]').setInputFiles(file));
-    } finally {
-      fs.rmSync(path.dirname(file), { recursive: true, force: true });
-    }
+    await runAndWait(tab, () => tab.locator('.sources input[type=file]').setInputFiles(file));
     assert.ok((await tab.locator('textarea.document').inputValue()).length <= 64 * 1024, 'the box shows only the start');
     assert.match(await tab.locator('.source').textContent(), /已打开 big-expr\.txt（50000008 字节.*整个文件原样交给程序/);
     assert.match(await tab.locator('select.examples option:checked').textContent(), /你打开的文件：big-expr\.txt/);
     assert.equal(await tab.locator('.output .command code').textContent(), 'evaluator big-expr.txt');
     assert.match((await shown(tab)).files['result.txt'], /运算结果是:15/);
+    // A name the browser cannot pass as it is (the console passes GBK, the
+    // browser UTF-8) is replaced by the plain one, and the page says why.
+    await runAndWait(tab, () => tab.locator('.sources input[type=file]').setInputFiles(
+      { name: '我的表达式.txt', mimeType: 'text/plain', buffer: Buffer.from('2*3\n') }));
+    assert.equal(await tab.locator('.output .command code').textContent(), 'evaluator expr.txt');
+    assert.match(await tab.locator('.source').textContent(), /已打开 我的表达式\.txt.*浏览器无法把它原样交给程序.*expr\.txt/);
+    await runAndWait(tab, () => tab.locator('.sources input[type=file]').setInputFiles(file));
+    fs.rmSync(path.dirname(file), { recursive: true, force: true });
     // Editing the box replaces the file with what is typed, and says so.
     await tab.locator('textarea.document').fill('1+1');
     assert.match(await tab.locator('.source').textContent(), /不再是文件 big-expr\.txt/);
