@@ -61,6 +61,26 @@ async function counts(tab) {
     pending: Number(s.dataset.pending || 0) }));
 }
 
+// The page's own messages met by these checks, each to be quoted by the
+// guide's 浏览器版 section (see the last test).
+const said = new Set();
+// say(text): text, noted as a message the guide must quote.
+function say(text) {
+  said.add(text);
+  return text;
+}
+
+// guideQuotes(): the quotes of the guide's 浏览器版 section (its `code
+// spans` and “quotes”) as regexes: <placeholder> stands for any text, ……
+// for the rest of the message.
+function guideQuotes() {
+  const guide = fs.readFileSync(path.join(ROOT, 'docs/guide-zh.md'), 'utf8');
+  const section = /^## 浏览器版[^]*?(?=^## )/m.exec(guide)[0];
+  const quotes = [...section.matchAll(/`([^`]+)`|“([^”]+)”/g)].map((m) => m[1] || m[2]);
+  return quotes.map((q) => new RegExp('^' + q.split(/(<[^<>\s]{1,20}>|……)/).map((piece) =>
+    piece === '……' ? '.*' : /^<.*>$/.test(piece) ? '.+?' : piece.replace(/[.*+?^${}()|[\]\\]/g, '\\$&')).join('') + '$', 's'));
+}
+
 let browser;
 let page;
 const errors = [];
@@ -85,10 +105,10 @@ describe('one request per run', () => {
     const before = await counts(tab);
     await tab.locator('button.stop').click();
     await page.waitForFunction((s) => s.dataset.pending === '0', await tab.elementHandle());
-    assert.equal(await tab.locator('.output .crash').textContent(), '运行已停止');
+    assert.equal(say(await tab.locator('.output .crash').textContent()), '运行已停止');
     assert.equal(await tab.locator('.output .status-value').count(), 0, 'a stopped run has no exit status');
     assert.equal(await tab.locator('.picture').getAttribute('data-count'), '0');
-    assert.match(await tab.locator('.picture-note').textContent(), /运行已停止/);
+    assert.match(say(await tab.locator('.picture-note').textContent()), /运行已停止/);
     assert.equal(await tab.locator('button.stop').isHidden(), true);
     // The stopped input's steps never arrive: the screen stays as it is.
     const stopped = await counts(tab);
@@ -120,6 +140,7 @@ describe('one request per run', () => {
                run: section.querySelector('button.run').disabled,
                busy: section.querySelector('.busy').textContent };
     }, lines);
+    say(during.busy);
     assert.deepEqual(during, { pending: '2', stop: true, run: true,
                                busy: '正在运行…（还有 1 次运行在等待：它会用上到目前为止的全部输入）' });
     await page.waitForFunction((s) => s.dataset.pending === '0', await tab.elementHandle(), { timeout: 60000 });
@@ -142,10 +163,10 @@ describe('every screen belongs to the latest run', () => {
     await tab.locator('textarea.document').fill('1+2\u{1F600}');
     await tab.locator('button.run').click();
     await tab.locator('.message:not([hidden])').first().waitFor();
-    assert.match(await tab.locator('p.message').first().textContent(), /不在 GBK 字符集中/);
+    assert.match(say(await tab.locator('p.message').first().textContent()), /不在 GBK 字符集中/);
     assert.equal(await tab.locator('.output').textContent(), '', 'no output of the run before');
     assert.equal(await tab.locator('.picture').getAttribute('data-count'), '0', 'no picture of the run before');
-    assert.match(await tab.locator('.picture-note').textContent(), /没有交给程序/);
+    assert.match(say(await tab.locator('.picture-note').textContent()), /没有交给程序/);
     assert.equal(await tab.locator('.dsd-compare-report').textContent(), '', 'no report on the run before');
     await shot(page, 'refused');
 
@@ -176,7 +197,7 @@ describe('links', () => {
       await page.goto(`${fileOrigin()}/index.html#${program}&${hash}`);
       const tab = page.locator(`#tab-${program}`);
       await tab.locator('.output[data-runs]').waitFor();
-      assert.match(await tab.locator('.link-note').textContent(), /链接已损坏/, `${program}&${hash}`);
+      assert.match(say(await tab.locator('.link-note').textContent()), /链接已损坏/, `${program}&${hash}`);
       assert.equal((await shown(tab)).status, 0, `${program}: the main example ran`);
       assert.doesNotMatch(page.url(), new RegExp(hash.replace(/[!%]/g, '\\$&')), 'the broken link is replaced');
     }
@@ -206,7 +227,7 @@ describe('links', () => {
     const big = Buffer.concat([Buffer.alloc(40 * 1024, ' '), Buffer.from('\n1+2\n')]);
     await runAndWait(tab, () => tab.locator('.sources input[type=file]').setInputFiles(
       { name: 'big.txt', mimeType: 'text/plain', buffer: big }));
-    assert.match(await tab.locator('.link-note').textContent(), /不能放进链接/);
+    assert.match(say(await tab.locator('.link-note').textContent()), /不能放进链接/);
     assert.doesNotMatch(page.url(), /in=/);
     await tab.locator('.step-forward').click();
     assert.match(page.url(), /#evaluator&step=2$/);
@@ -223,7 +244,7 @@ describe('big inputs and outputs', () => {
     fs.writeFileSync(file, big);
     await runAndWait(tab, () => tab.locator('.sources input[type=file]').setInputFiles(file));
     assert.ok((await tab.locator('textarea.document').inputValue()).length <= 64 * 1024, 'the box shows only the start');
-    assert.match(await tab.locator('.source').textContent(), /已打开 big-expr\.txt（50000008 字节.*整个文件原样交给程序/);
+    assert.match(say(await tab.locator('.source').textContent()), /已打开 big-expr\.txt（50000008 字节.*整个文件原样交给程序/);
     assert.match(await tab.locator('select.examples option:checked').textContent(), /你打开的文件：big-expr\.txt/);
     assert.equal(await tab.locator('.output .command code').textContent(), 'evaluator big-expr.txt');
     assert.match((await shown(tab)).files['result.txt'], /运算结果是:15/);
@@ -237,7 +258,7 @@ describe('big inputs and outputs', () => {
     fs.rmSync(path.dirname(file), { recursive: true, force: true });
     // Editing the box replaces the file with what is typed, and says so.
     await tab.locator('textarea.document').fill('1+1');
-    assert.match(await tab.locator('.source').textContent(), /不再是文件 big-expr\.txt/);
+    assert.match(say(await tab.locator('.source').textContent()), /不再是文件 big-expr\.txt/);
     await runAndWait(tab, () => tab.locator('button.run').click());
     assert.equal(await tab.locator('.output .command code').textContent(), 'evaluator expr.txt');
 
@@ -249,6 +270,14 @@ describe('big inputs and outputs', () => {
     const saved = await download(t, 'translate.txt');
     assert.ok(saved.length > 18e6);
     assert.ok(gbk(saved).startsWith(shownText), 'the text shown is the start of the file');
-    assert.match(await t.locator('section.file .cut-note').textContent(), new RegExp(`全部共 ${saved.length} 字节`));
+    assert.match(say(await t.locator('section.file .cut-note').textContent()), new RegExp(`全部共 ${saved.length} 字节`));
   });
+});
+
+test('the guide quotes every message of the page met above', () => {
+  const quotes = guideQuotes();
+  assert.ok(said.size >= 10, 'the checks above noted their messages');
+  for (const message of said) {
+    assert.ok(quotes.some((q) => q.test(message)), `the guide's 浏览器版 section does not quote: ${message}`);
+  }
 });
