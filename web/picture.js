@@ -68,11 +68,12 @@ var DsdPicture = (function () {
     }
   }
 
-  /* noteFor(run): why a run that has no result has no picture. */
+  /* noteFor(run): why a run that has no result (or whose instance
+   * failed) has no picture. */
   function noteFor(run) {
     if (run.refused) return '输入没有交给程序（原因见上面的提示），所以没有图解。';
     if (run.stopped) return '运行已停止，所以没有图解。';
-    return '程序没有运行完（' + run.error + '），所以没有图解。';
+    return '程序没有运行完（' + (run.error || run.result.crash) + '），所以没有图解。';
   }
 
   /* hashStep(program): the step (from 0) that the address names for
@@ -209,7 +210,7 @@ var DsdPicture = (function () {
      * same request); a run with no result draws no picture. */
     tab.wantsSteps = !!picture.steps;
     tab.onRun.push(function (run) {
-      if (run.error) { showTimed(function () { return { note: noteFor(run) }; }); return; }
+      if (run.error || run.result.crash) { showTimed(function () { return { note: noteFor(run) }; }); return; }
       if (!picture.steps) { showTimed(function () { return picture.build(run, null); }); return; }
       var steps = parseSteps(run.steps);
       showTimed(function () { return steps.error ? { note: steps.error } : picture.build(run, steps); });
