@@ -36,7 +36,8 @@
     button.addEventListener('click', function () {
       var program = button.getAttribute('data-tab');
       var input = shown[program] && TABS[program].savedIn ? TABS[program].savedIn() : null;
-      var step = shown[program] ? TABS[program].pictureBox.getAttribute('data-step') : null;
+      var box = TABS[program].pictureBox;
+      var step = shown[program] && box.getAttribute('data-count') !== '0' ? box.getAttribute('data-step') : null;
       location.hash = program + (input ? '&in=' + input : '') + (step !== null ? '&step=' + (Number(step) + 1) : '');
     });
   });
