@@ -11,6 +11,10 @@
  *   files  [{path, data}]: files put into the work folder before the run
  *          (path relative to it, "/" between folders; data a Uint8Array);
  *          an absolute path puts the file there instead, outside it
+ *   readsUpTo  optional: record the reads of stdin below (reads) only
+ *          while stdout holds at most this many bytes (the page's console
+ *          shows no more; a session of millions of lines would otherwise
+ *          carry millions of records)
  *   cwd    optional: the absolute path of the work folder (default /work;
  *          run.mjs gives the real current folder, so that a path named
  *          on its command line means the same file inside)
@@ -156,14 +160,15 @@ function DsdRunner() {
      * of the current line. */
     function readStdin(stream, buffer, offset, length) {
       if (instance && instance._fflush) instance._fflush(0);
+      var record = request.readsUpTo === undefined || stdout.length() <= request.readsUpTo;
       if (inPos >= stdin.length) {
-        if (!endSeen) reads.push({ line: line, at: stdout.length(), end: true });
+        if (!endSeen && record) reads.push({ line: line, at: stdout.length(), end: true });
         endSeen = true;
         return 0;
       }
       if (length <= 0) return 0;
       var lineStart = inPos === 0 || stdin[inPos - 1] === NEWLINE;
-      if (lineStart) reads.push({ line: line, at: stdout.length() });
+      if (lineStart && record) reads.push({ line: line, at: stdout.length() });
       var end = Math.min(lineEnd(stdin, inPos), inPos + length);
       var n = end - inPos;
       buffer.set(stdin.subarray(inPos, end), offset);

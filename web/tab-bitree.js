@@ -29,15 +29,19 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
       return all;
     }
 
-    /* stdinLines(): the typed lines, each as its bytes without the newline. */
-    function stdinLines() {
-      var lines = [];
-      var start = 0;
-      for (var i = 0; i < state.stdin.length; i++) {
-        if (state.stdin[i] === 10) { lines.push(state.stdin.subarray(start, i)); start = i + 1; }
+    /* typedLine(starts, k): the bytes of typed line k (from 0) without its
+     * newline, or null when there is no such line; starts holds the
+     * offsets of the lines found so far, and grows only as far as asked
+     * (an opened file may have millions of lines). */
+    function typedLine(starts, k) {
+      var data = state.stdin;
+      while (starts.length <= k + 1 && starts[starts.length - 1] < data.length) {
+        var nl = data.indexOf(10, starts[starts.length - 1]);
+        starts.push(nl < 0 ? data.length : nl + 1);
       }
-      if (start < state.stdin.length) lines.push(state.stdin.subarray(start));
-      return lines;
+      if (k + 1 >= starts.length) return null;
+      var end = starts[k + 1];
+      return data.subarray(starts[k], data[end - 1] === 10 ? end - 1 : end);
     }
 
     /* draw(run): the transcript: stdout with each typed line put in where
@@ -45,7 +49,7 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
      * point where the program waits for the next line. */
     function draw(run) {
       var r = run.result;
-      var lines = stdinLines();
+      var starts = [0];
       screen.textContent = '';
       if (!r) {
         screen.appendChild(el('span', { className: 'ended', textContent: '（' + run.error + '）' }));
@@ -53,23 +57,32 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
       }
       var shown = 0;
       var waiting = false;
+      var cut = false;   /* the transcript reached DsdUi.SHOW_LIMIT bytes of output */
       function out(upTo) {
         if (upTo > shown) screen.appendChild(document.createTextNode(DsdGbk.decode(r.stdout.subarray(shown, upTo))));
         shown = Math.max(shown, upTo);
       }
-      r.reads.forEach(function (read) {
-        if (waiting) return;
+      for (var i = 0; i < r.reads.length && !waiting; i++) {
+        var read = r.reads[i];
+        if (read.at > DsdUi.SHOW_LIMIT) { cut = true; break; }
         out(read.at);
+        var typed = read.end ? null : typedLine(starts, read.line);
         if (read.end) {
           if (state.ended) screen.appendChild(el('span', { className: 'typed end', textContent: '^Z\n' }));
           else waiting = true;
-        } else if (lines[read.line]) {
-          screen.appendChild(el('span', { className: 'typed', textContent: DsdGbk.decode(lines[read.line]) + '\n' }));
+        } else if (typed) {
+          screen.appendChild(el('span', { className: 'typed', textContent: DsdGbk.decode(typed) + '\n' }));
         }
-      });
-      if (!waiting) out(r.stdout.length);
-      if (waiting) screen.appendChild(el('span', { className: 'cursor', textContent: '▌' }));
-      else screen.appendChild(el('span', { className: 'ended', textContent: '\n（程序已结束，退出状态 ' + r.status + '）' }));
+      }
+      if (cut || (!waiting && r.stdout.length > DsdUi.SHOW_LIMIT)) {
+        out(Math.max(shown, Math.min(r.stdout.length, DsdUi.SHOW_LIMIT)));
+        screen.appendChild(el('span', { className: 'ended', textContent: '\n（这里只显示开头的一段；全部输出共 ' +
+          DsdUi.sizeText(r.stdout.length) + '，见下面的标准输出和它的“下载”）' }));
+      } else {
+        if (!waiting) out(r.stdout.length);
+        if (waiting) screen.appendChild(el('span', { className: 'cursor', textContent: '▌' }));
+        else screen.appendChild(el('span', { className: 'ended', textContent: '\n（程序已结束，退出状态 ' + r.status + '）' }));
+      }
       screen.scrollTop = screen.scrollHeight;
     }
     tab.onRun.push(draw);
@@ -111,7 +124,7 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
       request: function () {
         var command = state.name ? 'bitree < ' + (/\s/.test(state.name) ? '"' + state.name + '"' : state.name)
                                  : 'bitree（然后在键盘上逐行输入' + (state.ended ? '，最后按 Ctrl+Z' : '') + '）';
-        return { request: { args: [], stdin: state.stdin }, command: command };
+        return { request: { args: [], stdin: state.stdin, readsUpTo: DsdUi.SHOW_LIMIT }, command: command };
       }
     };
   }

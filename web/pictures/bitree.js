@@ -65,27 +65,23 @@
 
   /* ============================ Reading the run ========================== */
 
-  /* splitLines(bytes): the lines of stdout, each as its bytes without the
-   * newline. */
-  function splitLines(bytes) {
-    var lines = [];
-    var start = 0;
-    for (var i = 0; i < bytes.length; i++) {
-      if (bytes[i] === 10) { lines.push(bytes.subarray(start, i)); start = i + 1; }
-    }
-    if (start < bytes.length) lines.push(bytes.subarray(start));
-    return lines;
-  }
-
-  /* answers(stdout): the lines the program printed in answer to each
-   * choice, in order: [[line bytes, ...], ...]; an answer starts with a
-   * prompt or the line that refuses the choice. */
-  function answers(stdout) {
+  /* answers(stdout, wanted): the lines the program printed in answer to
+   * each of its first `wanted` choices, in order: [[line bytes, ...], ...];
+   * an answer starts with a prompt or the line that refuses the choice.
+   * Reading stops there: a long session's stdout may hold millions of
+   * lines, and only the choices the step writer describes are drawn. */
+  function answers(stdout, wanted) {
     var all = [];
-    splitLines(stdout).forEach(function (line) {
-      if (PROMPTS.indexOf(DsdGbk.decode(line)) >= 0) all.push([line]);
-      else if (all.length) all[all.length - 1].push(line);
-    });
+    var start = 0;
+    for (var i = 0; i <= stdout.length && start < stdout.length; i++) {
+      if (i < stdout.length && stdout[i] !== 10) continue;
+      var line = stdout.subarray(start, i);
+      start = i + 1;
+      if (PROMPTS.indexOf(DsdGbk.decode(line)) >= 0) {
+        if (all.length === wanted) break;
+        all.push([line]);
+      } else if (all.length) all[all.length - 1].push(line);
+    }
     return all;
   }
 
@@ -169,7 +165,7 @@
     builds++;
     if (steps.stopped) return { note: '步骤记录因内存不足而中断，图解从略；文字输出见下方。' };
     if (!steps.choices.length) return { note: '这次运行没有做任何选择，没有可画的内容。' };
-    var said = answers(run.result.stdout);
+    var said = answers(run.result.stdout, steps.choices.length);
     var model = { count: 0, steps: [], starts: [], cut: steps.cut, choices: [] };
     steps.choices.forEach(function (c, i) {
       var choice = prepare(c, said[i] || [], i);
