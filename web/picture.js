@@ -41,7 +41,7 @@ var DsdPicture = (function () {
     return node;
   }
 
-  /* byteString(s): the bytes of a step writer's string (one byte per
+  /* bytesOf(s): the bytes of a step writer's string (one byte per
    * character) as a Uint8Array. */
   function bytesOf(s) {
     var out = new Uint8Array(s.length);
