@@ -198,6 +198,9 @@ var DsdCodePanel = (function () {
       chain.textContent = '';
       var calls = src && src.chain && src.chain.length ? src.chain : src && src.func ? [src.func] : [];
       if (!calls.length) return;
+      /* The step writer calls the function that main calls: the console
+       * program's chain starts with main. */
+      if (calls[0] !== 'main') calls = ['main'].concat(calls);
       chain.appendChild(document.createTextNode('调用链：'));
       calls.forEach(function (name, i) {
         if (i) chain.appendChild(document.createTextNode(' → '));

@@ -155,8 +155,9 @@
    * src, layout}; each step is what one trace row shows (see stepOf);
    * byLine maps a row's line in result.txt to its step; src[i] is the
    * source location the step writer gives for step i's row (null without
-   * it: steps is null when the build has no step writer). Or {note} when
-   * the run wrote no trace. */
+   * it: steps is null when the build has no step writer; a run stopped by
+   * an error keeps its rows so far). Or {note} when the run wrote no
+   * trace. */
   function build(run, steps) {
     var file = run.result.files.filter(function (f) { return f.path === 'result.txt'; })[0];
     var trace = file ? readTrace(DsdGbk.decode(file.data)) : { rows: [] };
@@ -169,7 +170,7 @@
     var byLine = {};
     rows.forEach(function (s, i) { byLine[s.row.line] = i; });
     var records = {};
-    ((record && record.ok !== false && record.steps) || []).forEach(function (r) { records[r.row] = r; });
+    ((record && record.steps) || []).forEach(function (r) { records[r.row] = r; });
     return { count: rows.length, expression: expression, steps: rows, byLine: byLine,
              src: rows.map(function (s) { return (records[s.row.step] || {}).src || null; }),
              layout: layout(rows, expression) };

@@ -20,7 +20,8 @@
  * so that a saved SVG looks the same on its own. */
 (function () {
   'use strict';
-  var svgEl = DsdPicture.svgEl;
+  var D = DsdDraw;
+  var svgEl = D.svgEl, text = D.text;
   var el = DsdUi.el;
 
   /* Sizes, in pixels. */
@@ -35,9 +36,8 @@
   var QUEUE_CELLS = 18;                 /* characters drawn of the queue, from its front */
   var WORD_CHAR_W = 15;                 /* a Chinese character of a word */
 
-  var FONT = '"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Microsoft YaHei", "PingFang SC", sans-serif';
-  var MONO = '"DejaVu Sans Mono", Consolas, "Courier New", monospace';
-  var INK = '#1d2330', SOFT = '#5b6578', FAINT = '#a3abb9';
+  var MONO = D.MONO;
+  var INK = D.INK, SOFT = D.GREY, FAINT = '#a3abb9';
   /* Cell styles: [fill, stroke, text colour]. */
   var PLAIN = ['#ffffff', '#8a94a6', INK];
   var DONE = ['#eceff4', '#c3c9d4', FAINT];       /* a character already read */
@@ -51,20 +51,16 @@
   /* ============================ The record ============================== */
 
   /* label(c): how a byte of the record (one character of its string) is
-   * shown in a cell: itself when it is a printable ASCII character, ␣ for a
-   * space, else its value in hex. */
+   * shown: the pictures' byte label (itself, ␣, or \xHH). */
   function label(c) {
-    var code = c.charCodeAt(0);
-    if (code === 32) return '␣';
-    if (code > 32 && code < 127) return c;
-    return (code < 16 ? '0' : '') + code.toString(16).toUpperCase();
+    return D.byteLabel(c.charCodeAt(0) & 0xff);
   }
 
   /* quoted(c): a byte of the record for a sentence of the text: 'c', or
    * its value in hex with a word on what it is. */
   function quoted(c) {
     var shown = label(c);
-    return shown.length > 1 ? '字节 ' + shown + '（十六进制，汉字等非 ASCII 字符的一个字节）' : "'" + shown + "'";
+    return shown.length > 1 ? '字节 ' + shown + '（汉字等非 ASCII 字符的一个字节，或控制字符）' : "'" + shown + "'";
   }
 
   /* STOPPED: why there is nothing to draw, for each phase that the step
@@ -181,14 +177,6 @@
 
   /* ============================ Drawing ================================= */
 
-  /* text(parent, x, y, s, attrs): a line of text at (x, y), in the root
-   * group's font, size and colour unless attrs say otherwise; returns it. */
-  function text(parent, x, y, s, attrs) {
-    var node = svgEl('text', Object.assign({ x: x, y: y }, attrs || {}), s);
-    parent.appendChild(node);
-    return node;
-  }
-
   /* cell(parent, box, c, style, data): a character c of the record in the
    * box {x, y, w, h}, coloured by style; data are the group's data-
    * attributes. Returns the group. */
@@ -197,8 +185,13 @@
     g.appendChild(svgEl('rect', { x: box.x, y: box.y, width: box.w, height: box.h, rx: 3,
                                   fill: style[0], stroke: style[1], 'stroke-width': style === NOW ? 2 : 1 }));
     var shown = label(c);
-    text(g, box.x + box.w / 2, box.y + box.h / 2 + 5, shown,
-         { 'text-anchor': 'middle', 'font-family': MONO, 'font-size': shown.length > 1 ? 10 : 15, fill: style[2] });
+    var attrs = { 'text-anchor': 'middle', 'font-family': MONO, 'font-size': shown.length > 1 ? 9 : 15, fill: style[2] };
+    /* \xHH is squeezed into a narrow cell. */
+    if (shown.length > 1 && D.textWidth(shown, 9) > box.w - 2) {
+      attrs.textLength = box.w - 3;
+      attrs.lengthAdjust = 'spacingAndGlyphs';
+    }
+    text(g, box.x + box.w / 2, box.y + box.h / 2 + 4, shown, attrs);
     parent.appendChild(g);
     return g;
   }
@@ -342,9 +335,8 @@
     return Math.max(stack.bottom + 40, qy + 130);
   }
 
-  /* drawPass(root, model, i): draws rule pass i into root; returns the
-   * height it took. */
-  function drawPass(root, model, i) {
+  /* explainPass(model, i): the lines that explain rule pass i. */
+  function explainPass(model, i) {
     var rec = model.record;
     var p = rec.passes[i];
     var rule = quoted(p.symbol) + ' → ' + (p.replacement.length ? "'" + p.replacement.split('').map(label).join('') + "'" : '（空）');
@@ -356,7 +348,15 @@
     if (i === rec.passes.length - 1 && rec.passCount > rec.passes.length) {
       lines.push('共执行了 ' + rec.passCount + ' 遍，这里只画出前 ' + rec.passes.length + ' 遍。');
     }
-    var y = heading(root, '二、规则替换　第 ' + (i + 1) + ' / ' + rec.passCount + ' 遍', lines) + 14;
+    return lines;
+  }
+
+  /* drawPass(root, model, i): draws rule pass i into root; returns the
+   * height it took. */
+  function drawPass(root, model, i) {
+    var rec = model.record;
+    var p = rec.passes[i];
+    var y = heading(root, '二、规则替换　第 ' + (i + 1) + ' / ' + rec.passCount + ' 遍', explainPass(model, i)) + 14;
     legend(root, MARGIN, y, [[SYMBOL, '要替换的符号 ' + label(p.symbol)], [WROTE, '替换写入的字符']]);
     y += 30;
 
@@ -374,17 +374,15 @@
     return y + 24;
   }
 
-  /* drawWords(root, model, k): draws the final sentence's words, up to
-   * word k (-1 when there is none), into root; returns the height it took. */
-  function drawWords(root, model, k) {
+  /* explainWords(model, k): the lines that explain word k (-1: there is
+   * none). */
+  function explainWords(model, k) {
     var rec = model.record;
     var symbols = rec.words.symbols;
     if (k < 0) {
-      heading(root, '三、翻译成汉字', [
-        rec.passCount === 0 ? '规则条数小于 1：不做替换，句子留在栈 L 里，没有字写进 translate.txt。'
-                            : '最后的句子是空的：没有字写进 translate.txt。',
-        'translate.txt 是空文件。']);
-      return 120;
+      return [rec.passCount === 0 ? '规则条数小于 1：不做替换，句子留在栈 L 里，没有字写进 translate.txt。'
+                                  : '最后的句子是空的：没有字写进 translate.txt。',
+              'translate.txt 是空文件。'];
     }
     var lines = ['最后的句子从队头起逐个出队，每个字符查词表译成汉字，依次写入 translate.txt（字与字之间没有分隔）。',
                  '第 ' + (k + 1) + ' 个字符 ' + quoted(symbols[k].symbol) + ' 译成「' + model.words[k] + '」。'];
@@ -392,7 +390,19 @@
       lines.push('句子共 ' + rec.words.length + ' 个字符，这里只画出前 ' + symbols.length + ' 个；translate.txt 共 ' +
                  rec.words.bytes + ' 字节。');
     }
-    var y = heading(root, '三、翻译成汉字　第 ' + (k + 1) + ' / ' + rec.words.length + ' 个字符', lines) + 18;
+    return lines;
+  }
+
+  /* drawWords(root, model, k): draws the final sentence's words, up to
+   * word k (-1 when there is none), into root; returns the height it took. */
+  function drawWords(root, model, k) {
+    var rec = model.record;
+    var symbols = rec.words.symbols;
+    if (k < 0) {
+      heading(root, '三、翻译成汉字', explainWords(model, k));
+      return 120;
+    }
+    var y = heading(root, '三、翻译成汉字　第 ' + (k + 1) + ' / ' + rec.words.length + ' 个字符', explainWords(model, k)) + 18;
     var g = svgEl('g', { 'data-cell': 'words', 'data-length': rec.words.length });
     root.appendChild(g);
     var bottom = y;
@@ -510,17 +520,26 @@
     if (view.first) model.refs = fillText(model, view);
     var step = model.order[i];
     var svg = view.svg;
-    var root = svgEl('g', { 'font-family': FONT, 'font-size': 14, fill: INK });
-    svg.appendChild(root);
-    var height = DRAW[step.phase](root, model, step.index);
-    root.insertBefore(svgEl('rect', { width: WIDTH, height: height, fill: '#ffffff' }), root.firstChild);
-    svg.setAttribute('width', WIDTH);
-    svg.setAttribute('height', height);
-    svg.setAttribute('viewBox', '0 0 ' + WIDTH + ' ' + height);
+    var root = D.canvas(svg, WIDTH, 0);
+    D.resize(svg, WIDTH, DRAW[step.phase](root, model, step.index));
     svg.setAttribute('data-phase', step.phase);
     svg.setAttribute('data-index', String(step.index));
     mark(model, step);
   }
 
-  DsdPicture.attach(DsdTranslatorTab, { steps: true, build: build, draw: draw });
+  /* describe(model, i): step i's explanation, and where the program did
+   * it (the record's src). */
+  function describe(model, i) {
+    var step = model.order[i];
+    var rec = model.record;
+    var k = step.index;
+    if (step.phase === 'expand') {
+      return { caption: explainExpansion(rec.expansion[k], k === rec.expansion.length - 1).join(''),
+               src: rec.expansion[k].src || null };
+    }
+    if (step.phase === 'pass') return { caption: explainPass(model, k).join(''), src: rec.passes[k].src || null };
+    return { caption: explainWords(model, k).join(''), src: k >= 0 ? rec.words.symbols[k].src || null : null };
+  }
+
+  DsdPicture.attach(DsdTranslatorTab, { steps: true, build: build, draw: draw, describe: describe });
 })();
