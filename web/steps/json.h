@@ -35,14 +35,26 @@ struct JsonText {
     std::size_t size;     /* bytes allocated at bytes */
     const char *program;  /* the program's name, for the stop record */
     const char *phase;    /* the phase running now, for the stop record */
+    const char *closing;  /* when not null, an early end writes the text so far
+                             and this after it, instead of the stop record */
     int done;             /* 1 once the text has been written to stdout */
 };
 
 static JsonText json;     /* the one description of this run */
 
-/* Writes the stop record when the run ends before JsonEnd (see above). */
+static inline int JsonEnd();
+
+/* Writes the stop record when the run ends before JsonEnd (see above), or
+ * the text so far closed by json.closing when a writer set one. */
 static inline void JsonAtExit() {
     if (json.done) return;
+    if (json.closing != nullptr) {
+        std::fwrite(json.bytes, 1, json.length, stdout);
+        std::fputs(json.closing, stdout);
+        std::fputs("\n", stdout);
+        json.done = 1;
+        return;
+    }
     std::printf("{\"program\":\"%s\",\"ok\":false,\"stopped\":\"%s\"}\n", json.program,
                 json.phase);
 }
@@ -50,9 +62,13 @@ static inline void JsonAtExit() {
 /* Starts the description of a run of `program` (a name of plain letters),
  * in the phase `phase`. Call once, first. */
 static inline void JsonBegin(const char *program, const char *phase) {
+    static int registered;                   /* 1 once JsonAtExit is registered */
     json.program = program;
     json.phase = phase;
-    std::atexit(JsonAtExit);
+    json.closing = nullptr;
+    json.done = 0;
+    if (!registered) std::atexit(JsonAtExit);
+    registered = 1;
 }
 
 /* Names the phase that runs from now on (plain letters), for the stop
@@ -110,6 +126,39 @@ static inline void JsonString(const char *bytes, std::size_t n) {
 /* Appends one byte as a JSON string of one character. */
 static inline void JsonChar(char c) {
     JsonString(&c, 1);
+}
+
+/* Appends the names of the frame f and of those below it, outermost first,
+ * each followed by a comma. */
+template <class Frame>
+static inline void JsonFrames(const Frame *f) {
+    if (f == nullptr) return;
+    JsonFrames(f->caller);
+    JsonString(f->func, std::strlen(f->func));
+    JsonPut(",");
+}
+
+/* Appends the SRC of a step's site (the StepSite of the program's step.h):
+ *   {"file":F,"line":L,"func":N,"chain":[outermost,...,N]}
+ * the chain being the site's frames from the outermost in, then the site's
+ * own function unless the innermost frame is that function already (both
+ * name it by the same __func__). */
+template <class Site>
+static inline void JsonSrc(const Site &site) {
+    JsonPut("{\"file\":");
+    JsonString(site.file, std::strlen(site.file));
+    JsonPut(",\"line\":");
+    JsonInt(site.line);
+    JsonPut(",\"func\":");
+    JsonString(site.func, std::strlen(site.func));
+    JsonPut(",\"chain\":[");
+    if (site.calls != nullptr && site.calls->func == site.func) {
+        JsonFrames(site.calls->caller);
+    } else {
+        JsonFrames(site.calls);
+    }
+    JsonString(site.func, std::strlen(site.func));
+    JsonPut("]}");
 }
 
 /* Writes the whole text and a line end to stdout and frees it; the stop
