@@ -82,7 +82,10 @@
    * (of the circle through the seats' centres), labels (true when each seat
    * shows its number and step value), spacing (between two seats' centres),
    * angles (one per seat in ring order: person 1 at the top, then
-   * clockwise)}. */
+   * clockwise), places (one per seat, where its parts go: a labelled
+   * seat's centre, step value (step) and inner badge (inner); a bar's ends
+   * (from, to), its dot and its number (dot, text) when it is marked; and
+   * the anchor of the text outside it)}. */
   function ringLayout(n) {
     var labels = n <= LABEL_MAX;
     var radius = labels ? Math.max(140, n * (2 * SEAT + 8) / (2 * Math.PI)) : 220;
@@ -90,8 +93,14 @@
     var side = 2 * (radius + margin);
     var angles = [];
     for (var k = 0; k < n; k++) angles.push(-Math.PI / 2 + 2 * Math.PI * k / n);
-    return { width: side, height: side + 44, cx: side / 2, cy: side / 2, radius: radius,
-             labels: labels, spacing: 2 * Math.PI * radius / n, angles: angles };
+    var ring = { width: side, height: side + 44, cx: side / 2, cy: side / 2, radius: radius,
+                 labels: labels, spacing: 2 * Math.PI * radius / n, angles: angles };
+    ring.places = angles.map(function (a, k) {
+      var at = function (out) { return seatPoint(ring, k, out); };
+      return labels ? { centre: at(0), step: at(SEAT + 8), inner: at(-SEAT - 13), anchor: sideAnchor(ring, k) }
+                    : { from: at(-9), to: at(9), dot: at(16), text: at(26), anchor: sideAnchor(ring, k) };
+    });
+    return ring;
   }
 
   /* build(run, steps): the model of the picture: the step writer's seats
@@ -284,17 +293,17 @@
     var here = k === state.seat;
     var g = svgEl('g', { class: 'seat', 'data-num': seat.num });
     if (state.gone[k]) g.setAttribute('data-left', model.order[seat.num]);
-    var c = seatPoint(ring, k, 0);
+    var place = ring.places[k];
+    var c = place.centre;
     var stroke = here ? (state.gone[k] ? LEAVE_COLOR : COUNT_COLOR) : look.stroke;
     g.appendChild(svgEl('circle', { cx: c.x, cy: c.y, r: SEAT, fill: look.fill, stroke: stroke,
                                     'stroke-width': here ? 3.5 : 1.5 }));
     g.appendChild(label(c.x, c.y, String(seat.num), 14, { fill: look.text, 'font-weight': 'bold' }));
-    var s = seatPoint(ring, k, SEAT + 8);
+    var s = place.step;
     var next = here && state.step.leave;
     g.appendChild(label(s.x, s.y, String(seat.step), next ? 15 : 13,
-                        { fill: look.step, 'font-weight': next ? 'bold' : 'normal',
-                          'text-anchor': sideAnchor(ring, k) }));
-    var inner = seatPoint(ring, k, -SEAT - 13);
+                        { fill: look.step, 'font-weight': next ? 'bold' : 'normal', 'text-anchor': place.anchor }));
+    var inner = place.inner;
     if (state.gone[k]) {
       g.appendChild(badge(inner, '出' + model.order[seat.num], look === LEAVING ? LEAVE_COLOR : '#6b7280', true));
     } else if (state.said[k] !== undefined) {
@@ -312,8 +321,8 @@
     var g = svgEl('g', { 'stroke-width': round(Math.min(6, ring.spacing * 0.7)) });
     var marked = [];
     model.seats.forEach(function (seat, k) {
-      var a = seatPoint(ring, k, -9);
-      var b = seatPoint(ring, k, 9);
+      var a = ring.places[k].from;
+      var b = ring.places[k].to;
       var bar = svgEl('line', { x1: a.x, y1: a.y, x2: b.x, y2: b.y, stroke: seatLook(state, k).bar,
                                 'data-num': seat.num });
       if (state.gone[k]) bar.setAttribute('data-left', model.order[seat.num]);
@@ -322,11 +331,10 @@
     });
     marked.forEach(function (k) {
       var color = state.gone[k] ? LEAVE_COLOR : COUNT_COLOR;
-      var dot = seatPoint(ring, k, 16);
-      var text = seatPoint(ring, k, 26);
-      g.appendChild(svgEl('circle', { cx: dot.x, cy: dot.y, r: 5, fill: color }));
-      g.appendChild(label(text.x, text.y, model.seats[k].num + ' 号', 13,
-                          { fill: color, 'font-weight': 'bold', 'text-anchor': sideAnchor(ring, k) }));
+      var place = ring.places[k];
+      g.appendChild(svgEl('circle', { cx: place.dot.x, cy: place.dot.y, r: 5, fill: color }));
+      g.appendChild(label(place.text.x, place.text.y, model.seats[k].num + ' 号', 13,
+                          { fill: color, 'font-weight': 'bold', 'text-anchor': place.anchor }));
     });
     return g;
   }
