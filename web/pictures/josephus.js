@@ -212,7 +212,7 @@
                                          step.said + (state.laps ? '（绕过一圈了）' : '') + '；报到 ' + last + ' 的人出列。' };
     }
     if (step.round) {
-      centre.push('程序走 (' + r.count + '−1) mod ' + r.size + ' = ' + r.moves + ' 步');
+      centre.push('(' + r.count + '−1) mod ' + r.size + ' = ' + r.moves);
       sentence += '绕过一圈，报到 ' + r.count + '：和程序算出的 (' + r.count + '−1) mod ' + r.size + ' = ' + r.moves +
                   ' 步落在同一个人。';
     }
@@ -242,7 +242,9 @@
     var a = seatPoint(ring, from, out);
     var half = seatPoint(ring, (from + Math.floor(n / 2)) % n, out);
     var parts = [];
-    for (var lap = 0; lap < laps; lap++) parts.push(D.arcPath(a, half, r, false), D.arcPath(half, a, r, false));
+    /* The first half goes floor(n/2) seats on, the second the rest of the
+     * way round: at least half the circle. */
+    for (var lap = 0; lap < laps; lap++) parts.push(D.arcPath(a, half, r, false), D.arcPath(half, a, r, true));
     if (from !== to) parts.push(D.arcPath(a, seatPoint(ring, to, out), r, (to - from + n) % n > n / 2));
     return parts.join(' ');
   }
