@@ -45,39 +45,13 @@
 
 /* ============================ Rows ======================================== */
 
-/* A row's site, kept until the row is complete: an operate row that ends in
- * a division by zero is told twice, and the second telling (the error line
- * in Calculate) is the statement that did the row. */
-constexpr int MAXCHAIN = 16;                 /* the evaluator calls no deeper */
-struct RowSite {
-    const char *file;                        /* the site's file */
-    int line;                                /* its line */
-    const char *func;                        /* its function */
-    const char *chain[MAXCHAIN];             /* the call stack, innermost first */
-    int depth;                               /* names in chain */
-};
-
-static RowSite pending;      /* the site of the open row */
+/* The rows as the hook tells them. An operate row that ends in a division
+ * by zero is told twice, and the second telling (the error line in
+ * Calculate) is the statement that did the row, so a row's site is kept
+ * until the row is complete. */
+static SavedSrc pending;     /* the site of the open row */
 static int rows;             /* rows opened so far */
 static long rowStart;        /* offset in fp2 of the first row not yet closed */
-
-/* Writes the open row's SRC as json.h's JsonSrc does. */
-static void PutRowSite() {
-    JsonPut("{\"file\":");
-    JsonString(pending.file, std::strlen(pending.file));
-    JsonPut(",\"line\":");
-    JsonInt(pending.line);
-    JsonPut(",\"func\":");
-    JsonString(pending.func, std::strlen(pending.func));
-    JsonPut(",\"chain\":[");
-    int top = pending.depth > 0 && pending.chain[0] == pending.func ? 1 : 0;
-    for (int k = pending.depth - 1; k >= top; k--) {
-        JsonString(pending.chain[k], std::strlen(pending.chain[k]));
-        JsonPut(",");
-    }
-    JsonString(pending.func, std::strlen(pending.func));
-    JsonPut("]}");
-}
 
 /* Closes the open row: writes its number and SRC, then reads its line back
  * from the table in fp2 (up to its line end, or the end of the table) and
@@ -100,7 +74,7 @@ static void CloseRow() {
     JsonPut("{\"row\":");
     JsonInt(rows);
     JsonPut(",\"src\":");
-    PutRowSite();
+    JsonSaved(pending);
     JsonPut(",\"action\":");
     JsonString(line + at, length - at);
     JsonPut("}");
@@ -127,12 +101,7 @@ static void NoteRow(StepKind, const StepSite &site) {
         if (rows > 0) CloseRow();
         rows++;
     }
-    pending.file = site.file;
-    pending.line = site.line;
-    pending.func = site.func;
-    pending.depth = 0;
-    for (const StepCall *f = site.calls; f != nullptr && pending.depth < MAXCHAIN; f = f->caller)
-        pending.chain[pending.depth++] = f->func;
+    JsonSave(site, &pending);
 }
 
 /* Ends the description when Run ends the program (registered with atexit

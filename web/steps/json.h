@@ -128,37 +128,72 @@ static inline void JsonChar(char c) {
     JsonString(&c, 1);
 }
 
-/* Appends the names of the frame f and of those below it, outermost first,
- * each followed by a comma. */
-template <class Frame>
-static inline void JsonFrames(const Frame *f) {
-    if (f == nullptr) return;
-    JsonFrames(f->caller);
-    JsonString(f->func, std::strlen(f->func));
-    JsonPut(",");
+/* A step's site as an SRC shows it, kept beyond the step (the frames of
+ * the step's call stack are gone once it returns). */
+constexpr int MAXCHAIN = 32;                 /* the programs call no deeper, recursion aside */
+struct SavedSrc {
+    const char *file;                        /* the site's file */
+    int line;                                /* its line */
+    const char *func;                        /* its function */
+    const char *chain[MAXCHAIN];             /* the chain, outermost first, ending with func */
+    int length;                              /* names in chain */
+    int depth;                               /* func's own calls on the stack, 1 unless recursive */
+};
+
+/* Keeps the site of a step (the StepSite of the program's step.h) in
+ * *saved: the functions on its call stack, outermost first, ending with the
+ * site's own function. A function that called itself stands once for all
+ * its calls in a row; for the site's own function their number is depth.
+ * Were the chain longer than MAXCHAIN, its outermost names are left out. */
+template <class Site>
+static inline void JsonSave(const Site &site, SavedSrc *saved) {
+    saved->file = site.file;
+    saved->line = site.line;
+    saved->func = site.func;
+    saved->depth = 0;
+    auto *f = site.calls;
+    for (; f != nullptr && f->func == site.func; f = f->caller) saved->depth++;
+    if (saved->depth == 0) saved->depth = 1;  /* a function without a frame of its own */
+    const char *inner[MAXCHAIN];             /* the callers, innermost first */
+    int n = 0;
+    for (; f != nullptr && n < MAXCHAIN - 1; f = f->caller)
+        if (n == 0 || inner[n - 1] != f->func) inner[n++] = f->func;
+    saved->length = 0;
+    while (n > 0) saved->chain[saved->length++] = inner[--n];
+    saved->chain[saved->length++] = site.func;
 }
 
-/* Appends the SRC of a step's site (the StepSite of the program's step.h):
+/* Appends a kept site as an SRC:
  *   {"file":F,"line":L,"func":N,"chain":[outermost,...,N]}
- * the chain being the site's frames from the outermost in, then the site's
- * own function unless the innermost frame is that function already (both
- * name it by the same __func__). */
+ * with "depth":D after the chain when the function is D calls deep in
+ * itself (D > 1). */
+static inline void JsonSaved(const SavedSrc &saved) {
+    JsonPut("{\"file\":");
+    JsonString(saved.file, std::strlen(saved.file));
+    JsonPut(",\"line\":");
+    JsonInt(saved.line);
+    JsonPut(",\"func\":");
+    JsonString(saved.func, std::strlen(saved.func));
+    JsonPut(",\"chain\":[");
+    for (int k = 0; k < saved.length; k++) {
+        if (k > 0) JsonPut(",");
+        JsonString(saved.chain[k], std::strlen(saved.chain[k]));
+    }
+    JsonPut("]");
+    if (saved.depth > 1) {
+        JsonPut(",\"depth\":");
+        JsonInt(saved.depth);
+    }
+    JsonPut("}");
+}
+
+static SavedSrc jsonSite;  /* the site JsonSrc is writing */
+
+/* Appends the SRC of a step's site as it is now (JsonSave, JsonSaved). */
 template <class Site>
 static inline void JsonSrc(const Site &site) {
-    JsonPut("{\"file\":");
-    JsonString(site.file, std::strlen(site.file));
-    JsonPut(",\"line\":");
-    JsonInt(site.line);
-    JsonPut(",\"func\":");
-    JsonString(site.func, std::strlen(site.func));
-    JsonPut(",\"chain\":[");
-    if (site.calls != nullptr && site.calls->func == site.func) {
-        JsonFrames(site.calls->caller);
-    } else {
-        JsonFrames(site.calls);
-    }
-    JsonString(site.func, std::strlen(site.func));
-    JsonPut("]}");
+    JsonSave(site, &jsonSite);
+    JsonSaved(jsonSite);
 }
 
 /* Writes the whole text and a line end to stdout and frees it; the stop
