@@ -135,7 +135,7 @@ describe('the evaluator picture explains what it cannot read', () => {
     await tab.locator('.step-last').click();
     assert.equal(await tab.locator('.picture svg [data-kind]').getAttribute('data-kind'), 'syntax');
     const said = await tab.locator('.picture svg').textContent();
-    assert.match(said, /读入的 '（' 是全角的（/);
+    assert.match(said, /读入的 '（' 是中文输入法打出的全角的（/);
     assert.match(said, /不是表达式的运算符：程序只认半角的 \(/);
   });
 });

@@ -97,7 +97,7 @@
     var code = c.charCodeAt(0);
     if (code >= 0xff01 && code <= 0xff5e) {
       var half = String.fromCharCode(code - 0xfee0);
-      return ["读入的 '" + c + "' 是全角的" + c + '（中文输入法打出的），',
+      return ["读入的 '" + c + "' 是中文输入法打出的全角的" + c + '，',
               '不是表达式的' + (/\d/.test(half) ? '数字' : /[-+*\/()#]/.test(half) ? '运算符' : '字符') +
               '：程序只认半角的 ' + half + '。'];
     }
