@@ -10,7 +10,7 @@
  * the program was compiled from, never a copy typed again.
  *
  * The frame (picture.js) mounts one panel per picture:
- *   DsdCodePanel.mount(box, program) -> {show(src), clear()}
+ *   DsdCodePanel.mount(box, program) -> {show(src), clear(), element}
  * show(src) shows the step whose source location is src ({file, line,
  * func, chain}, from the step record; null when the step has none): the
  * function of file that holds line, the comment above it, line and the
@@ -115,7 +115,9 @@ var DsdCodePanel = (function () {
   }
 
   /* mount(box, program): a code panel at the end of box for the program's
-   * pictures; returns {show(src), clear()}. */
+   * pictures; returns {show(src), clear(), element}: show draws as soon as
+   * the sources are inflated (at once after the first time), clear empties
+   * the panel, element is the panel's section. */
   function mount(box, program) {
     var stanza = (typeof DSD_PROGRAMS === 'object' ? DSD_PROGRAMS : [])
       .filter(function (p) { return p.name === program; })[0];

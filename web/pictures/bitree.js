@@ -184,13 +184,17 @@
     return c.choice === 1 ? 5 : 3;
   }
 
-  /* layoutTree(nodes, size, top): where each node goes: {x, y, parent,
-   * width, height}. Node k's centre is (x[k], y[k]): its inorder position
-   * times size.dx from the left, its depth times size.dy below top;
-   * parent[k] is its parent's number (-1 at the root); width and height
-   * hold the whole drawing, with the 中序 row below the tree. */
+  /* layoutTree(nodes, size, top): where each node and its writing go:
+   * {x, y, parent, order, tags, width, height}. Node k's centre is (x[k],
+   * y[k]): its inorder position times size.dx from the left, its depth
+   * times size.dy below top; parent[k] is its parent's number (-1 at the
+   * root); order[k] is where its visiting order is written, {x, y,
+   * anchor}, above it on the side away from the link to its parent;
+   * tags[k] where its ltag and rtag are written, [{x, y}, {x, y}] on its
+   * left and right; width and height hold the whole drawing, with the 中序
+   * row below the tree. */
   function layoutTree(nodes, size, top) {
-    var pos = { x: [], y: [], parent: nodes.map(function () { return -1; }) };
+    var pos = { x: [], y: [], parent: nodes.map(function () { return -1; }), order: [], tags: [] };
     var deepest = 0;
     nodes.forEach(function (node, k) {
       pos.x[k] = MARGIN + size.r + node.inorder * size.dx;
@@ -198,6 +202,11 @@
       deepest = Math.max(deepest, node.depth);
       if (node.left >= 0) pos.parent[node.left] = k;
       if (node.right >= 0) pos.parent[node.right] = k;
+    });
+    nodes.forEach(function (node, k) {
+      var away = pos.parent[k] >= 0 && nodes[pos.parent[k]].left === k ? -1 : 1;
+      pos.order[k] = { x: pos.x[k] + away * size.r * 0.8, y: pos.y[k] - size.r * 0.8 - 2, anchor: away < 0 ? 'end' : 'start' };
+      pos.tags[k] = [{ x: pos.x[k] - size.r - 7, y: pos.y[k] + 4 }, { x: pos.x[k] + size.r + 7, y: pos.y[k] + 4 }];
     });
     pos.width = MARGIN + 2 * size.r + (nodes.length - 1) * size.dx + 48;
     pos.bottom = top + size.r + 14 + deepest * size.dy + size.r + 40;
@@ -551,11 +560,9 @@
                                              'text-anchor': 'middle', 'font-family': MONO, 'font-weight': 'bold',
                                              fill: COLOURS.ink, stroke: 'none', class: 'bitree-label' });
     if (badge && badge.charAt(0) !== '=' && state !== 'zero') {
-      /* Above the node, on the side away from the link to its parent. */
-      var away = pos.parent[k] >= 0 && c.nodes[pos.parent[k]].left === k ? -1 : 1;
-      text(g, x + away * size.r * 0.8, y - size.r * 0.8 - 2, badge, {
-        'font-size': 12, fill: COLOURS.order, 'font-weight': 'bold', stroke: 'none',
-        'text-anchor': away < 0 ? 'end' : 'start' });
+      var at = pos.order[k];
+      text(g, at.x, at.y, badge, { 'font-size': 12, fill: COLOURS.order, 'font-weight': 'bold', stroke: 'none',
+                                   'text-anchor': at.anchor });
     } else if (badge) {
       var font = size.r > 10 ? 13 : 9;
       var w = textWidth(badge, font) + 6;
@@ -567,8 +574,8 @@
     }
     if (tags && size.tags) {
       var node = c.nodes[k];
-      [[node.ltag, -1, COLOURS.pred], [node.rtag, 1, COLOURS.succ]].forEach(function (t) {
-        text(g, x + t[1] * (size.r + 7), y + 4, String(t[0]), {
+      [[node.ltag, pos.tags[k][0], COLOURS.pred], [node.rtag, pos.tags[k][1], COLOURS.succ]].forEach(function (t) {
+        text(g, t[1].x, t[1].y, String(t[0]), {
           'font-size': 12, 'text-anchor': 'middle', 'font-family': MONO, 'font-weight': 'bold', stroke: 'none',
           fill: t[0] === 1 ? t[2] : COLOURS.light });
       });
