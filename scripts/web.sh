@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
 # Builds the browser edition into build/web/: the four programs compiled by
 # emscripten (cmake/web.cmake), each one self-contained script, beside the
-# page (web/), the examples packed into examples.js, and the user guide
-# rendered as guide.html. The folder opens from file:// by double-click and
+# page (web/), the examples packed into examples.js, the programs' own C++
+# for the code panel in sources.js, and the user guide rendered as
+# guide.html. The folder opens from file:// by double-click and
 # from any static host; it needs nothing else.
 #
 # First installs what it needs where it is missing (Debian packages
-# emscripten, cmake, make, python3 and python3-markdown; see
+# emscripten, cmake, make, python3, python3-markdown and universal-ctags,
+# whose end lines give the code panel its function index; see
 # scripts/lib/packages.sh). Extra arguments go to CMake's configuration.
 #
 # build/web is emptied first, so that a file removed from web/ or left by
@@ -19,7 +21,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 . scripts/lib/packages.sh
-need_packages emscripten cmake make python3 python3-markdown
+need_packages emscripten cmake make python3 python3-markdown universal-ctags
 # emcc runs its JavaScript tools with node and finds their acorn parser only
 # through Debian's module folder when node is not Debian's own.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}

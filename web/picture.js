@@ -8,7 +8,9 @@
  *                  and the worker runs it after main, on the same input in
  *                  a fresh instance, in the same request (engine.js); its
  *                  stdout is one JSON text whose strings hold one byte per
- *                  character (bytes >= 0x80 as \u00XX escapes)
+ *                  character (bytes >= 0x80 as \u00XX escapes); 'optional'
+ *                  when the picture uses it where the build has one and
+ *                  draws without it otherwise (build then gets null)
  *   build(run, steps)  returns the picture's model: {count, ...} with count
  *                  the number of steps, or {note} with a sentence that says
  *                  why there is nothing to draw (the text stays)
@@ -16,9 +18,26 @@
  *                  <svg> element, emptied before each call) and marks it in
  *                  view.text (a <div> the picture fills with its text once,
  *                  in view.first === true); returns nothing
+ *   describe(model, i)  returns {caption, src} for step i: caption the
+ *                  sentence the picture shows for it, src where in the
+ *                  program's own source the step was done ({file, line,
+ *                  func, chain}, from the step record), or null
  *   jump(model, step)  optional: the picture's step for the 对照 panel's
  *                  step (an evaluator step or a bitree choice)
  * The picture's text calls view.go(i) when a row or a character is clicked.
+ * The drawing primitives all four share (text, measuring, arcs, byte labels,
+ * the font, the size and background) are DsdDraw, pictures/common.js.
+ *
+ * State across steps is kept one way in every picture: on its model. What
+ * lasts from one step to the next (the elements of the text beside the
+ * picture, what it marked last) is made by build() or by draw() when
+ * view.first, stored on the model, and read by draw() at each step; a new
+ * run's model starts afresh. The frame keeps only the step on screen.
+ *
+ * The frame draws the code panel (code-panel.js) beside the picture from
+ * describe(): the program's own C++ of the function that did the step,
+ * its line marked, and the calls that led there. The caption becomes the
+ * picture's accessible name.
  *
  * Nothing here or in a picture recomputes a technique: every picture draws
  * what the program's run or its step writer reported.
@@ -31,18 +50,10 @@ var DsdPicture = (function () {
   'use strict';
   var el = DsdUi.el;
   var SVG = 'http://www.w3.org/2000/svg';
+  var svgEl = DsdDraw.svgEl;
   var SPEEDS = [['慢', 1500], ['中', 700], ['快', 250]];
 
-  /* svgEl(tag, attrs, text): a new SVG element with those attributes and
-   * text content. */
-  function svgEl(tag, attrs, text) {
-    var node = document.createElementNS(SVG, tag);
-    Object.keys(attrs || {}).forEach(function (k) { node.setAttribute(k, attrs[k]); });
-    if (text !== undefined) node.textContent = text;
-    return node;
-  }
-
-  /* byteString(s): the bytes of a step writer's string (one byte per
+  /* bytesOf(s): the bytes of a step writer's string (one byte per
    * character) as a Uint8Array. */
   function bytesOf(s) {
     var out = new Uint8Array(s.length);
@@ -118,7 +129,10 @@ var DsdPicture = (function () {
     box.appendChild(el('h3', { textContent: '图解（由程序本次运行的结果画出）' }));
     box.appendChild(note);
     box.appendChild(bar);
-    box.appendChild(el('div', { className: 'picture-body' }, [el('div', { className: 'picture-canvas' }, [svg]), text]));
+    var body = el('div', { className: 'picture-body' }, [el('div', { className: 'picture-canvas' }, [svg])]);
+    box.appendChild(body);
+    var code = DsdCodePanel.mount(body, tab.program);
+    body.appendChild(text);
 
     var model = null;
     var current = 0;
@@ -133,6 +147,10 @@ var DsdPicture = (function () {
       while (svg.firstChild) svg.removeChild(svg.firstChild);
       picture.draw(model, current, view);
       view.first = false;
+      var about = picture.describe(model, current);
+      svg.setAttribute('role', 'img');
+      svg.setAttribute('aria-label', about.caption);
+      code.show(about.src);
       counter.textContent = '第 ' + (current + 1) + ' / ' + model.count + ' 步';
       box.setAttribute('data-step', String(current));
       DsdUi.setHashPart(tab.program, 'step', String(current + 1));
@@ -191,6 +209,8 @@ var DsdPicture = (function () {
       text.textContent = '';
       view.first = true;
       box.setAttribute('data-count', model ? String(model.count) : '0');
+      code.element.hidden = !model;
+      if (!model) code.clear();
       if (model) go(Math.max(linked, 0));
       if (built) linked = -1;               /* later runs start at step 1 */
     }
@@ -213,7 +233,8 @@ var DsdPicture = (function () {
       if (run.error || run.result.crash) { showTimed(function () { return { note: noteFor(run) }; }); return; }
       if (!picture.steps) { showTimed(function () { return picture.build(run, null); }); return; }
       var steps = parseSteps(run.steps);
-      showTimed(function () { return steps.error ? { note: steps.error } : picture.build(run, steps); });
+      if (steps.error && picture.steps === 'optional') steps = null;
+      showTimed(function () { return steps && steps.error ? { note: steps.error } : picture.build(run, steps); });
     });
     show(null);
   }

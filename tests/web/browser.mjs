@@ -42,7 +42,8 @@ export async function serve(dir) {
   return { url: `http://127.0.0.1:${server.address().port}`, close: () => new Promise((r) => server.close(r)) };
 }
 
-// origins(): the two ways the page is opened, as [name, base URL] pairs.
+// fileOrigin(): the base URL of the built edition opened from file://
+// (serve() gives the other way, from a static server).
 export function fileOrigin() {
   return pathToFileURL(WEB_DIR).href;
 }

@@ -207,3 +207,18 @@ describe('bitree picture, opened from file', () => {
     assert.equal((await overflow())[0], true);
   });
 });
+
+describe('bitree picture, a long session', () => {
+  test('every choice up to the step writer\'s bound is drawn, with a note on the ones past it', async () => {
+    const stdin = Buffer.from('2 -93\n'.repeat(101));
+    const steps = await stepsOf(stdin);
+    assert.equal(steps.cut, true);
+    const bound = steps.choices.length;
+    assert.ok(bound >= 100, `the step writer describes ${bound} choices`);
+    const tab = await openSession(page, stdin);
+    assert.equal(await tab.locator('.bitree-choices li').count(), bound);
+    assert.match(await tab.locator('.bitree-cut').textContent(), new RegExp(`超过 ${bound} 次`));
+    await tab.locator('.step-last').click();
+    assert.equal((await picture(tab)).choice, bound - 1);
+  });
+});

@@ -49,10 +49,20 @@ async function everyStep(tab) {
   });
 }
 
-// runCase(tab, c): runs case c's expression file in the tab.
+// runCase(tab, c): runs case c's expression file in the tab, and waits
+// for the picture of the run (it may come after the run's output).
 async function runCase(tab, c) {
-  await tab.locator('textarea.document').fill(gbk(c.files['expr.txt']));
+  await runText(tab, gbk(c.files['expr.txt']));
+}
+
+// runText(tab, text): runs the expression file's text, as runCase does.
+async function runText(tab, text) {
+  const box = tab.locator('.picture');
+  const draws = Number(await box.getAttribute('data-draws') || 0);
+  await tab.locator('textarea.document').fill(text);
   await runAndWait(tab, () => tab.locator('button.run').click());
+  await tab.page().waitForFunction(([el, n]) => Number(el.getAttribute('data-draws') || 0) > n,
+                                   [await box.elementHandle(), draws]);
 }
 
 let browser;
@@ -120,5 +130,16 @@ describe('the evaluator picture, from file://', () => {
     assert.equal(await tab.locator('.picture svg [data-end]').getAttribute('data-end'), 'zero');
     await tab.locator('.step-forward').click();
     assert.equal(await picture.getAttribute('data-step'), String(rows.length - 1));
+  });
+});
+
+describe('the evaluator picture explains what it cannot read', () => {
+  test('a full-width bracket is named as the full-width （, not an operator', async () => {
+    await runText(tab, '1+（2）');
+    await tab.locator('.step-last').click();
+    assert.equal(await tab.locator('.picture svg [data-kind]').getAttribute('data-kind'), 'syntax');
+    const said = await tab.locator('.picture svg').textContent();
+    assert.match(said, /读入的 '（' 是中文输入法打出的全角的（/);
+    assert.match(said, /不是表达式的运算符：程序只认半角的 \(/);
   });
 });

@@ -115,3 +115,26 @@ describe('josephus picture, opened from file', () => {
     assert.equal(await tab.locator('.picture-svg').isVisible(), false);
   });
 });
+
+describe('josephus picture, a count a little larger than the ring', () => {
+  test('m=4 among 3 goes round seat by seat, and says the program moves (m−1) mod size', async () => {
+    const browser = await launch();
+    try {
+      const page = await browser.newPage({ viewport: { width: 1200, height: 900 } });
+      const tab = await openTab(page, fileOrigin(), 'josephus');
+      await runArgs(tab, ['3', '4', '1', '1', '1']);
+      await tab.locator('.step-first').click();
+      const counted = [];
+      for (let i = 0; i < 4; i++) {
+        if (i) await tab.locator('.step-forward').click();
+        counted.push((await tab.locator('.josephus-sentence').textContent()).match(/(\d+) 号报 (\d+)/).slice(1).join(':'));
+      }
+      // 1, 2, 3 round to person 1 again, who says 4 and leaves.
+      assert.deepEqual(counted, ['1:1', '2:2', '3:3', '1:4']);
+      assert.deepEqual((await ring(tab)).left, [1]);
+      assert.match(await tab.locator('.josephus-sentence').textContent(), /\(4−1\) mod 3 = 0/);
+    } finally {
+      await browser.close();
+    }
+  });
+});
