@@ -2,7 +2,9 @@
  * run of each tab's main example when the tab is first shown.
  *
  * The # part names the tab (#evaluator, #bitree, #translator, #josephus),
- * so a link or a bookmark, also under file://, opens the same tab. */
+ * so a link or a bookmark, also under file://, opens the same tab. The
+ * tabs take the keyboard as tabs do: only the shown one is in the Tab
+ * order, and ←, →, Home and End on it go to the other tabs. */
 (function () {
   'use strict';
   var TABS = { evaluator: DsdEvaluatorTab, bitree: DsdBitreeTab,
@@ -22,6 +24,7 @@
       TABS[p].section.hidden = p !== program;
       var button = document.querySelector('#tabs [data-tab="' + p + '"]');
       button.setAttribute('aria-selected', String(p === program));
+      button.tabIndex = p === program ? 0 : -1;
     });
     if (!shown[program]) {
       shown[program] = true;
@@ -29,10 +32,24 @@
     }
   }
 
-  Array.prototype.forEach.call(document.querySelectorAll('#tabs [data-tab]'), function (button) {
+  var buttons = Array.prototype.slice.call(document.querySelectorAll('#tabs [data-tab]'));
+  buttons.forEach(function (button) {
+    var program = button.getAttribute('data-tab');
+    button.id = 'tab-button-' + program;
+    button.setAttribute('aria-controls', 'tab-' + program);
+    TABS[program].section.setAttribute('aria-labelledby', button.id);
     button.addEventListener('click', function () {
-      location.hash = button.getAttribute('data-tab');
+      location.hash = program;
     });
+  });
+  document.getElementById('tabs').addEventListener('keydown', function (e) {
+    var at = buttons.indexOf(e.target);
+    var to = { ArrowLeft: at - 1, ArrowRight: at + 1, Home: 0, End: buttons.length - 1 }[e.key];
+    if (at < 0 || to === undefined) return;
+    e.preventDefault();
+    var next = buttons[(to + buttons.length) % buttons.length];
+    next.focus();
+    next.click();
   });
   window.addEventListener('hashchange', function () { show(fromHash()); });
 

@@ -9,8 +9,12 @@ var DsdJosephusTab = DsdUi.makeTab('josephus', {
     var keysMode = el('input', { type: 'radio', name: 'josephus-mode', value: 'keys' });
     var line = el('input', { type: 'text', className: 'args', size: 60, spellcheck: false });
     var keys = el('textarea', { className: 'keys', rows: 4, spellcheck: false });
+    line.setAttribute('aria-label', '命令行参数 n m s1 … sn');
+    keys.setAttribute('aria-label', '从键盘输入的内容');
     var given = null;   /* exact bytes of an example or opened file for the keyboard */
-    keys.addEventListener('input', function () { given = null; });
+    /* Typing into a box chooses the input it belongs to. */
+    keys.addEventListener('input', function () { given = null; keysMode.checked = true; });
+    line.addEventListener('input', function () { argsMode.checked = true; });
     box.appendChild(el('p', {}, [el('label', {}, [argsMode, '命令行参数 n m s1 … sn：']), line]));
     box.appendChild(el('p', {}, [el('label', {}, [keysMode, '不带参数运行，从键盘输入（程序先提示 please enter parameters!）：'])]));
     box.appendChild(keys);

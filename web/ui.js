@@ -139,13 +139,13 @@ var DsdUi = (function () {
       var bytes = r[s[0]];
       box.appendChild(el('section', { className: 'stream ' + s[0] }, [
         el('h3', { textContent: s[1] + (bytes.length ? '' : '：无') }),
-        bytes.length ? el('pre', { className: s[0] + '-text', textContent: DsdGbk.decode(bytes) }) : el('span')]));
+        bytes.length ? el('pre', { className: s[0] + '-text', textContent: DsdGbk.decode(bytes), tabIndex: 0 }) : el('span')]));
     });
     r.files.slice().sort(function (a, b) { return a.path < b.path ? -1 : 1; }).forEach(function (f) {
       box.appendChild(el('section', { className: 'file', 'data-name': f.path }, [
         el('h3', {}, ['输出文件 ', el('code', { textContent: f.path }),
                       '（' + f.data.length + ' 字节） ', downloadLink(f.path, f.data)]),
-        el('pre', { className: 'file-text', textContent: DsdGbk.decode(f.data) })]));
+        el('pre', { className: 'file-text', textContent: DsdGbk.decode(f.data), tabIndex: 0 })]));
     });
   }
 
@@ -165,10 +165,10 @@ var DsdUi = (function () {
    * until the text is edited; typed text goes as GBK. Returns the input
    * object that makeTab expects. */
   function documentInput(box, program, file, label) {
-    var area = el('textarea', { className: 'document', rows: 8, spellcheck: false });
+    var area = el('textarea', { className: 'document', rows: 8, spellcheck: false, id: program + '-document' });
     var given = null;   /* the exact bytes of the example or opened file */
     area.addEventListener('input', function () { given = null; });
-    box.appendChild(el('label', { className: 'document-label' }, [label]));
+    box.appendChild(el('label', { className: 'document-label', for: area.id }, [label]));
     box.appendChild(area);
     return {
       area: area,
@@ -208,7 +208,8 @@ var DsdUi = (function () {
    * (#tab-<program>) and returns the tab object described above. */
   function makeTab(program, content) {
     var section = document.getElementById('tab-' + program);
-    var tab = { program: program, section: section, last: null, onRun: [] };
+    /* inputName: the example or file in the input, 'typed' once edited. */
+    var tab = { program: program, section: section, last: null, onRun: [], inputName: 'typed' };
     var inputBox = el('div', { className: 'input' });
     var select = el('select', { className: 'examples' });
     var source = el('span', { className: 'source' });
@@ -220,14 +221,18 @@ var DsdUi = (function () {
     var list = examples(program);
     var runs = 0;   /* runs shown so far, for the checks to wait on */
 
+    var tabButton = document.querySelector('#tabs [data-tab="' + program + '"]');
+    section.appendChild(el('h2', { className: 'visually-hidden', textContent: tabButton ? tabButton.textContent : program }));
     section.appendChild(el('p', { className: 'intro', textContent: content.intro }));
     list.forEach(function (e, i) { select.appendChild(el('option', { value: String(i), textContent: e.name })); });
     section.appendChild(el('div', { className: 'sources' }, [
       el('label', {}, ['示例：', select]), fileButton(function (name, bytes) {
+        tab.inputName = name;
         input.load(name, bytes, true);
         source.textContent = '已打开 ' + name + '（' + bytes.length + ' 字节），原样交给程序；修改后按 GBK 重新编码。';
       }), source]));
     section.appendChild(inputBox);
+    inputBox.addEventListener('input', function () { tab.inputName = 'typed'; });
     section.appendChild(el('div', { className: 'actions' }, [
       runButton, stopButton, busy,
       el('span', { className: 'note', textContent: '每次运行都用一个新的程序实例，在一个空的工作文件夹里进行。' })]));
@@ -243,6 +248,7 @@ var DsdUi = (function () {
     /* loadExample(i): puts example i into the input. */
     function loadExample(i) {
       if (!list[i]) return;
+      tab.inputName = list[i].name;
       input.load(list[i].name, list[i].bytes, false);
       source.textContent = '';
     }
