@@ -91,14 +91,18 @@ var DsdPresent = (function () {
   /* --------------------------------------------------- the saved picture */
 
   /* wrap(text, width, size): text broken into lines no wider than width
-   * at font size size (measured with the page's own font). */
+   * at font size size (measured with the page's own font); a closing mark
+   * stays on the line of the word before it. */
   function wrap(text, width, size) {
     var ctx = document.createElement('canvas').getContext('2d');
     ctx.font = size + 'px ' + FONT;
     var lines = [];
     var line = '';
     Array.prototype.forEach.call(text, function (c) {
-      if (ctx.measureText(line + c).width > width && line) { lines.push(line); line = ''; }
+      if (ctx.measureText(line + c).width > width && line && '，。：；、！？）」'.indexOf(c) < 0) {
+        lines.push(line);
+        line = '';
+      }
       line += c;
     });
     if (line) lines.push(line);
@@ -309,7 +313,7 @@ var DsdPresent = (function () {
       for (i = 0; i < state.count && bytes < EXPORT_BYTES; i++) {
         frame.go(i, true);
         var now = frame.state();
-        var markup = new XMLSerializer().serializeToString(frame.svg).replace(/ style="[^"]*"/, '');
+        var markup = frame.svg.outerHTML.replace(/ style="[^"]*"/, '');
         var lines = slideLines(now);
         var part = '<section hidden data-step="' + (i + 1) + '"><div class="pic">' + markup + '</div>' +
                    lines.map(function (l, k) { return '<p' + (k ? ' class="extra"' : '') + '>' + escapeHtml(l) + '</p>'; }).join('') +
