@@ -214,7 +214,7 @@ var DsdPresent = (function () {
    * to a picture's frame (see above); returns {shown(quiet)}. */
   function mount(frame) {
     var box = frame.box;
-    var live = el('p', { className: 'visually-hidden', role: 'status' });
+    var live = el('p', { className: 'present-live visually-hidden', role: 'status' });
     var caption = el('div', { className: 'present-caption' });
     var message = el('span', { className: 'present-message', role: 'status' });
     var buttons = {};
