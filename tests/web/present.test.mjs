@@ -84,6 +84,18 @@ describe('presenting and saving, opened from file', () => {
       assert.equal(await tab.locator('.present-caption').isVisible(), false);
     });
 
+    test('without full screen a tall tree grows its box to the window\'s height', async () => {
+      const tab = await openTab(page, fileOrigin(), 'bitree');
+      await runAndWait(tab, () => tab.locator('button.clear').click());
+      await tab.locator('input.console-line').fill('0 ABCDEFGHIJ JIHGFEDCBA');   // a chain of 10
+      await runAndWait(tab, () => tab.locator('input.console-line').press('Enter'));
+      await page.waitForFunction(() => document.querySelector('#tab-bitree .picture').dataset.count > 0);
+      const canvas = await tab.locator('.picture-canvas').evaluate((c) => ({
+        box: c.clientHeight, picture: Number(c.querySelector('svg').getAttribute('height')) }));
+      assert.ok(canvas.picture > 768, `the chain is taller than the window (${canvas.picture})`);
+      assert.ok(canvas.box >= 768 - 40, `its box is as tall as the window allows (${canvas.box})`);
+    });
+
     test('where the browser has no full screen, the frame fills the window instead', async () => {
       await page.addInitScript(() => { delete Element.prototype.requestFullscreen; });
       const tab = await openTab(page, fileOrigin(), 'josephus');
