@@ -49,12 +49,14 @@ var DsdPresent = (function () {
     var beside = frame.box.querySelector('.josephus-sentence, .bitree-caption');
     if (textOf(beside)) return textOf(beside);
     var action = frame.svg.querySelector('[data-action]');
-    var first = action ? action.nextElementSibling : frame.svg.querySelector('text');
+    var title = action ? null : frame.svg.querySelector('text');
+    var first = action ? action.nextElementSibling : title && title.nextElementSibling;
     var lines = [];
-    for (var node = first; node && node.tagName === 'text' && node.getAttribute('x') === first.getAttribute('x');
-         node = node.nextElementSibling) lines.push(textOf(node));
-    if (action || lines.length < 2) return lines.join('');
-    return lines[0] + '：' + lines.slice(1).join('');
+    /* the lines: the texts in a row under one another, alike in x and colour */
+    for (var node = first; node && node.tagName === 'text' && node.getAttribute('x') === first.getAttribute('x') &&
+         node.getAttribute('fill') === first.getAttribute('fill'); node = node.nextElementSibling) lines.push(textOf(node));
+    if (!title) return lines.join('');
+    return textOf(title) + (lines.length ? '：' + lines.join('') : '');
   }
 
   /* extraLines(frame): what stands beside the picture and belongs on a
@@ -181,6 +183,7 @@ var DsdPresent = (function () {
     'background:#eef2f8;font-size:1rem}header button{font:inherit;min-height:2.5rem;padding:0 1rem}' +
     'section{flex:1;min-height:0;display:flex;flex-direction:column;padding:.5rem 1rem}section[hidden]{display:none}' +
     '.pic{flex:1;min-height:0}.pic svg{width:100%;height:100%}' +
+    'section.beside{flex-direction:row;gap:1rem}.beside .pic{min-width:0}.beside .words{width:30%}' +
     'p{margin:.3rem 0;font-size:1.4rem;line-height:1.4}p.extra{font-size:1.2rem;color:#3a4456}';
   /* deckScript: steps the file: ←/→, space, PageUp/PageDown, Home, End,
    * the buttons; the step is kept in the # part. */
@@ -296,11 +299,11 @@ var DsdPresent = (function () {
       var state = frame.state();
       if (!state) return;
       say('正在保存全部步骤…');
-      setTimeout(function () {
+      setTimeout(function () {   /* after the message is drawn: drawing every step takes a while */
         var deck = deckHtml(state);
         offer(fileName(frame, 'steps.html'), new TextEncoder().encode(deck.html));
         say(deck.saved < state.count ? '步骤太多：只存了前 ' + deck.saved + ' 步。' : '');
-      }, 0);
+      }, 50);
     });
 
     /* deckHtml(state): {html, saved}: the all-steps file of the run on
@@ -313,11 +316,13 @@ var DsdPresent = (function () {
       for (i = 0; i < state.count && bytes < EXPORT_BYTES; i++) {
         frame.go(i, true);
         var now = frame.state();
-        var markup = frame.svg.outerHTML.replace(/ style="[^"]*"/, '');
-        var lines = slideLines(now);
-        var part = '<section hidden data-step="' + (i + 1) + '"><div class="pic">' + markup + '</div>' +
-                   lines.map(function (l, k) { return '<p' + (k ? ' class="extra"' : '') + '>' + escapeHtml(l) + '</p>'; }).join('') +
-                   '</section>';
+        var picture = frame.svg.cloneNode(true);
+        picture.removeAttribute('style');
+        var beside = Number(picture.getAttribute('width')) / Number(picture.getAttribute('height')) < 1.2;
+        var part = '<section hidden data-step="' + (i + 1) + '"' + (beside ? ' class="beside"' : '') + '>' +
+                   '<div class="pic">' + picture.outerHTML + '</div><div class="words">' +
+                   slideLines(now).map(function (l, k) { return '<p' + (k ? ' class="extra"' : '') + '>' + escapeHtml(l) + '</p>'; }).join('') +
+                   '</div></section>';
         bytes += part.length;
         parts.push(part);
       }

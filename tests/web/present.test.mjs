@@ -166,7 +166,7 @@ describe('presenting and saving, opened from file', () => {
       await tab.locator('.step-first').click();
       for (let i = 0; i < count; i++) {
         onPage.push(await tab.locator('.picture').evaluate((b) => ({
-          svg: b.querySelector('svg').outerHTML.replace(/ style="[^"]*"/, ''),
+          svg: ((svg) => { svg.removeAttribute('style'); return svg.outerHTML; })(b.querySelector('svg').cloneNode(true)),
           sentence: b.querySelector('.josephus-sentence').textContent })));
         await tab.locator('.step-forward').click();
       }
