@@ -83,6 +83,9 @@ describe('accessibility and the phone, opened from file', () => {
     for (const [key, program] of [['ArrowRight', 'bitree'], ['End', 'josephus'], ['ArrowRight', 'evaluator'],
                                   ['ArrowLeft', 'josephus'], ['Home', 'evaluator']]) {
       await page.keyboard.press(key);
+      // The tab changes through the address, whose event comes a moment later.
+      await page.waitForFunction((p) => location.hash.startsWith(`#${p}`) &&
+        document.querySelector(`#tabs [data-tab="${p}"]`).getAttribute('aria-selected') === 'true', program);
       assert.deepEqual(await selected(), { on: [program], focused: program, inOrder: 1, shown: [`tab-${program}`] }, key);
     }
     assert.equal(await page.locator('#tab-evaluator .picture').getAttribute('data-step'), step,
