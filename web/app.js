@@ -5,7 +5,9 @@
  * The # part names the tab (#evaluator, #bitree, ...), and may hold its
  * input and step (ui.js), so a link or a bookmark, also under file://,
  * opens the same case. A # part changed in the open page (a link pasted
- * into the address bar) moves to its tab, case and step. */
+ * into the address bar) moves to its tab, case and step. The tabs take the
+ * keyboard as tabs do: only the shown one is in the Tab order, and ←, →,
+ * Home and End on it go to the other tabs. */
 (function () {
   'use strict';
   var TABS = DsdUi.tabs;   /* program -> its tab, made by tab-<program>.js */
@@ -25,6 +27,7 @@
       TABS[p].section.hidden = p !== program;
       var button = document.querySelector('#tabs [data-tab="' + p + '"]');
       button.setAttribute('aria-selected', String(p === program));
+      button.tabIndex = p === program ? 0 : -1;
     });
     if (shown[program]) return false;
     shown[program] = true;
@@ -32,14 +35,27 @@
     return true;
   }
 
-  Array.prototype.forEach.call(document.querySelectorAll('#tabs [data-tab]'), function (button) {
+  var buttons = Array.prototype.slice.call(document.querySelectorAll('#tabs [data-tab]'));
+  buttons.forEach(function (button) {
+    var program = button.getAttribute('data-tab');
+    button.id = 'tab-button-' + program;
+    button.setAttribute('aria-controls', 'tab-' + program);
+    TABS[program].section.setAttribute('aria-labelledby', button.id);
     button.addEventListener('click', function () {
-      var program = button.getAttribute('data-tab');
       var input = shown[program] && TABS[program].savedIn ? TABS[program].savedIn() : null;
       var box = TABS[program].pictureBox;
       var step = shown[program] && box.getAttribute('data-count') !== '0' ? box.getAttribute('data-step') : null;
       location.hash = program + (input ? '&in=' + input : '') + (step !== null ? '&step=' + (Number(step) + 1) : '');
     });
+  });
+  document.getElementById('tabs').addEventListener('keydown', function (e) {
+    var at = buttons.indexOf(e.target);
+    var to = { ArrowLeft: at - 1, ArrowRight: at + 1, Home: 0, End: buttons.length - 1 }[e.key];
+    if (at < 0 || to === undefined) return;
+    e.preventDefault();
+    var next = buttons[(to + buttons.length) % buttons.length];
+    next.focus();
+    next.click();
   });
   window.addEventListener('hashchange', function () {
     var program = fromHash();

@@ -42,10 +42,10 @@
  * Nothing here or in a picture recomputes a technique: every picture draws
  * what the program's run or its step writer reported.
  *
- * The controls: first, back, forward, last, play/pause and speed; the ← and
- * → keys step the visible tab's picture. The step is kept in the address's
- * # part (…&step=N, counted from 1), so a link reopens the same step. Each
- * picture can be saved as an SVG file. */
+ * The controls: first, back, forward, last, play/pause and speed. The step
+ * is kept in the address's # part (…&step=N, counted from 1), so a link
+ * reopens the same step. Full screen, the keys, the spoken step and saving
+ * the picture are present.js's. */
 var DsdPicture = (function () {
   'use strict';
   var el = DsdUi.el;
@@ -94,17 +94,6 @@ var DsdPicture = (function () {
     return step && /^\d+$/.test(step) ? Number(step) - 1 : -1;
   }
 
-  /* saveSvg(svg, name): offers the picture as a standalone SVG file. */
-  function saveSvg(svg, name) {
-    var copy = svg.cloneNode(true);
-    copy.setAttribute('xmlns', SVG);
-    var text = '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(copy);
-    var a = DsdUi.downloadLink(name, new TextEncoder().encode(text));
-    document.body.appendChild(a);
-    a.click();
-    a.remove();
-  }
-
   /* attach(tab, picture): adds the picture to the tab; see above. */
   function attach(tab, picture) {
     var box = tab.pictureBox;
@@ -122,14 +111,13 @@ var DsdPicture = (function () {
       buttons[b[0]] = el('button', { type: 'button', className: 'step-' + b[0], textContent: b[1], title: b[2] });
       bar.appendChild(buttons[b[0]]);
     });
-    var saveButton = el('button', { type: 'button', className: 'save-svg', textContent: '保存为 SVG' });
     bar.appendChild(el('label', {}, ['速度 ', speed]));
     bar.appendChild(counter);
-    bar.appendChild(saveButton);
     box.appendChild(el('h3', { textContent: '图解（由程序本次运行的结果画出）' }));
     box.appendChild(note);
     box.appendChild(bar);
-    var body = el('div', { className: 'picture-body' }, [el('div', { className: 'picture-canvas' }, [svg])]);
+    var canvas = el('div', { className: 'picture-canvas' }, [svg]);
+    var body = el('div', { className: 'picture-body' }, [canvas]);
     box.appendChild(body);
     var code = DsdCodePanel.mount(body, tab.program);
     body.appendChild(text);
@@ -140,8 +128,16 @@ var DsdPicture = (function () {
     var view = { svg: svg, text: text, first: true, go: go };
     var linked = hashStep(tab.program);   /* the step a link opened with */
 
-    /* go(i): shows step i (clamped to the steps there are). */
-    function go(i) {
+    var present = DsdPresent.mount({ tab: tab, box: box, bar: bar, canvas: canvas, svg: svg,
+      go: function (i, quiet) { pause(); go(i, quiet); },
+      state: function () {
+        return model && { step: current, count: model.count,
+                          caption: picture.describe ? picture.describe(model, current).caption : '' };
+      } });
+
+    /* go(i, quiet): shows step i (clamped to the steps there are); quiet
+     * leaves the address and the spoken step as they are. */
+    function go(i, quiet) {
       if (!model || !model.count) return;
       current = Math.max(0, Math.min(model.count - 1, i));
       while (svg.firstChild) svg.removeChild(svg.firstChild);
@@ -153,7 +149,8 @@ var DsdPicture = (function () {
       code.show(about.src);
       counter.textContent = '第 ' + (current + 1) + ' / ' + model.count + ' 步';
       box.setAttribute('data-step', String(current));
-      DsdUi.setHashPart(tab.program, 'step', String(current + 1));
+      if (!quiet) DsdUi.setHashPart(tab.program, 'step', String(current + 1));
+      present.shown(quiet);
     }
 
     /* pause(): stops playing. */
@@ -177,14 +174,6 @@ var DsdPicture = (function () {
       }, Number(speed.value));
     });
     speed.addEventListener('change', function () { if (timer) { pause(); buttons.play.click(); } });
-    saveButton.addEventListener('click', function () { saveSvg(svg, tab.program + '-step' + (current + 1) + '.svg'); });
-    document.addEventListener('keydown', function (e) {
-      if (tab.section.hidden || !model) return;
-      var target = e.target.tagName;
-      if (target === 'INPUT' || target === 'TEXTAREA' || target === 'SELECT') return;
-      if (e.key === 'ArrowLeft') { pause(); go(current - 1); e.preventDefault(); }
-      if (e.key === 'ArrowRight') { pause(); go(current + 1); e.preventDefault(); }
-    });
     tab.onCompareStep = function (step) {
       if (model && picture.jump) go(picture.jump(model, step));
     };

@@ -4,7 +4,10 @@
  * flight wait, and the next run takes all of them (ui.js). Each
  * typed line appears where the program read it, which the runner's record
  * of stdin reads tells. "结束输入" is the console's Ctrl+Z / Ctrl+D: the
- * program then meets the end of its input and ends. */
+ * program then meets the end of its input and ends. 运行 sends a line typed
+ * but not yet entered as Enter would. The typed lines are left out of a
+ * copy of the console, which is then the program's stdout as the 对照
+ * panel compares it; a button copies that stdout too. */
 var DsdBitreeTab = DsdUi.makeTab('bitree', {
   intro: '二叉树工作台：0 由先序和中序序列重建二叉树并做后序线索化遍历；1 由波兰式建表达式树并输出三种遍历；' +
          '2 计算波兰式的值。在下面的控制台里输入，每行按回车。',
@@ -15,10 +18,14 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
                              placeholder: '输入一行，例如 0 ABC BAC，按回车' });
     var endButton = el('button', { type: 'button', className: 'end-input', textContent: '结束输入（Ctrl+Z / Ctrl+D）' });
     var clearButton = el('button', { type: 'button', className: 'clear', textContent: '重新开始' });
+    var copyButton = el('button', { type: 'button', className: 'copy-stdout', textContent: '复制程序的输出',
+                                    title: '复制程序写到标准输出的内容（不含输入的行），可粘贴到对照面板' });
+    line.setAttribute('aria-label', '输入一行，按回车交给程序');
+    screen.setAttribute('aria-label', '控制台');
     var message = el('p', { className: 'message', hidden: true, role: 'alert' });
     var state = { stdin: new Uint8Array(0), ended: false, name: null };
     box.appendChild(screen);
-    box.appendChild(el('div', { className: 'console-bar' }, [line, endButton, clearButton]));
+    box.appendChild(el('div', { className: 'console-bar' }, [line, endButton, clearButton, copyButton]));
     box.appendChild(message);
 
     /* append(bytes): the stdin so far with bytes behind it. */
@@ -87,22 +94,40 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
     }
     tab.onRun.push(draw);
 
+    /* enter(): puts the typed line behind the lines so far, as Enter does;
+     * returns false (and says why) when the line is not GBK. */
+    function enter() {
+      var enc = DsdUi.encodeOrExplain(line.value + '\n', '输入行');
+      message.hidden = !enc.error;
+      if (enc.error) { message.textContent = enc.error; return false; }
+      if (state.ended) { state.stdin = new Uint8Array(0); state.ended = false; }
+      state.stdin = append(enc.bytes);
+      state.name = null;
+      line.value = '';
+      return true;
+    }
+
     line.addEventListener('keydown', function (e) {
       if (e.key === 'Enter') {
-        var enc = DsdUi.encodeOrExplain(line.value + '\n', '输入行');
-        message.hidden = !enc.error;
-        if (enc.error) { message.textContent = enc.error; return; }
-        if (state.ended) { state.stdin = new Uint8Array(0); state.ended = false; }
-        state.stdin = append(enc.bytes);
-        state.name = null;
-        line.value = '';
-        tab.run();
+        if (enter()) tab.run();
       } else if ((e.key === 'z' || e.key === 'd') && e.ctrlKey) {
         e.preventDefault();
         endButton.click();
       }
     });
     endButton.addEventListener('click', function () { state.ended = true; tab.run(); });
+    copyButton.addEventListener('click', function () {
+      var r = tab.last && tab.last.result;
+      if (!r) return;
+      var text = DsdGbk.decode(r.stdout);
+      var done = function () { copyButton.textContent = '已复制'; setTimeout(function () { copyButton.textContent = '复制程序的输出'; }, 1500); };
+      if (navigator.clipboard) { navigator.clipboard.writeText(text).then(done, function () {}); return; }
+      var area = el('textarea', { value: text });   /* older browsers: copy a selection */
+      document.body.appendChild(area);
+      area.select();
+      if (document.execCommand('copy')) done();
+      area.remove();
+    });
     clearButton.addEventListener('click', function () {
       state = { stdin: new Uint8Array(0), ended: false, name: null };
       tab.run();
@@ -122,6 +147,7 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
         state = { stdin: bytes, ended: flag === 'e', name: null };
       },
       request: function () {
+        if (line.value !== '' && !enter()) { message.hidden = true; return { error: message.textContent }; }
         var command = state.name ? 'bitree < ' + (/\s/.test(state.name) ? '"' + state.name + '"' : state.name)
                                  : 'bitree（然后在键盘上逐行输入' + (state.ended ? '，最后按 Ctrl+Z' : '') + '）';
         return { request: { args: [], stdin: state.stdin, readsUpTo: DsdUi.SHOW_LIMIT }, command: command };

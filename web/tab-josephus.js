@@ -9,13 +9,18 @@ var DsdJosephusTab = DsdUi.makeTab('josephus', {
     var keysMode = el('input', { type: 'radio', name: 'josephus-mode', value: 'keys' });
     var line = el('input', { type: 'text', className: 'args', size: 60, spellcheck: false });
     var keys = el('textarea', { className: 'keys', rows: 4, spellcheck: false });
+    line.setAttribute('aria-label', '命令行参数 n m s1 … sn');
+    keys.setAttribute('aria-label', '从键盘输入的内容');
     var given = null;   /* exact bytes of an example or opened file for the keyboard */
     var opened = null;  /* the opened file's name, while it is the input */
+    /* Typing into a box chooses the input it belongs to. */
     keys.addEventListener('input', function () {
       if (opened && given) tab.say('你改动了框里的文字：交给程序的不再是文件 ' + opened + '，而是框里的文字（按 GBK 编码）。');
       given = null;
       opened = null;
+      keysMode.checked = true;
     });
+    line.addEventListener('input', function () { argsMode.checked = true; });
     box.appendChild(el('p', {}, [el('label', {}, [argsMode, '命令行参数 n m s1 … sn：']), line]));
     box.appendChild(el('p', {}, [el('label', {}, [keysMode, '不带参数运行，从键盘输入（程序先提示 please enter parameters!）：'])]));
     box.appendChild(keys);

@@ -232,7 +232,7 @@ var DsdUi = (function () {
   function textBlock(className, name, bytes, linked) {
     var end = cutAt(bytes);
     var box = el('div', { className: 'text-block' },
-                 [el('pre', { className: className, textContent: DsdGbk.decode(bytes.subarray(0, end)) })]);
+                 [el('pre', { className: className, textContent: DsdGbk.decode(bytes.subarray(0, end)), tabIndex: 0 })]);
     if (end < bytes.length) {
       box.appendChild(el('p', { className: 'cut-note' },
                          [cutNote(end, bytes.length)].concat(linked ? [] : [' ', downloadLink(name, bytes)])));
@@ -300,7 +300,7 @@ var DsdUi = (function () {
    * as GBK, under the name file. Returns the input object that makeTab
    * expects. */
   function documentInput(box, program, file, label, tab) {
-    var area = el('textarea', { className: 'document', rows: 8, spellcheck: false });
+    var area = el('textarea', { className: 'document', rows: 8, spellcheck: false, id: program + '-document' });
     var given = null;   /* the exact bytes of the example or opened file */
     var name = file;    /* the name the program is given */
     var opened = null;  /* the opened file's own name, while it is the input */
@@ -312,7 +312,7 @@ var DsdUi = (function () {
       named(file);
       opened = null;
     });
-    var caption = el('label', { className: 'document-label', textContent: label });
+    var caption = el('label', { className: 'document-label', for: area.id, textContent: label });
     box.appendChild(caption);
     box.appendChild(area);
     /* named(n): the box's caption names the file the program gets. */
@@ -366,7 +366,9 @@ var DsdUi = (function () {
    * (#tab-<program>) and returns the tab object described above. */
   function makeTab(program, content) {
     var section = document.getElementById('tab-' + program);
-    var tab = { program: program, section: section, last: null, onRun: [], wantsSteps: false };
+    /* inputName: the example or file in the input, 'typed' once edited. */
+    var tab = { program: program, section: section, last: null, onRun: [], wantsSteps: false,
+                inputName: 'typed' };
     var inputBox = el('div', { className: 'input' });
     var select = el('select', { className: 'examples' });
     var source = el('span', { className: 'source' });
@@ -390,6 +392,8 @@ var DsdUi = (function () {
      * the program). */
     tab.say = function (text) { source.textContent = text; };
 
+    var tabButton = document.querySelector('#tabs [data-tab="' + program + '"]');
+    section.appendChild(el('h2', { className: 'visually-hidden', textContent: tabButton ? tabButton.textContent : program }));
     section.appendChild(el('p', { className: 'intro', textContent: content.intro }));
     list.forEach(function (e, i) { select.appendChild(el('option', { value: String(i), textContent: e.name })); });
     var fileOption = el('option', { value: 'file', hidden: true, disabled: true });
@@ -401,11 +405,13 @@ var DsdUi = (function () {
         fileOption.hidden = false;
         select.value = 'file';
         tab.say('');
+        tab.inputName = name;
         input.load(name, bytes, true);
         if (!source.textContent) tab.say('已打开 ' + name + '（' + sizeText(bytes.length) + '），原样交给程序。');
         tab.run();
       }, function (text) { refuse(text); }), source]));
     section.appendChild(inputBox);
+    inputBox.addEventListener('input', function () { tab.inputName = 'typed'; });
     section.appendChild(el('div', { className: 'actions' }, [
       runButton, stopButton, busy,
       el('span', { className: 'note', textContent: '每次运行都用一个新的程序实例，在一个空的工作文件夹里进行。' })]));
@@ -424,6 +430,7 @@ var DsdUi = (function () {
       if (!list[i]) return;
       fileOption.hidden = true;
       select.value = String(i);
+      tab.inputName = list[i].name;
       input.load(list[i].name, list[i].bytes, false);
       tab.say('');
     }
