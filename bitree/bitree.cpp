@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "alloc.h"
+#include "step.h"
 
 /* ============================ Building ==================================== */
 
@@ -70,26 +71,29 @@ void DestroyBiTree(BiTree T) {
  * for an empty tree. The printers below and the browser edition's step
  * writer walk the tree through these. */
 void PreOrderTraverse(BiTree T, void (*Visit)(BiTree node)) {
+    STEP_CALL;
     if (T == nullptr) return;
-    Visit(T);
+    Visit(T);                                STEP(STEP_PREORDER, T, 0);
     PreOrderTraverse(T->lchild, Visit);
     PreOrderTraverse(T->rchild, Visit);
 }
 
 /* Call Visit on every node of T in inorder (left, node, right). */
 void InOrderTraverse(BiTree T, void (*Visit)(BiTree node)) {
+    STEP_CALL;
     if (T == nullptr) return;
     InOrderTraverse(T->lchild, Visit);
-    Visit(T);
+    Visit(T);                                STEP(STEP_INORDER, T, 0);
     InOrderTraverse(T->rchild, Visit);
 }
 
 /* Call Visit on every node of T in post-order (left, right, node). */
 void PostOrderTraverse(BiTree T, void (*Visit)(BiTree node)) {
+    STEP_CALL;
     if (T == nullptr) return;
     PostOrderTraverse(T->lchild, Visit);
     PostOrderTraverse(T->rchild, Visit);
-    Visit(T);
+    Visit(T);                                STEP(STEP_POSTORDER, T, 0);
 }
 
 /* ============================ Printers ==================================== */
@@ -101,18 +105,21 @@ static void PrintData(BiTree node) {
 
 /* Write the characters of T in preorder (node, left, right). Returns OK. */
 Status PrePrint(BiTree T) {
+    STEP_CALL;
     PreOrderTraverse(T, PrintData);
     return OK;
 }
 
 /* Write the characters of T in inorder (left, node, right). Returns OK. */
 Status InPrint(BiTree T) {
+    STEP_CALL;
     InOrderTraverse(T, PrintData);
     return OK;
 }
 
 /* Write the characters of T in post-order (left, right, node). Returns OK. */
 Status PostPrint(BiTree T) {
+    STEP_CALL;
     PostOrderTraverse(T, PrintData);
     return OK;
 }

@@ -13,6 +13,7 @@
 #include <cstring>
 
 #include "alloc.h"
+#include "step.h"
 
 int flag = 0;
 
@@ -60,8 +61,9 @@ BiTree CreateExpressTree(const char str[]) {
  * like the other operations). Returns ERROR, leaving *value unchanged, when
  * a divisor is 0; otherwise OK. */
 Status Calculate(BiTree T, int *value) {
+    STEP_CALL;
     if (T->lchild == nullptr && T->rchild == nullptr) {
-        *value = static_cast<signed char>(T->data) - '0';
+        *value = static_cast<signed char>(T->data) - '0';  STEP(STEP_VALUE, T, *value);
         return OK;
     }
     int left, right;
@@ -73,17 +75,19 @@ Status Calculate(BiTree T, int *value) {
     uint32_t a = static_cast<uint32_t>(left);
     uint32_t b = static_cast<uint32_t>(right);
     if (T->data == '+') {
-        *value = static_cast<int32_t>(a + b);
+        *value = static_cast<int32_t>(a + b);  STEP(STEP_VALUE, T, *value);
     } else if (T->data == '-') {
-        *value = static_cast<int32_t>(a - b);
+        *value = static_cast<int32_t>(a - b);  STEP(STEP_VALUE, T, *value);
     } else if (T->data == '*') {
-        *value = static_cast<int32_t>(a * b);
+        *value = static_cast<int32_t>(a * b);  STEP(STEP_VALUE, T, *value);
     } else {                                 /* '/' */
-        if (right == 0) return ERROR;
+        if (right == 0) {                    /* no value: the divisor is 0 */
+            STEP(STEP_ZERO, T, 0);           return ERROR;
+        }
         if (left == INT_MIN && right == -1) {
-            *value = INT_MIN;
+            *value = INT_MIN;                STEP(STEP_VALUE, T, *value);
         } else {
-            *value = left / right;
+            *value = left / right;           STEP(STEP_VALUE, T, *value);
         }
     }
     return OK;

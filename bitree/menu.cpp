@@ -7,9 +7,10 @@
  *   2  read a prefix expression and print its value.
  * Every text of the dialogue goes to standard output, in GBK; only the
  * out-of-memory line (alloc.cpp) and the line saying that standard output
- * could not be written go to standard error. All building
- * happens before the first output of a choice. A tree is freed when a later choice replaces
- * it, and every tree is freed when the input ends. */
+ * could not be written go to standard error. A choice prints
+ * its prompt, then reads and builds everything it needs, then prints the
+ * rest. A tree is freed when a later choice replaces it, and every tree is
+ * freed when the input ends. */
 #include "menu.h"
 
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include "bitree.h"
 #include "express.h"
 #include "status.h"
+#include "step.h"
 #include "texts.h"
 #include "thread.h"
 #include "token.h"
@@ -33,8 +35,7 @@ static_assert(TOKEN_MAX == 1023, "TEXT_TOO_LONG must name TOKEN_MAX");
  * input ends before both tokens are read (both trees are then left as they
  * were); TOKEN_TOO_LONG when a token was too long for its buffer (both
  * trees empty); TOKEN_READ otherwise, with both trees built, or both empty
- * when the pair does not make one tree. Prints nothing, so that the browser
- * edition's step writer builds the very trees the console shows. */
+ * when the pair does not make one tree. Prints nothing. */
 int ReadTrees(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
     int got1 = ReadToken(stdin, preorder, TOKEN_SIZE);
     if (got1 == TOKEN_END) return TOKEN_END;
@@ -49,12 +50,12 @@ int ReadTrees(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
 
     int l1 = static_cast<int>(strlen(preorder));
     int l2 = static_cast<int>(strlen(inorder));
-    *T = PreInCreate(preorder, inorder, 0, l1 - 1, 0, l2 - 1);
+    *T = PreInCreate(preorder, inorder, 0, l1 - 1, 0, l2 - 1);  STEP(STEP_TREE, *T, 0);
     if (*T == nullptr) return TOKEN_READ;    /* unequal lengths, or no such tree */
     /* The same pair builds the copy, so it cannot fail where *T did not. */
-    *Q = PreInCreateThr(preorder, inorder, 0, l1 - 1, 0, l2 - 1, nullptr);
+    *Q = PreInCreateThr(preorder, inorder, 0, l1 - 1, 0, l2 - 1, nullptr);  STEP(STEP_COPY, *Q, 0);
     pre = nullptr;                           /* threading starts with no predecessor */
-    PostCreatBiThrTree(*Q);
+    PostCreatBiThrTree(*Q);                  STEP(STEP_THREADS, *Q, 0);
     return TOKEN_READ;
 }
 
@@ -64,8 +65,9 @@ int ReadTrees(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
  * Returns ERROR when the input ends before both tokens are read, otherwise
  * OK. */
 static Status TreeChoice(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
+    STEP_CALL;
     WRITE_TEXT(stdout, TEXT_ASK_SEQUENCES);
-    int got = ReadTrees(preorder, inorder, T, Q);
+    int got = ReadTrees(preorder, inorder, T, Q);  STEP(STEP_READ, preorder, got);
     if (got == TOKEN_END) return ERROR;
     if (got == TOKEN_TOO_LONG) {
         WRITE_TEXT(stdout, TEXT_TOO_LONG);
@@ -91,8 +93,8 @@ static Status TreeChoice(char preorder[], char inorder[], BiTree *T, BiThrTree *
  * into *T; flag is 0 again on return. Returns TOKEN_END when the input ends
  * before the expression (*T is then left as it was); TOKEN_TOO_LONG when
  * the token was too long for the buffer (*T empty); TOKEN_READ otherwise,
- * with *T the tree, or empty when the expression ends too early. Prints nothing, like
- * ReadTrees. */
+ * with *T the tree, or empty when the expression ends too early. Prints
+ * nothing, like ReadTrees. */
 int ReadExpression(char expression[], BiTree *T) {
     int got = ReadToken(stdin, expression, TOKEN_SIZE);
     if (got == TOKEN_END) return TOKEN_END;
@@ -101,7 +103,7 @@ int ReadExpression(char expression[], BiTree *T) {
     *T = nullptr;
     if (got == TOKEN_TOO_LONG) return TOKEN_TOO_LONG;
 
-    *T = CreateExpressTree(expression);
+    *T = CreateExpressTree(expression);      STEP(STEP_TREE, *T, 0);
     flag = 0;                                /* the next expression starts afresh */
     return TOKEN_READ;
 }
@@ -112,8 +114,9 @@ int ReadExpression(char expression[], BiTree *T) {
  * early and a division by zero get a message instead. Returns ERROR when
  * the input ends before the expression, otherwise OK. */
 static Status ExpressionChoice(int sel, char expression[], BiTree *T) {
+    STEP_CALL;
     WRITE_TEXT(stdout, TEXT_ASK_EXPRESSION);
-    int got = ReadExpression(expression, T);
+    int got = ReadExpression(expression, T);   STEP(STEP_READ, expression, got);
     if (got == TOKEN_END) return ERROR;
     if (got == TOKEN_TOO_LONG) {
         WRITE_TEXT(stdout, TEXT_TOO_LONG);
@@ -153,6 +156,7 @@ static Status ExpressionChoice(int sel, char expression[], BiTree *T) {
  * program's exit status: RUN_DONE, or OUTPUT_FAILED after a line on stderr
  * when standard output could not be written (a full disk, /dev/full). */
 int RunMenu(void) {
+    STEP_CALL;
     int sel;                                 /* the menu choice read last */
     char first[TOKEN_SIZE];                  /* first token: preorder, or the expression */
     char second[TOKEN_SIZE];                 /* choice 0's second token: inorder */
@@ -166,7 +170,7 @@ int RunMenu(void) {
 
     Status going = OK;
     while (going == OK) {
-        int got = ReadChoice(stdin, &sel);
+        int got = ReadChoice(stdin, &sel);   STEP(STEP_CHOICE, &sel, got);
         if (got == CHOICE_END) break;
         if (got == CHOICE_INVALID) {
             WRITE_TEXT(stdout, TEXT_BAD_CHOICE);

@@ -1,8 +1,8 @@
 /* menu.h -- the workbench's dialogue on the console.
  *
  * A choice's reading and building (ReadTrees, ReadExpression) stand apart
- * from its printing, so that the browser edition's step writer reads the
- * same input into the same trees without printing the dialogue. */
+ * from its printing. A session reports its steps to the step hook
+ * (step.h). */
 #ifndef BITREE_MENU_H
 #define BITREE_MENU_H
 

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "alloc.h"
+#include "step.h"
 
 BiThrTree pre = nullptr;
 
@@ -108,8 +109,7 @@ static int SubtreesDone(BiThrTree p) {
 /* Call Visit on every node of the threaded tree T in post-order. Uses no
  * stack and no recursion: the cursor p and the global pre, the node visited
  * last, are its only working state. Changes no node; on return pre is T
- * (null for an empty T). The printer below and the browser edition's step
- * writer walk the tree through this. */
+ * (null for an empty T). The printer below walks the tree through this. */
 void PostOrderTraverseThr(BiThrTree T, void (*Visit)(BiThrTree node)) {
     if (T == nullptr) return;
     BiThrTree p = T;
@@ -119,13 +119,13 @@ void PostOrderTraverseThr(BiThrTree T, void (*Visit)(BiThrTree node)) {
         while (p->ltag == Link) p = p->lchild;
         /* Nodes without a right child: visit them, following their threads. */
         while (p != nullptr && p->rtag == Thread) {
-            Visit(p);
+            Visit(p);                        STEP(STEP_WALK, p, 0);
             pre = p;
             p = p->rchild;
         }
         /* Climb while the node's subtrees are finished. */
         while (pre != T && SubtreesDone(p)) {
-            Visit(p);
+            Visit(p);                        STEP(STEP_WALK, p, 0);
             pre = p;
             if (pre != T) p = p->parent;
         }
@@ -142,6 +142,7 @@ static void PrintThrData(BiThrTree node) {
 /* Write the characters of the threaded tree T in post-order to standard
  * output, one byte per node, by the walk above. Returns OK. */
 Status PostPrintBiThrTree(BiThrTree T) {
+    STEP_CALL;
     PostOrderTraverseThr(T, PrintThrData);
     return OK;
 }

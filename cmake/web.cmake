@@ -24,11 +24,13 @@
 # the technique as JSON for the page's pictures. The console program never
 # calls it.
 foreach(program ${DSD_PROGRAMS})
-  set(exports _main _fflush)
+  # _malloc for every program: the page passes byte arguments to main in
+  # memory it allocates (web/runner.js).
+  set(exports _main _fflush _malloc)
   set(steps ${PROJECT_SOURCE_DIR}/web/steps/${program}_steps.cpp)
   if(EXISTS ${steps})
     target_sources(${program} PRIVATE ${steps})
-    list(APPEND exports _WriteSteps _malloc)
+    list(APPEND exports _WriteSteps)
   endif()
   list(JOIN exports "','" exports)
   string(SUBSTRING ${program} 0 1 first)

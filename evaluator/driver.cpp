@@ -13,6 +13,7 @@
 #include "scanner.h"
 #include "state.h"
 #include "status.h"
+#include "step.h"
 #include "texts.h"
 
 /* ============================ Global state ================================ */
@@ -133,7 +134,7 @@ void PrintString(int flag) {
 /* Write the syntax error text as the row's operation column and end the
  * program with exit status -1. */
 [[noreturn]] static void SyntaxError() {
-    WRITE_TEXT(fp2, TEXT_SYNTAX_ERROR);
+    STEP(STEP_ERROR); WRITE_TEXT(fp2, TEXT_SYNTAX_ERROR);
     exit(-1);
 }
 
@@ -146,6 +147,7 @@ void PrintString(int flag) {
  * the end) and on division by zero, whose texts close the row they arise in,
  * and with OVERFLOW, writing nothing more, when a push finds no memory. */
 void Run() {
+    STEP_CALL;
     WRITE_TEXT(fp2, TEXT_HEADER);
     int step = 1;
     ShowUp(step);
@@ -156,23 +158,23 @@ void Run() {
     while (!(C == '#' && top == '#')) {
         int flag = 0;
         if (kind == 1) {
-            if (!PushTq(&OPND, Value)) exit(OVERFLOW);
+            STEP(STEP_PUSH_OPND); if (!PushTq(&OPND, Value)) exit(OVERFLOW);
             fprintf(fp2, "%s%d%s", TEXT_PUSH_OPND, Value, TEXT_CLOSE);
         } else {
             int r = PriorityCom(top, C);
             if (r < 0) {
-                if (!PushSq(&OPTR, C)) exit(OVERFLOW);
+                STEP(STEP_PUSH_OPTR); if (!PushSq(&OPTR, C)) exit(OVERFLOW);
                 fprintf(fp2, "%s%c%s", TEXT_PUSH_OPTR, C, TEXT_CLOSE);
             } else if (r == 0) {
                 char dropped;
-                PopSq(&OPTR, &dropped);
+                STEP(STEP_CANCEL); PopSq(&OPTR, &dropped);
                 WRITE_TEXT(fp2, TEXT_CANCEL);
             } else {
                 char theta = '#';
                 int a = 0, b = 0;
                 PopSq(&OPTR, &theta);
                 if (!PopTq(&OPND, &b) || !PopTq(&OPND, &a)) SyntaxError();
-                if (!PushTq(&OPND, Calculate(a, theta, b))) exit(OVERFLOW);
+                STEP(STEP_OPERATE); if (!PushTq(&OPND, Calculate(a, theta, b))) exit(OVERFLOW);
                 fprintf(fp2, "%s%d%s%c%s%d%s", TEXT_OPERATE, a, TEXT_BETWEEN, theta,
                         TEXT_BETWEEN, b, TEXT_CLOSE);
                 flag = 1;
@@ -187,7 +189,7 @@ void Run() {
     if (OPND.count != 1) SyntaxError();
     WRITE_TEXT(fp2, TEXT_RETURN);
     int value = 0;
-    PopTq(&OPND, &value);
+    STEP(STEP_RETURN); PopTq(&OPND, &value);
     WRITE_TEXT(fp2, TEXT_RESULT);
     fprintf(fp2, "%d", value);
 }

@@ -13,6 +13,7 @@
 
 #include "state.h"
 #include "status.h"
+#include "step.h"
 #include "texts.h"
 
 /* ============================ Scanner ===================================== */
@@ -95,7 +96,7 @@ int PriorityCom(char t, char c) {
     int row = OperatorIndex(t);
     int col = OperatorIndex(c);
     if (row < 0 || col < 0 || PRIORITY[row][col] == ERR) {
-        WRITE_TEXT(fp2, TEXT_SYNTAX_ERROR);
+        STEP(STEP_ERROR); WRITE_TEXT(fp2, TEXT_SYNTAX_ERROR);
         exit(-1);
     }
     return PRIORITY[row][col];
@@ -116,7 +117,7 @@ int Calculate(int a, char op, int b) {
         case '*': return static_cast<int32_t>(ua * ub);
         default:
             if (b == 0) {
-                WRITE_TEXT(fp2, TEXT_DIVIDE_ERROR);
+                STEP(STEP_ERROR); WRITE_TEXT(fp2, TEXT_DIVIDE_ERROR);
                 exit(-1);
             }
             if (b == -1) return static_cast<int32_t>(0u - ua);

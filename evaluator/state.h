@@ -18,7 +18,10 @@ extern FILE *fp2;                     /* "result.txt", opened for appending */
 extern SqStack OPTR;                  /* operator stack, '#' at the bottom */
 extern TqStack OPND;                  /* operand stack */
 extern char Express[EXPRESS_MAX + 2]; /* text + '#' + NUL; consumed chars are '$' */
-extern int n;                         /* length of the text before the '#' */
+extern int n;                         /* length of the text before the '#'; set and
+                                         used by Start, kept as part of the state
+                                         the program is described by (no one else
+                                         reads it) */
 extern int Value;                     /* value of the number scanned last */
 extern char C;                        /* operator character scanned last */
 

@@ -8,6 +8,7 @@
 
 #include "messages.h"
 #include "status.h"
+#include "step.h"
 
 /* ============================ Nodes ======================================= */
 
@@ -88,7 +89,7 @@ node *CountOut(node *&current, node *&before, int moves) {
         current = current->next;
     }
     node *leaver = current;
-    before->next = leaver->next;
+    before->next = leaver->next;             STEP(STEP_LEAVE, leaver, 0, 0);
     current = leaver->next;
     return leaver;
 }
@@ -102,6 +103,7 @@ node *CountOut(node *&current, node *&before, int moves) {
  * of the last person to leave. Ends the program (see NewNode) when the
  * head node cannot be allocated. */
 void Josephus(node *const &ring, node *&leaving, const int &n, int &m) {
+    STEP_CALL;
     leaving = NewNode();           /* the head: its num and step stay unset */
     node *tail = leaving;
 
@@ -111,7 +113,8 @@ void Josephus(node *const &ring, node *&leaving, const int &n, int &m) {
     for (int k = 1; k < n; k++) before = before->next;
 
     for (int size = n; size > 0; size--) {     /* size: people still seated */
-        node *leaver = CountOut(current, before, CountMoves(m, size));
+        int moves = CountMoves(m, size);         STEP(STEP_COUNT, current, m, moves);
+        node *leaver = CountOut(current, before, moves);
         tail->next = leaver;         /* join the end of the leaving list */
         tail = leaver;
         m = leaver->step;            /* the next turn counts this far */

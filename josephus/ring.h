@@ -6,9 +6,8 @@
  * k+1 and person n links back to person 1 (a ring of one links to itself).
  * The elimination relinks its nodes, in leaving order, into the leaving
  * list, which starts with a head node of its own; Out writes that list and
- * frees it. The same node type serves in both lists. A turn of the
- * elimination (CountMoves, CountOut) is a function of its own, so that the
- * browser edition's step writer runs the turns one by one. */
+ * frees it. The same node type serves in both lists. Josephus reports
+ * each turn's count and each seat it unlinks to the step hook (step.h). */
 #ifndef JOSEPHUS_RING_H
 #define JOSEPHUS_RING_H
 

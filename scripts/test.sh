@@ -8,9 +8,10 @@
 # Wine; then the two archives of scripts/package.sh, checked as a user meets
 # them, the check that the user guide quotes every message, and the tests of
 # the comparison script web/compare.mjs on the GCC build's outputs; then the
-# browser edition: the wasm lane, whose end-to-end cases run the programs of
-# build/web through web/run.mjs, and the browser checks, which drive Debian's
-# chromium through playwright-core over the page in build/web. Every build
+# browser edition: the wasm lane (build/wasm-test), whose end-to-end cases run
+# its program scripts through web/run.mjs, and the browser checks, which
+# drive Debian's chromium through playwright-core over the page that
+# scripts/web.sh builds in build/web. Every build
 # here treats compiler warnings as errors, which a user's build does not. An
 # installation that fails stops the script with the command to run by hand;
 # a tool that a lane needs and that is still missing after it fails that
@@ -135,17 +136,24 @@ compare_check() {
   DSD_BUILD_DIR=build/gcc node --test tests/web/compare.test.mjs
 }
 
-# wasm_lane: builds the browser edition into build/web (scripts/web.sh) and
-# runs every end-to-end case against its program scripts through
-# web/run.mjs, as the page runs them.
+# wasm_lane: builds the programs with emscripten in a folder of its own,
+# build/wasm-test (the scripts go to build/wasm-test/web, never into the
+# edition's build/web), with the tests and every warning an error, and runs
+# every end-to-end case against those scripts through web/run.mjs, as the
+# page runs them.
 wasm_lane() {
-  ./scripts/web.sh -DDSD_TESTS=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON && count_tests wasm
+  export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
+  emcmake cmake -S . -B build/wasm-test -UDSD_PROGRAMS -DCMAKE_BUILD_TYPE=MinSizeRel -DDSD_TESTS=ON \
+    -DCMAKE_COMPILE_WARNING_AS_ERROR=ON -DDSD_WEB_DIR="$root/build/wasm-test/web" >/dev/null || return 1
+  cmake --build build/wasm-test -j "$jobs" >/dev/null || return 1
+  count_tests wasm-test
 }
 
-# browser_check: the page in build/web in a real browser (tests/web/*.test.mjs
-# but the comparison's own tests), with playwright-core at the version its
-# lock file pins.
+# browser_check: the page as a user builds it (scripts/web.sh, build/web) in a
+# real browser (tests/web/*.test.mjs but the comparison's own tests), with
+# playwright-core at the version its lock file pins.
 browser_check() {
+  ./scripts/web.sh >/dev/null || return 1
   (cd tests/web && npm ci --no-audit --no-fund --loglevel=error) || return 1
   node --test $(ls tests/web/*.test.mjs | grep -v '/compare\.test\.mjs$')
 }

@@ -1,25 +1,34 @@
 #!/usr/bin/env bash
 # Builds the browser edition into build/web/: the four programs compiled by
 # emscripten (cmake/web.cmake), each one self-contained script, beside the
-# page (web/), the examples packed into examples.js, and the user guide
-# rendered as guide.html. The folder opens from file:// by double-click and
+# page (web/), the examples packed into examples.js, the programs' own C++
+# for the code panel in sources.js, and the user guide rendered as
+# guide.html. The folder opens from file:// by double-click and
 # from any static host; it needs nothing else.
 #
 # First installs what it needs where it is missing (Debian packages
-# emscripten, cmake, make, python3 and python3-markdown; see
-# scripts/lib/packages.sh). Extra arguments go to CMake's configuration,
-# e.g. the test command's -DDSD_TESTS=ON.
+# emscripten, cmake, make, python3, python3-markdown and universal-ctags,
+# whose end lines give the code panel its function index; see
+# scripts/lib/packages.sh). Extra arguments go to CMake's configuration.
+#
+# build/web is emptied first, so that a file removed from web/ or left by
+# another build never lands in the edition or its packages; and build/wasm
+# forgets the options cached by an earlier configuration (a test build's
+# -DCMAKE_COMPILE_WARNING_AS_ERROR=ON would otherwise stay), so a user's
+# build never treats warnings as errors. The test command builds its own
+# wasm lane in build/wasm-test.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 . scripts/lib/packages.sh
-need_packages emscripten cmake make python3 python3-markdown
+need_packages emscripten cmake make python3 python3-markdown universal-ctags
 # emcc runs its JavaScript tools with node and finds their acorn parser only
 # through Debian's module folder when node is not Debian's own.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
 out=$root/build/web
 jobs=$(nproc 2>/dev/null || echo 2)
 
+rm -rf "$out" build/wasm/CMakeCache.txt
 mkdir -p "$out"
 # Optimised for size: the page loads every program at once, and the runs
 # take no longer than with -O3.

@@ -8,6 +8,7 @@
  * "translate.txt" is opened, so such a run leaves that file exactly as it
  * was; only a failure to write the file itself comes after. */
 #include "rewrite.h"
+#include "rulefile.h"
 #include "words.h"
 
 int main(int argc, char *argv[]) {

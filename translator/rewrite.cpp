@@ -8,6 +8,7 @@
 
 #include "messages.h"
 #include "rulefile.h"
+#include "step.h"
 
 LinkStack L;
 LinkQueue Q;
@@ -15,17 +16,6 @@ LinkQueue Q;
 void Start() {
     InitStack(&L);
     InitQueue(&Q);
-}
-
-void StartFromRuleFile(int argc, char *argv[]) {
-    if (argc < 2) Refuse(TEXT_USAGE);
-    RulePath = argv[1];
-    std::FILE *fp = std::fopen(RulePath, "r");
-    if (fp == nullptr) RefuseFile(RulePath);
-    Start();
-    bool readable = ReadRuleFile(fp);
-    std::fclose(fp);
-    if (!readable) RefuseFile(RulePath);
 }
 
 /* ============================ Bracket expansion =========================== */
@@ -44,14 +34,20 @@ void PushChecked(char c) {
     if (Push(&L, c) != OK) std::exit(OVERFLOW);
 }
 
+/* Pops the top of L into *c. An empty L means that a "(" lacks its group:
+ * the run is refused, naming the sentence's line. */
+static void PopChecked(char *c) {
+    if (Pop(&L, c) != OK) RefuseAtLine(RulePath, SentenceLine(), TEXT_UNCLOSED_LINE);
+}
+
 void TakeGroup(char *theta) {
     /* The group's characters are on L, the first one on top. */
     char delta;
-    if (Pop(&L, theta) != OK) RefuseAtLine(RulePath, SentenceLine(), TEXT_UNCLOSED_LINE);
+    PopChecked(theta);                       STEP(STEP_POP, *theta);
     for (;;) {
-        if (Pop(&L, &delta) != OK) RefuseAtLine(RulePath, SentenceLine(), TEXT_UNCLOSED_LINE);
+        PopChecked(&delta);                  STEP(STEP_POP, delta);
         if (delta == ')') break;  /* the group's own ")": dropped */
-        EnQueue(&Q, delta);
+        EnQueue(&Q, delta);                  STEP(STEP_ENQUEUE, delta);
     }
 }
 
@@ -59,23 +55,24 @@ void PutGroup(char theta) {
     /* Pushing θδ1 θδ2 … θδn θ leaves θδnθ…θδ1θ from the top down. */
     char delta;
     while (!QueueEmpty(&Q)) {
-        DeQueue(&Q, &delta);
-        PushChecked(theta);
-        PushChecked(delta);
+        DeQueue(&Q, &delta);                 STEP(STEP_DEQUEUE, delta);
+        PushChecked(theta);                  STEP(STEP_PUSH, theta);
+        PushChecked(delta);                  STEP(STEP_PUSH, delta);
     }
-    PushChecked(theta);
+    PushChecked(theta);                      STEP(STEP_PUSH, theta);
 }
 
 void PreDeal() {
+    STEP_CALL;
     for (int k = W.length - 1; k >= 0; k--) {
         char c = W.ch[k];
         if (c != '(') {
-            PushChecked(c);
+            PushChecked(c);                  STEP(STEP_LAY, c);
             continue;
         }
         char theta;
-        TakeGroup(&theta);
-        PutGroup(theta);
+        TakeGroup(&theta);                   STEP(STEP_TAKE, theta);
+        PutGroup(theta);                     STEP(STEP_PUT, theta);
     }
 }
 
@@ -98,14 +95,17 @@ static std::size_t Rewrite(int i, char c, std::size_t length) {
         StopAtLine(RulePath, RuleLine(i), TEXT_OVERGROWN_LINE);
     }
     if (c != r->symbol) {
-        EnQueue(&Q, c);
+        EnQueue(&Q, c);                      STEP(STEP_KEEP, c);
     } else {
-        for (int k = 0; k < r->length; k++) EnQueue(&Q, r->replacement[k]);
+        for (int k = 0; k < r->length; k++) {
+            EnQueue(&Q, r->replacement[k]);  STEP(STEP_REPLACE, r->replacement[k]);
+        }
     }
     return length + added;
 }
 
 std::size_t RulePass(int i, std::size_t length) {
+    STEP_CALL;
     std::size_t made = 0;  /* characters of the sentence made by this pass */
     char c;
     if (i == 0) {
@@ -128,9 +128,12 @@ std::size_t RulePass(int i, std::size_t length) {
 }
 
 void MidDeal() {
+    STEP_CALL;
     if (N < 1) return;
-    std::size_t length = RulePass(0, 0);
+    std::size_t length = RulePass(0, 0);     STEP(STEP_PASS, 0);
     /* An empty sentence needs no more passes (and a file that ended before
      * its sentence may lack the rule records). */
-    for (int i = 1; i < N && length > 0; i++) length = RulePass(i, length);
+    for (int i = 1; i < N && length > 0; i++) {
+        length = RulePass(i, length);        STEP(STEP_PASS, 0);
+    }
 }

@@ -5,8 +5,8 @@
  * help of the queue Q; MidDeal then moves it into Q, rewriting it with rule
  * 0, and sends it once through Q for each further rule. Translate
  * (words.h) empties Q into the output file. The steps of each (a byte laid
- * on L, the two halves of a group, a pass) are functions of their own, so
- * that the browser edition's step writer runs the same steps one by one. */
+ * on L, the two halves of a group, a pass) are told to the step hook
+ * (step.h). */
 #ifndef TRANSLATOR_REWRITE_H
 #define TRANSLATOR_REWRITE_H
 
@@ -25,13 +25,6 @@ extern LinkQueue Q;  /* the queue of the expansion, the rule passes and the outp
 
 /* Initialises L, then Q; exhausted memory ends the program (exit OVERFLOW). */
 void Start();
-
-/* The translator's input: opens the rule file named by argv[1] (RulePath),
- * starts L and Q (Start) and reads the file (ReadRuleFile). Refuses the
- * run (message on stderr, exit REFUSED) without an argument, or when the
- * file cannot be opened or read; every refusal of ReadRuleFile stands. The
- * program's main and the browser edition's step writer both begin here. */
-void StartFromRuleFile(int argc, char *argv[]);
 
 /* Pushes c on L. Stops the run (exit OVERFLOW) when the push finds no
  * memory, or, naming the sentence's line, when L already holds MAXGROWN

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "messages.h"
+#include "rewrite.h"
 
 const char *RulePath = "";
 char buf[1024];
@@ -167,4 +168,17 @@ bool ReadRuleFile(std::FILE *fp) {
         }
     }
     return !std::ferror(fp);
+}
+
+/* ============================ Starting ==================================== */
+
+void StartFromRuleFile(int argc, char *argv[]) {
+    if (argc < 2) Refuse(TEXT_USAGE);
+    RulePath = argv[1];
+    std::FILE *fp = std::fopen(RulePath, "r");
+    if (fp == nullptr) RefuseFile(RulePath);
+    Start();
+    bool readable = ReadRuleFile(fp);
+    std::fclose(fp);
+    if (!readable) RefuseFile(RulePath);
 }

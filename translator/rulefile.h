@@ -50,4 +50,11 @@ extern SqString W;            /* the coded sentence */
  * rule table cannot grow. Returns false when reading the file failed. */
 bool ReadRuleFile(std::FILE *fp);
 
+/* The translator's input: opens the rule file named by argv[1] (RulePath),
+ * starts L and Q (Start) and reads the file (ReadRuleFile). Refuses the
+ * run (message on stderr, exit REFUSED) without an argument, or when the
+ * file cannot be opened or read; every refusal of ReadRuleFile stands. The
+ * program's main and the browser edition's step writer both begin here. */
+void StartFromRuleFile(int argc, char *argv[]);
+
 #endif

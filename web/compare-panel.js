@@ -14,8 +14,10 @@
  * evaluator step or bitree choice (counted from 1) in which the first
  * difference falls, so that the pictures can jump there. Every text that
  * comes from a file or the text box goes in through textContent. mount
- * returns {compare(), clear()}: compare() runs the comparison as the
- * button does, clear() forgets the student's output. */
+ * returns {compare(), clear(), refresh()}: compare() runs the comparison as
+ * the button does, clear() forgets the student's output, refresh() is for
+ * a new run on screen: it redoes a report that is shown (or takes it away
+ * when the new run has no output), so no report outlives its run. */
 (function (root) {
   'use strict';
 
@@ -78,7 +80,7 @@
 
     var panel = el('div', 'dsd-compare');
     panel.appendChild(el('p', 'dsd-compare-hint', '把你自己的程序对同一输入写出的 ' + output +
-      ' 粘贴到下面，或者打开这个文件（按字节读入，自动识别 GBK 和 UTF-8），再按“对照”。'));
+      ' 粘贴到下面，或者打开这个文件（按字节读入，自动识别 GBK、UTF-8 和带 BOM 的 UTF-16），再按“对照”。'));
     var text = el('textarea', 'dsd-compare-input');
     text.rows = 6;
     text.spellcheck = false;
@@ -137,6 +139,14 @@
       return report;
     }
 
+    /* refresh(): redoes the report shown, for the run now on screen; takes
+     * away a message or a report that has nothing to compare now. */
+    function refresh() {
+      if (!result.firstChild) return;
+      if (result.querySelector('.dsd-compare-result') && getOurs()) compare();
+      else result.textContent = '';
+    }
+
     open.addEventListener('click', function () { picker.click(); });
     picker.addEventListener('change', function () {
       var file = picker.files[0];
@@ -159,7 +169,7 @@
     });
     run.addEventListener('click', compare);
 
-    return { compare: compare, clear: clear };
+    return { compare: compare, clear: clear, refresh: refresh };
   }
 
   root.DsdComparePanel = { mount: mount };

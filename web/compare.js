@@ -5,8 +5,11 @@
  * line ends of its own (a textarea gives LF only). The comparison:
  *
  *   1. Identical bytes: "完全一致".
- *   2. Each side is decoded on its own: a UTF-8 BOM, else ASCII, else valid
- *      UTF-8, else GBK (the programs' own encoding). Its lines are the
+ *   2. Each side is decoded on its own: a UTF-8 BOM, a UTF-16 BOM (FF FE
+ *      little-endian, FE FF big-endian: Notepad's "Unicode"), else ASCII,
+ *      else valid UTF-8, else GBK (the programs' own encoding). UTF-16 is
+ *      decoded and then handled as the same text in UTF-8, so its lines,
+ *      characters and shown bytes are those of UTF-8. Its lines are the
  *      pieces between LF bytes, a CR before the LF being part of the line
  *      end, and the line breaks after the last non-empty line are counted
  *      apart ("the trailing newlines").
@@ -28,13 +31,12 @@
 (function (root) {
   'use strict';
 
-  /* The output each program leaves, as the student knows it. */
-  var OUTPUTS = {
-    evaluator: 'result.txt',
-    bitree: 'stdout（控制台输出）',
-    translator: 'translate.txt',
-    josephus: 'out.txt'
-  };
+  /* The output each program leaves, as the student knows it: the output
+   * file that programs.js names, else its console output. */
+  var PROGRAMS = root.DSD_PROGRAMS ||
+    (typeof require === 'function' ? require('./programs.js') : []);
+  var OUTPUTS = {};
+  PROGRAMS.forEach(function (p) { OUTPUTS[p.name] = p.output || 'stdout（控制台输出）'; });
 
   /* The columns of evaluator's trace, in order, and its fixed texts. */
   var TRACE_COLUMNS = ['步骤', 'OPTR栈', 'OPND栈', '输入字符', '主要操作'];
@@ -61,6 +63,8 @@
     'ASCII': '只有 ASCII 字符（GBK 与 UTF-8 相同）',
     'UTF-8': '按 UTF-8 解码',
     'GBK': '按 GBK 解码',
+    'UTF-16LE': '按 UTF-16（小端，FF FE）解码',
+    'UTF-16BE': '按 UTF-16（大端，FE FF）解码',
     'text': '是粘贴的文字（不涉及编码）'
   };
 
@@ -95,10 +99,17 @@
   }
 
   /* detect(bytes): returns {encoding, bom, valid} for a file's bytes:
-   * encoding 'UTF-8' after a BOM (EF BB BF), 'ASCII' when every byte is
+   * 'UTF-16LE' or 'UTF-16BE' after their BOM (FF FE, FE FF), 'UTF-8' after
+   * a BOM (EF BB BF), 'ASCII' when every byte is
    * below 0x80, 'UTF-8' when the bytes are valid UTF-8, else 'GBK'; valid is
    * false when not even GBK decodes every byte. */
   function detect(bytes) {
+    if (bytes.length >= 2 && bytes[0] === 0xFF && bytes[1] === 0xFE) {
+      return { encoding: 'UTF-16LE', bom: true, valid: isValid('utf-16le', bytes) };
+    }
+    if (bytes.length >= 2 && bytes[0] === 0xFE && bytes[1] === 0xFF) {
+      return { encoding: 'UTF-16BE', bom: true, valid: isValid('utf-16be', bytes) };
+    }
     var bom = bytes.length >= 3 && bytes[0] === 0xEF && bytes[1] === 0xBB && bytes[2] === 0xBF;
     if (bom) return { encoding: 'UTF-8', bom: true, valid: isValid('utf-8', bytes) };
     var ascii = true;
@@ -112,7 +123,7 @@
    * that starts at i takes (at least 1, never past the end). */
   function charLength(encoding, bytes, i) {
     var b = bytes[i], n = 1;
-    if (encoding === 'UTF-8') {
+    if (encoding !== 'GBK' && encoding !== 'ASCII') {   /* UTF-8, and UTF-16 turned into UTF-8 */
       n = b >= 0xF0 && b <= 0xF7 ? 4 : b >= 0xE0 ? 3 : b >= 0xC0 ? 2 : 1;
     } else if (encoding === 'GBK' && b >= 0x81 && b <= 0xFE && i + 1 < bytes.length) {
       n = bytes[i + 1] >= 0x30 && bytes[i + 1] <= 0x39 ? 4 : 2;
@@ -138,6 +149,9 @@
   function fileSide(bytes) {
     var found = detect(bytes);
     var body = found.bom ? bytes.subarray(3) : bytes;
+    if (found.encoding.indexOf('UTF-16') === 0) {
+      body = new TextEncoder().encode(decoder(found.encoding.toLowerCase(), false).decode(bytes.subarray(2)));
+    }
     var name = found.encoding === 'GBK' ? 'gbk' : 'utf-8';
     var lines = [], ends = {}, start = 0;
     for (var i = 0; i <= body.length; i++) {
@@ -203,7 +217,7 @@
     }
     var bytes = [];
     list.forEach(function (c) { bytes.push.apply(bytes, c.bytes); });
-    return hex(bytes);
+    return hex(bytes) + (side.encoding.indexOf('UTF-16') === 0 ? '（换成 UTF-8 后的字节）' : '');
   }
 
   /* visible(text, marked): returns the text with its tabs shown as → and
@@ -375,7 +389,11 @@
       notes.push({ kind: 'encoding', text: '编码不同：我们的是 ' + ours.encoding + '，你的是 ' + mine.encoding });
     }
     if (ours.bom !== mine.bom) {
-      notes.push({ kind: 'bom', text: (mine.bom ? '你的' : '我们的') + '文件开头有 UTF-8 的 BOM（EF BB BF），' +
+      var bomOf = function (side) {
+        return side.encoding === 'UTF-16LE' ? 'UTF-16 的 BOM（FF FE）'
+          : side.encoding === 'UTF-16BE' ? 'UTF-16 的 BOM（FE FF）' : 'UTF-8 的 BOM（EF BB BF）';
+      };
+      notes.push({ kind: 'bom', text: (mine.bom ? '你的' : '我们的') + '文件开头有 ' + bomOf(mine.bom ? mine : ours) + '，' +
         (mine.bom ? '我们的' : '你的') + '没有' });
     }
     if (ours.ends && mine.ends && ours.ends !== mine.ends) {

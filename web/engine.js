@@ -1,49 +1,79 @@
 /* engine.js -- runs the programs off the page's main thread.
  *
- * Each program gets a Web Worker of its own, made from a Blob: a page
- * opened from file:// may start such a worker, but the worker could not
- * load the program's script from file:// itself. So the Blob carries the
- * source text of the program's factory (its script, loaded by the page,
- * defines it) and of DsdRunner (runner.js), and the worker answers one
- * message per run:
+ * Each program (programs.js) gets a Web Worker of its own, made from a
+ * Blob: a page opened from file:// may start such a worker, but the worker
+ * could not load the program's script from file:// itself. So the Blob
+ * carries the source text of the program's factory (its script, loaded by
+ * the page, defines it) and of DsdRunner (runner.js). One run is one
+ * message pair:
  *
- *   page -> worker   {id, request}        request as in runner.js
- *   worker -> page   {id, result}         result as in runner.js
+ *   page -> worker   {id, action: 'run', request, steps}
+ *   worker -> page   {id, result, steps}   or   {id, error}
  *
- * A run that takes long (the translator's growing sentences take seconds)
- * leaves the page free; stop() ends it by ending the worker, and the next
- * run starts a new one.
+ * request and result as in runner.js. With steps true the worker, after
+ * main, runs the picture's step writer (the exported WriteSteps) on the
+ * same input in a fresh instance and answers with both: steps is the step
+ * writer's result, else null. So a run and its steps are one request,
+ * answered once, and a stop ends both.
  *
- * DsdEngine = {run(program, request) -> Promise<result>, stop(program),
- *              loaded(program) -> true when the program's script is there}. */
+ * stop(program) ends the program's worker and with it what it was doing;
+ * every pending run is answered as stopped, and the next run starts a new
+ * worker.
+ *
+ * DsdEngine = {run(program, request, wantSteps) -> Promise<answer>,
+ *              stop(program), loaded(program)}; an answer is {result,
+ * steps} or {error} with a message, never a rejection. */
 var DsdEngine = (function () {
   'use strict';
 
-  /* The global that each program's script defines. */
-  var FACTORY = { evaluator: 'Evaluator', bitree: 'Bitree',
-                  translator: 'Translator', josephus: 'Josephus' };
+  /* The message of a run that stop() ended. */
+  var STOPPED = '运行已停止';
+  var factories = {};   /* program -> the global its script defines */
+  DSD_PROGRAMS.forEach(function (p) { factories[p.name] = p.factory; });
   var workers = {};   /* program -> {worker, pending: {id -> resolve}} */
   var nextId = 1;
 
   /* The worker's own code; runs inside the worker, never on the page. */
   function workerMain(factory, name) {
     var runner = DsdRunner();
+    /* buffersOf(answer): the byte buffers of the answer's results, handed
+     * over to the page rather than copied (tens of MB for a long run,
+     * which a copy would make the page wait for). */
+    function buffersOf(answer) {
+      var list = [];
+      [answer.result, answer.steps].forEach(function (r) {
+        if (!r) return;
+        [r.stdout, r.stderr].concat(r.files.map(function (f) { return f.data; })).forEach(function (b) {
+          if (b && b.buffer && list.indexOf(b.buffer) < 0) list.push(b.buffer);
+        });
+      });
+      return list;
+    }
     onmessage = function (e) {
       var id = e.data.id;
-      runner.runProgram(factory, name, e.data.request).then(function (result) {
-        postMessage({ id: id, result: result });
+      var request = e.data.request;
+      runner.runProgram(factory, name, request).then(function (result) {
+        if (!e.data.steps || result.crash) return { id: id, result: result, steps: null };
+        var stepRequest = Object.assign({}, request, { entry: 'WriteSteps' });
+        return runner.runProgram(factory, name, stepRequest).then(function (steps) {
+          return { id: id, result: result, steps: steps };
+        });
+      }).then(function (answer) {
+        postMessage(answer, buffersOf(answer));
+      }, function (err) {
+        postMessage({ id: id, error: String(err && err.message || err) });
       });
     };
   }
 
   /* loaded(program): true when the page has the program's factory. */
   function loaded(program) {
-    return typeof self[FACTORY[program]] === 'function';
+    return typeof self[factories[program]] === 'function';
   }
 
   /* start(program): a new worker for program, with no run pending. */
   function start(program) {
-    var name = FACTORY[program];
+    var name = factories[program];
     var source = [
       'var _scriptDir;',   /* read by the factory's code; unset in a worker */
       'var ' + name + ' = ' + self[name].toString() + ';',
@@ -56,50 +86,47 @@ var DsdEngine = (function () {
     entry.worker.onmessage = function (e) {
       var resolve = entry.pending[e.data.id];
       delete entry.pending[e.data.id];
-      if (resolve) resolve(e.data.result);
+      if (resolve) resolve(e.data.error ? { error: e.data.error } : { result: e.data.result, steps: e.data.steps });
     };
     entry.worker.onerror = function (e) {
-      failAll(entry, '程序的工作线程出错：' + (e.message || '未知错误'));
       if (workers[program] === entry) delete workers[program];
+      entry.worker.terminate();
+      failAll(entry, '程序的工作线程出错：' + (e.message || '未知错误'));
     };
     return entry;
   }
 
-  /* failAll(entry, message): answers every pending run of entry with a
-   * result that carries message as its crash. */
+  /* failAll(entry, message): answers every pending run of entry with
+   * {error: message}. */
   function failAll(entry, message) {
-    Object.keys(entry.pending).forEach(function (id) {
-      entry.pending[id]({ status: 255, stdout: new Uint8Array(0), stderr: new Uint8Array(0),
-                          reads: [], files: [], crash: message });
-    });
+    Object.keys(entry.pending).forEach(function (id) { entry.pending[id]({ error: message }); });
     entry.pending = {};
   }
 
-  /* run(program, request): a Promise of the run's result; never rejects. */
-  function run(program, request) {
+  /* run(program, request, wantSteps): a Promise of the run's answer; never
+   * rejects. The request's bytes are copied to the worker. */
+  function run(program, request, wantSteps) {
     if (!loaded(program)) {
-      return Promise.resolve({ status: 255, stdout: new Uint8Array(0), stderr: new Uint8Array(0),
-                               reads: [], files: [],
-                               crash: '找不到 ' + program + '.js：请从完整的 web 文件夹打开本页' });
+      return Promise.resolve({ error: '找不到 ' + program + '.js：请从完整的 web 文件夹打开本页' });
     }
     if (!workers[program]) workers[program] = start(program);
     var entry = workers[program];
     var id = nextId++;
     return new Promise(function (resolve) {
       entry.pending[id] = resolve;
-      entry.worker.postMessage({ id: id, request: request });
+      entry.worker.postMessage({ id: id, action: 'run', request: request, steps: !!wantSteps });
     });
   }
 
   /* stop(program): ends the program's worker and every run in it; each
-   * pending run is answered as stopped. */
+   * pending run is answered {error: STOPPED}. */
   function stop(program) {
     var entry = workers[program];
     if (!entry) return;
     delete workers[program];
     entry.worker.terminate();
-    failAll(entry, '运行已停止');
+    failAll(entry, STOPPED);
   }
 
-  return { run: run, stop: stop, loaded: loaded };
+  return { run: run, stop: stop, loaded: loaded, STOPPED: STOPPED };
 })();

@@ -5,9 +5,12 @@
  * Each picture (pictures/<program>.js) calls DsdPicture.attach(tab, picture):
  *   steps          true when the picture needs the program's step writer:
  *                  the browser build links it beside main as WriteSteps,
- *                  and it is run on the same input in a fresh instance; its
+ *                  and the worker runs it after main, on the same input in
+ *                  a fresh instance, in the same request (engine.js); its
  *                  stdout is one JSON text whose strings hold one byte per
- *                  character (bytes >= 0x80 as \u00XX escapes)
+ *                  character (bytes >= 0x80 as \u00XX escapes); 'optional'
+ *                  when the picture uses it where the build has one and
+ *                  draws without it otherwise (build then gets null)
  *   build(run, steps)  returns the picture's model: {count, ...} with count
  *                  the number of steps, or {note} with a sentence that says
  *                  why there is nothing to draw (the text stays)
@@ -15,33 +18,42 @@
  *                  <svg> element, emptied before each call) and marks it in
  *                  view.text (a <div> the picture fills with its text once,
  *                  in view.first === true); returns nothing
+ *   describe(model, i)  returns {caption, src} for step i: caption the
+ *                  sentence the picture shows for it, src where in the
+ *                  program's own source the step was done ({file, line,
+ *                  func, chain}, from the step record), or null
  *   jump(model, step)  optional: the picture's step for the 对照 panel's
  *                  step (an evaluator step or a bitree choice)
  * The picture's text calls view.go(i) when a row or a character is clicked.
+ * The drawing primitives all four share (text, measuring, arcs, byte labels,
+ * the font, the size and background) are DsdDraw, pictures/common.js.
+ *
+ * State across steps is kept one way in every picture: on its model. What
+ * lasts from one step to the next (the elements of the text beside the
+ * picture, what it marked last) is made by build() or by draw() when
+ * view.first, stored on the model, and read by draw() at each step; a new
+ * run's model starts afresh. The frame keeps only the step on screen.
+ *
+ * The frame draws the code panel (code-panel.js) beside the picture from
+ * describe(): the program's own C++ of the function that did the step,
+ * its line marked, and the calls that led there. The caption becomes the
+ * picture's accessible name.
  *
  * Nothing here or in a picture recomputes a technique: every picture draws
  * what the program's run or its step writer reported.
  *
- * The controls: first, back, forward, last, play/pause and speed; the ← and
- * → keys step the visible tab's picture. The step is kept in the address's
- * # part (…&step=N, counted from 1), so a link reopens the same step. Each
- * picture can be saved as an SVG file. */
+ * The controls: first, back, forward, last, play/pause and speed. The step
+ * is kept in the address's # part (…&step=N, counted from 1), so a link
+ * reopens the same step. Full screen, the keys, the spoken step and saving
+ * the picture are present.js's. */
 var DsdPicture = (function () {
   'use strict';
   var el = DsdUi.el;
   var SVG = 'http://www.w3.org/2000/svg';
+  var svgEl = DsdDraw.svgEl;
   var SPEEDS = [['慢', 1500], ['中', 700], ['快', 250]];
 
-  /* svgEl(tag, attrs, text): a new SVG element with those attributes and
-   * text content. */
-  function svgEl(tag, attrs, text) {
-    var node = document.createElementNS(SVG, tag);
-    Object.keys(attrs || {}).forEach(function (k) { node.setAttribute(k, attrs[k]); });
-    if (text !== undefined) node.textContent = text;
-    return node;
-  }
-
-  /* byteString(s): the bytes of a step writer's string (one byte per
+  /* bytesOf(s): the bytes of a step writer's string (one byte per
    * character) as a Uint8Array. */
   function bytesOf(s) {
     var out = new Uint8Array(s.length);
@@ -54,16 +66,25 @@ var DsdPicture = (function () {
     return DsdGbk.decode(bytesOf(s));
   }
 
-  /* parseSteps(result): the step writer's JSON, or {error} with a message. */
+  /* parseSteps(result): the step writer's JSON, or {error} with a message.
+   * Its stdout is ASCII (the bytes >= 0x80 of its strings come as \u00XX),
+   * so one decode gives the text. */
   function parseSteps(result) {
+    if (!result) return { error: '没有步骤记录' };
     if (result.crash) return { error: result.crash };
-    var text = '';
-    for (var i = 0; i < result.stdout.length; i++) text += String.fromCharCode(result.stdout[i]);
     try {
-      return JSON.parse(text);
+      return JSON.parse(new TextDecoder('ascii').decode(result.stdout));
     } catch (e) {
       return { error: '步骤记录无法读取（状态 ' + result.status + '）' };
     }
+  }
+
+  /* noteFor(run): why a run that has no result (or whose instance
+   * failed) has no picture. */
+  function noteFor(run) {
+    if (run.refused) return '输入没有交给程序（原因见上面的提示），所以没有图解。';
+    if (run.stopped) return '运行已停止，所以没有图解。';
+    return '程序没有运行完（' + (run.error || run.result.crash) + '），所以没有图解。';
   }
 
   /* hashStep(program): the step (from 0) that the address names for
@@ -71,17 +92,6 @@ var DsdPicture = (function () {
   function hashStep(program) {
     var step = DsdUi.hashPart(program, 'step');
     return step && /^\d+$/.test(step) ? Number(step) - 1 : -1;
-  }
-
-  /* saveSvg(svg, name): offers the picture as a standalone SVG file. */
-  function saveSvg(svg, name) {
-    var copy = svg.cloneNode(true);
-    copy.setAttribute('xmlns', SVG);
-    var text = '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(copy);
-    var a = DsdUi.downloadLink(name, new TextEncoder().encode(text));
-    document.body.appendChild(a);
-    a.click();
-    a.remove();
   }
 
   /* attach(tab, picture): adds the picture to the tab; see above. */
@@ -101,14 +111,16 @@ var DsdPicture = (function () {
       buttons[b[0]] = el('button', { type: 'button', className: 'step-' + b[0], textContent: b[1], title: b[2] });
       bar.appendChild(buttons[b[0]]);
     });
-    var saveButton = el('button', { type: 'button', className: 'save-svg', textContent: '保存为 SVG' });
     bar.appendChild(el('label', {}, ['速度 ', speed]));
     bar.appendChild(counter);
-    bar.appendChild(saveButton);
     box.appendChild(el('h3', { textContent: '图解（由程序本次运行的结果画出）' }));
     box.appendChild(note);
     box.appendChild(bar);
-    box.appendChild(el('div', { className: 'picture-body' }, [el('div', { className: 'picture-canvas' }, [svg]), text]));
+    var canvas = el('div', { className: 'picture-canvas' }, [svg]);
+    var body = el('div', { className: 'picture-body' }, [canvas]);
+    box.appendChild(body);
+    var code = DsdCodePanel.mount(body, tab.program);
+    body.appendChild(text);
 
     var model = null;
     var current = 0;
@@ -116,16 +128,29 @@ var DsdPicture = (function () {
     var view = { svg: svg, text: text, first: true, go: go };
     var linked = hashStep(tab.program);   /* the step a link opened with */
 
-    /* go(i): shows step i (clamped to the steps there are). */
-    function go(i) {
+    var present = DsdPresent.mount({ tab: tab, box: box, bar: bar, canvas: canvas, svg: svg,
+      go: function (i, quiet) { pause(); go(i, quiet); },
+      state: function () {
+        return model && { step: current, count: model.count,
+                          caption: picture.describe ? picture.describe(model, current).caption : '' };
+      } });
+
+    /* go(i, quiet): shows step i (clamped to the steps there are); quiet
+     * leaves the address and the spoken step as they are. */
+    function go(i, quiet) {
       if (!model || !model.count) return;
       current = Math.max(0, Math.min(model.count - 1, i));
       while (svg.firstChild) svg.removeChild(svg.firstChild);
       picture.draw(model, current, view);
       view.first = false;
+      var about = picture.describe(model, current);
+      svg.setAttribute('role', 'img');
+      svg.setAttribute('aria-label', about.caption);
+      code.show(about.src);
       counter.textContent = '第 ' + (current + 1) + ' / ' + model.count + ' 步';
       box.setAttribute('data-step', String(current));
-      DsdUi.setHashPart(tab.program, 'step', String(current + 1));
+      if (!quiet) DsdUi.setHashPart(tab.program, 'step', String(current + 1));
+      present.shown(quiet);
     }
 
     /* pause(): stops playing. */
@@ -149,16 +174,16 @@ var DsdPicture = (function () {
       }, Number(speed.value));
     });
     speed.addEventListener('change', function () { if (timer) { pause(); buttons.play.click(); } });
-    saveButton.addEventListener('click', function () { saveSvg(svg, tab.program + '-step' + (current + 1) + '.svg'); });
-    document.addEventListener('keydown', function (e) {
-      if (tab.section.hidden || !model) return;
-      var target = e.target.tagName;
-      if (target === 'INPUT' || target === 'TEXTAREA' || target === 'SELECT') return;
-      if (e.key === 'ArrowLeft') { pause(); go(current - 1); e.preventDefault(); }
-      if (e.key === 'ArrowRight') { pause(); go(current + 1); e.preventDefault(); }
-    });
     tab.onCompareStep = function (step) {
       if (model && picture.jump) go(picture.jump(model, step));
+    };
+    /* tab.linkStep(step, later): goes to the step a link names (counted
+     * from 1, a string; null: none), now, or when later is true at the
+     * next run drawn. */
+    tab.linkStep = function (step, later) {
+      var i = step && /^\d+$/.test(step) ? Number(step) - 1 : -1;
+      if (later || !model) linked = i;
+      else if (i >= 0) { pause(); go(i); }
     };
 
     /* show(built): puts a new model on screen, at the step the address
@@ -173,6 +198,8 @@ var DsdPicture = (function () {
       text.textContent = '';
       view.first = true;
       box.setAttribute('data-count', model ? String(model.count) : '0');
+      code.element.hidden = !model;
+      if (!model) code.clear();
       if (model) go(Math.max(linked, 0));
       if (built) linked = -1;               /* later runs start at step 1 */
     }
@@ -188,13 +215,15 @@ var DsdPicture = (function () {
       box.setAttribute('data-draws', String(++draws));
     }
 
+    /* Each run comes with its steps (engine.js runs the step writer in the
+     * same request); a run with no result draws no picture. */
+    tab.wantsSteps = !!picture.steps;
     tab.onRun.push(function (run) {
+      if (run.error || run.result.crash) { showTimed(function () { return { note: noteFor(run) }; }); return; }
       if (!picture.steps) { showTimed(function () { return picture.build(run, null); }); return; }
-      var request = Object.assign({}, run.request, { entry: 'WriteSteps' });
-      DsdEngine.run(tab.program, request).then(function (result) {
-        var steps = parseSteps(result);
-        showTimed(function () { return steps.error ? { note: steps.error } : picture.build(run, steps); });
-      });
+      var steps = parseSteps(run.steps);
+      if (steps.error && picture.steps === 'optional') steps = null;
+      showTimed(function () { return steps && steps.error ? { note: steps.error } : picture.build(run, steps); });
     });
     show(null);
   }

@@ -7,8 +7,13 @@
 // work folder: its files and folders are copied into the instance's file
 // system before the run (an existing result.txt to append to, an input in a
 // sub-folder, a folder standing where an output file should go), and every
-// file the program created or changed is written back after it. stdin,
-// stdout and stderr pass byte for byte. The exit status is the program's.
+// file the program created or changed there is written back after it. The
+// instance's work folder has the current folder's own absolute path, and
+// an argument that names a file outside it (/abs/rules.txt, ../x) brings
+// that file in at the same path, so the program opens what it opens on
+// the console, under the name it was given; files outside the current
+// folder are never written back. stdin, stdout and stderr pass byte for
+// byte. The exit status is the program's.
 //
 // What a browser cannot have is refused with status 125 and one line on
 // stderr: a symbolic link (to a device or anywhere else), or a file or
@@ -67,9 +72,36 @@ if (!modulePath) fail('usage: node web/run.mjs MODULE.js [ARGS...]');
 const factory = require(path.resolve(modulePath));
 const name = path.basename(modulePath, '.js');
 
-const request = readTree('.', '', { args, stdin: readStdin(), files: [], dirs: [] });
+// outsideFiles(args, request): adds to the request each file that an
+// argument names outside the current folder, at its absolute path.
+function outsideFiles(args, request) {
+  const cwd = process.cwd();
+  for (const arg of args) {
+    const full = path.resolve(cwd, arg);
+    const rel = path.relative(cwd, full);
+    if (!rel.startsWith('..') && !path.isAbsolute(rel)) continue;   // inside: read by readTree
+    let stat;
+    try {
+      stat = fs.lstatSync(full);
+    } catch (e) {
+      continue;   // no such file: the program says so itself
+    }
+    if (!stat.isFile()) continue;
+    let data;
+    try {
+      data = fs.readFileSync(full);
+    } catch (e) {
+      fail(`${arg} cannot be read (${e.code}); a browser has no such file`);
+    }
+    request.files.push({ path: full.split(path.sep).join('/'), data: new Uint8Array(data) });
+  }
+  return request;
+}
+
+const request = outsideFiles(args, readTree('.', '', {
+  args, stdin: readStdin(), files: [], dirs: [], cwd: process.cwd().split(path.sep).join('/') }));
 const result = await DsdRunner().runProgram(factory, name, request);
-for (const f of result.files) fs.writeFileSync(f.path, f.data);
+for (const f of result.files) fs.writeFileSync(f.path, f.data);   // paths inside the current folder
 process.stdout.write(result.stdout);
 process.stderr.write(result.stderr);
 if (result.crash) fail(`the program's instance failed: ${result.crash}`);

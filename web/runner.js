@@ -9,7 +9,15 @@
  *   args   the command-line arguments after the program's name (strings)
  *   stdin  the bytes of the standard input (Uint8Array)
  *   files  [{path, data}]: files put into the work folder before the run
- *          (path relative to it, "/" between folders; data a Uint8Array)
+ *          (path relative to it, "/" between folders; data a Uint8Array);
+ *          an absolute path puts the file there instead, outside it
+ *   readsUpTo  optional: record the reads of stdin below (reads) only
+ *          while stdout holds at most this many bytes (the page's console
+ *          shows no more; a session of millions of lines would otherwise
+ *          carry millions of records)
+ *   cwd    optional: the absolute path of the work folder (default /work;
+ *          run.mjs gives the real current folder, so that a path named
+ *          on its command line means the same file inside)
  *   dirs   [path]: empty folders put there before the run
  *   entry  optional: instead of running main as emscripten does, call the
  *          exported C function of this name, int entry(int argc, char
@@ -23,7 +31,7 @@
  *           stdin (counted from 0) when stdout held `at` bytes; the last one
  *           has end: true when the program went on to meet the end of stdin
  *   files   [{path, data}]: every file of the work folder that the run
- *           created or changed, with its bytes
+ *           created or changed, with its bytes (path relative to it)
  *   crash   a message when the instance itself failed (not the program's
  *           own refusal), else absent
  *
@@ -37,8 +45,9 @@
 function DsdRunner() {
   'use strict';
 
-  /* The folder the program runs in, inside the instance's file system. */
-  var WORK = '/work';
+  /* The folder the program runs in, inside the instance's file system,
+   * unless the request names another. */
+  var DEFAULT_WORK = '/work';
   /* The newline byte: a console hands the program one line per read. */
   var NEWLINE = 10;
 
@@ -143,6 +152,7 @@ function DsdRunner() {
     var endSeen = false; /* the program has met the end of stdin */
     var given = {};     /* path -> bytes put in before the run */
     var instance = null;
+    var WORK = request.cwd || DEFAULT_WORK;
 
     /* A read of stdin: first flush what the program has written, as a
      * console does before it waits for input, so that each typed line
@@ -150,14 +160,15 @@ function DsdRunner() {
      * of the current line. */
     function readStdin(stream, buffer, offset, length) {
       if (instance && instance._fflush) instance._fflush(0);
+      var record = request.readsUpTo === undefined || stdout.length() <= request.readsUpTo;
       if (inPos >= stdin.length) {
-        if (!endSeen) reads.push({ line: line, at: stdout.length(), end: true });
+        if (!endSeen && record) reads.push({ line: line, at: stdout.length(), end: true });
         endSeen = true;
         return 0;
       }
       if (length <= 0) return 0;
       var lineStart = inPos === 0 || stdin[inPos - 1] === NEWLINE;
-      if (lineStart) reads.push({ line: line, at: stdout.length() });
+      if (lineStart && record) reads.push({ line: line, at: stdout.length() });
       var end = Math.min(lineEnd(stdin, inPos), inPos + length);
       var n = end - inPos;
       buffer.set(stdin.subarray(inPos, end), offset);
@@ -191,10 +202,11 @@ function DsdRunner() {
       mkdirs(FS, WORK);
       (request.dirs || []).forEach(function (d) { mkdirs(FS, WORK + '/' + d); });
       (request.files || []).forEach(function (f) {
-        var slash = f.path.lastIndexOf('/');
-        if (slash > 0) mkdirs(FS, WORK + '/' + f.path.slice(0, slash));
-        FS.writeFile(WORK + '/' + f.path, f.data);
-        given[f.path] = f.data;
+        var full = f.path[0] === '/' ? f.path : WORK + '/' + f.path;
+        var slash = full.lastIndexOf('/');
+        if (slash > 0) mkdirs(FS, full.slice(0, slash));
+        FS.writeFile(full, f.data);
+        if (f.path[0] !== '/') given[f.path] = f.data;
       });
       FS.chdir(WORK);
 

@@ -14,7 +14,7 @@ var DsdEvaluatorTab = (function () {
   /* showTable(run, box): the trace of result.txt as an HTML table. */
   function showTable(run, box) {
     var file = run.result.files.filter(function (f) { return f.path === 'result.txt'; })[0];
-    if (!file) return;
+    if (!file || file.data.length > DsdUi.SHOW_LIMIT) return;   /* a long file is shown cut, not as a table */
     var rows = traceRows(DsdGbk.decode(file.data));
     var width = rows.reduce(function (w, r) { return Math.max(w, r.length); }, 1);
     var table = el('table', { className: 'trace' });
@@ -36,8 +36,8 @@ var DsdEvaluatorTab = (function () {
   return DsdUi.makeTab('evaluator', {
     intro: '用算符优先法和两个链栈（OPTR 运算符栈、OPND 运算数栈）求整数表达式的值。' +
            '表达式是文件的最后一行；步骤表和结果追加到 result.txt。',
-    input: function (box) {
-      return DsdUi.documentInput(box, 'evaluator', 'expr.txt', '表达式文件 expr.txt 的内容（取最后一行）：');
+    input: function (box, tab) {
+      return DsdUi.documentInput(box, 'evaluator', 'expr.txt', '表达式文件 expr.txt 的内容（取最后一行）：', tab);
     },
     show: showTable
   });

@@ -42,7 +42,8 @@ export async function serve(dir) {
   return { url: `http://127.0.0.1:${server.address().port}`, close: () => new Promise((r) => server.close(r)) };
 }
 
-// origins(): the two ways the page is opened, as [name, base URL] pairs.
+// fileOrigin(): the base URL of the built edition opened from file://
+// (serve() gives the other way, from a static server).
 export function fileOrigin() {
   return pathToFileURL(WEB_DIR).href;
 }
@@ -109,4 +110,22 @@ export async function download(tab, name) {
 export async function shot(page, name) {
   fs.mkdirSync(SHOTS, { recursive: true });
   await page.screenshot({ path: path.join(SHOTS, name + '.png'), fullPage: true });
+}
+
+// freshPicture(browser, url, program): what a new page opened at url (a
+// link with the case and the step) draws for program's picture: {step, svg
+// (the picture's markup), marked (the text marked beside it)}. A step drawn
+// after visiting others must look the same: a stale state cannot.
+export async function freshPicture(browser, url, program) {
+  const page = await browser.newPage({ viewport: { width: 1200, height: 900 } });
+  try {
+    await page.goto(url);
+    const box = page.locator(`#tab-${program} .picture`);
+    await page.waitForFunction((b) => b.hasAttribute('data-draws') && b.dataset.count !== '0', await box.elementHandle());
+    return await box.evaluate((b) => ({
+      step: Number(b.dataset.step), svg: b.querySelector('svg').outerHTML,
+      marked: [...b.querySelectorAll('.picture-text .current')].map((n) => n.textContent) }));
+  } finally {
+    await page.close();
+  }
 }

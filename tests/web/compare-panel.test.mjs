@@ -21,15 +21,17 @@ test('the panel shows the command line report of one changed OPND value', async 
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'dsd-compare-'));
   fs.writeFileSync(path.join(dir, 'ours.txt'), ours);
   fs.writeFileSync(path.join(dir, 'mine.txt'), mine);
-  let cli = '';
+  let cli = null;
   try {
     execFileSync('node', [path.join(ROOT, 'web/compare.mjs'), 'evaluator', 'ours.txt', 'mine.txt'], { cwd: dir });
   } catch (e) {
-    assert.equal(e.status, 1);
+    assert.equal(e.status, 1, 'compare.mjs ends with status 1 when the contents differ');
     cli = e.stdout.toString();
   } finally {
     fs.rmSync(dir, { recursive: true, force: true });
   }
+  assert.ok(cli !== null, 'compare.mjs ended with status 0 although the contents differ');
+  assert.match(cli, /第一个不同：/);
   const where = /第一个不同：(.*)/.exec(cli)[1];
   assert.match(where, /第 8 步，OPND栈 列/);
 

@@ -116,6 +116,23 @@ test('evaluator: one changed thing in a trace', async (t) => {
     assert.match(r.report, /编码：我们的按 GBK 解码，你的按 UTF-8 解码\n/);
     assert.doesNotMatch(r.report, /第一个不同/);
   });
+
+  await t.test('UTF-16 with its byte order mark (Notepad\'s "Unicode") is the same text; a change in it is found', () => {
+    const text = new TextDecoder('gbk').decode(trace);
+    const le = Buffer.concat([Buffer.from([0xFF, 0xFE]), Buffer.from(text, 'utf16le')]);
+    const be = Buffer.from(le);
+    for (let i = 0; i < be.length; i += 2) [be[i], be[i + 1]] = [le[i + 1], le[i]];
+    for (const [bytes, name] of [[le, '按 UTF-16（小端，FF FE）解码'], [be, '按 UTF-16（大端，FE FF）解码']]) {
+      const r = compare('evaluator', trace, bytes);
+      assert.equal(r.status, 0, r.report);
+      assert.match(r.report, /文字相同，只有编码、BOM不同/);
+      assert.ok(r.report.includes('你的' + name), r.report);
+    }
+    const changed = Buffer.concat([Buffer.from([0xFF, 0xFE]), Buffer.from(text.replace('\t3 5 \t', '\t3 6 \t'), 'utf16le')]);
+    const r = compare('evaluator', trace, changed);
+    assert.equal(r.status, 1);
+    assert.match(r.report, /第一个不同：第 9 行.*第 8 步，OPND栈 列/);
+  });
 });
 
 test('translator: one wrong word', () => {

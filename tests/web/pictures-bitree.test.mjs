@@ -14,7 +14,7 @@ import { createRequire } from 'node:module';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { fileOrigin, launch, SHOTS, shown, WEB_DIR } from './browser.mjs';
+import { fileOrigin, freshPicture, launch, SHOTS, shown, WEB_DIR } from './browser.mjs';
 
 const require = createRequire(import.meta.url);
 const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -150,7 +150,10 @@ describe('bitree picture, opened from file', () => {
     await tab.locator('.step-back').click();
     assert.notEqual((await picture(tab)).markup, middle.markup);
     await tab.locator('.step-forward').click();
-    assert.equal((await picture(tab)).markup, middle.markup);
+    // After the visits, the step looks as in a new page opened at it.
+    const fresh = await freshPicture(browser, page.url(), 'bitree');
+    assert.equal(fresh.step, middle.step);
+    assert.equal((await picture(tab)).markup, fresh.svg);
     await shootPicture(tab, 'picture-bitree-threads');
   });
 
@@ -202,5 +205,20 @@ describe('bitree picture, opened from file', () => {
     assert.deepEqual(await overflow(), [true, true]);
     await tab.locator('.bitree-choices button').first().click();
     assert.equal((await overflow())[0], true);
+  });
+});
+
+describe('bitree picture, a long session', () => {
+  test('every choice up to the step writer\'s bound is drawn, with a note on the ones past it', async () => {
+    const stdin = Buffer.from('2 -93\n'.repeat(101));
+    const steps = await stepsOf(stdin);
+    assert.equal(steps.cut, true);
+    const bound = steps.choices.length;
+    assert.ok(bound >= 100, `the step writer describes ${bound} choices`);
+    const tab = await openSession(page, stdin);
+    assert.equal(await tab.locator('.bitree-choices li').count(), bound);
+    assert.match(await tab.locator('.bitree-cut').textContent(), new RegExp(`超过 ${bound} 次`));
+    await tab.locator('.step-last').click();
+    assert.equal((await picture(tab)).choice, bound - 1);
   });
 });

@@ -4,7 +4,8 @@
 // step per row, the stacks drawn at each row equal to that row's OPTR and
 // OPND columns and its action as written, the trace row on screen marked;
 // a click on a row and the first difference the 对照 panel finds go to
-// their step; a step back and forward draws the same picture; a division
+// their step; a step drawn after a step back and forward is the one a new
+// page opened at it draws; a division
 // by zero ends on its error step. Saves a screenshot of a middle step.
 //
 //     node --test tests/web/pictures-evaluator.test.mjs   (after ./scripts/web.sh)
@@ -12,7 +13,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { cases, fileOrigin, gbk, launch, openTab, runAndWait, SHOTS } from './browser.mjs';
+import { cases, fileOrigin, freshPicture, gbk, launch, openTab, runAndWait, SHOTS } from './browser.mjs';
 
 const CASES = cases('evaluator/expr.txt', 'evaluator:deep_brackets', 'evaluator:divide_by_zero_late',
                     'evaluator:two_operators');
@@ -48,10 +49,20 @@ async function everyStep(tab) {
   });
 }
 
-// runCase(tab, c): runs case c's expression file in the tab.
+// runCase(tab, c): runs case c's expression file in the tab, and waits
+// for the picture of the run (it may come after the run's output).
 async function runCase(tab, c) {
-  await tab.locator('textarea.document').fill(gbk(c.files['expr.txt']));
+  await runText(tab, gbk(c.files['expr.txt']));
+}
+
+// runText(tab, text): runs the expression file's text, as runCase does.
+async function runText(tab, text) {
+  const box = tab.locator('.picture');
+  const draws = Number(await box.getAttribute('data-draws') || 0);
+  await tab.locator('textarea.document').fill(text);
   await runAndWait(tab, () => tab.locator('button.run').click());
+  await tab.page().waitForFunction(([el, n]) => Number(el.getAttribute('data-draws') || 0) > n,
+                                   [await box.elementHandle(), draws]);
 }
 
 let browser;
@@ -95,10 +106,13 @@ describe('the evaluator picture, from file://', () => {
     await tab.locator('.step-back').click();
     assert.notEqual(await svg.evaluate((s) => s.outerHTML), middle);
     await tab.locator('.step-forward').click();
-    assert.equal(await svg.evaluate((s) => s.outerHTML), middle);
     await page.keyboard.press('ArrowLeft');
     await page.keyboard.press('ArrowRight');
-    assert.equal(await svg.evaluate((s) => s.outerHTML), middle);
+    // After the visits, step 7 looks as in a new page opened at it.
+    const fresh = await freshPicture(browser, page.url(), 'evaluator');
+    assert.equal(fresh.step, 6);
+    assert.equal(await svg.evaluate((s) => s.outerHTML), fresh.svg);
+    assert.equal(middle, fresh.svg);
     fs.mkdirSync(SHOTS, { recursive: true });
     await picture.screenshot({ path: path.join(SHOTS, 'picture-evaluator.png') });
   });
@@ -116,5 +130,16 @@ describe('the evaluator picture, from file://', () => {
     assert.equal(await tab.locator('.picture svg [data-end]').getAttribute('data-end'), 'zero');
     await tab.locator('.step-forward').click();
     assert.equal(await picture.getAttribute('data-step'), String(rows.length - 1));
+  });
+});
+
+describe('the evaluator picture explains what it cannot read', () => {
+  test('a full-width bracket is named as the full-width （, not an operator', async () => {
+    await runText(tab, '1+（2）');
+    await tab.locator('.step-last').click();
+    assert.equal(await tab.locator('.picture svg [data-kind]').getAttribute('data-kind'), 'syntax');
+    const said = await tab.locator('.picture svg').textContent();
+    assert.match(said, /读入的 '（' 是中文输入法打出的全角的（/);
+    assert.match(said, /不是表达式的运算符：程序只认半角的 \(/);
   });
 });

@@ -1,7 +1,8 @@
 // pictures-josephus.test.mjs -- the josephus picture, opened from file://,
 // held to the program's own text: the seats are greyed in the order of
 // out.txt, each number of out.txt leads to the step on which its seat
-// leaves, stepping back and forward redraws the same picture, and a ring of
+// leaves, a step drawn after the others is the one a new page opened at it
+// draws, and a ring of
 // 1000 seats draws to its last step. Saves the ring halfway as
 // build/web/shots/picture-josephus.png for people to look at.
 //
@@ -10,7 +11,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, afterEach, before, beforeEach, describe, test } from 'node:test';
-import { cases, fileOrigin, gbk, launch, openTab, runAndWait, SHOTS } from './browser.mjs';
+import { cases, fileOrigin, freshPicture, gbk, launch, openTab, runAndWait, SHOTS } from './browser.mjs';
 
 const CASES = cases('josephus/args.txt', 'josephus:args_thousand_largest_counts', 'josephus:args_refuse_n_zero');
 
@@ -54,7 +55,7 @@ describe('josephus picture, opened from file', () => {
   beforeEach(async () => { page = await browser.newPage({ viewport: { width: 1200, height: 900 } }); });
   afterEach(async () => { await page?.close(); });
 
-  test('the main example: seats greyed in the order of out.txt, text and picture in step, back and forward', async () => {
+  test('the main example: seats greyed in the order of out.txt, text and picture in step, a step after the others as in a new page', async () => {
     const tab = await openTab(page, fileOrigin(), 'josephus');
     await tab.locator('.josephus-ring').waitFor();
     const out = outNumbers(CASES['josephus/args.txt']);
@@ -74,10 +75,6 @@ describe('josephus picture, opened from file', () => {
       // out.txt shows the numbers greyed so far, the latest marked.
       assert.deepEqual(now.written, now.left, `out.txt beside step ${i + 1}`);
       assert.equal(now.current, now.left.at(-1) ?? null);
-      await tab.locator('.step-back').click();
-      assert.equal((await ring(tab)).svg, shown.svg, `back from step ${i + 1}`);
-      await tab.locator('.step-forward').click();
-      assert.equal((await ring(tab)).svg, now.svg, `forward again to step ${i + 1}`);
       shown = now;
     }
     assert.deepEqual(greyed, out);
@@ -91,8 +88,12 @@ describe('josephus picture, opened from file', () => {
       assert.equal(now.current, num);
     }
 
+    // After all those visits, the middle step looks as in a new page opened at it.
     await tab.locator('.step-first').click();
     for (let i = 0; i < Math.floor(first.count / 2); i++) await tab.locator('.step-forward').click();
+    const fresh = await freshPicture(browser, page.url(), 'josephus');
+    assert.equal(fresh.step, Math.floor(first.count / 2));
+    assert.equal((await ring(tab)).svg, fresh.svg);
     fs.mkdirSync(SHOTS, { recursive: true });
     await tab.locator('.picture').screenshot({ path: path.join(SHOTS, 'picture-josephus.png') });
   });
@@ -112,5 +113,28 @@ describe('josephus picture, opened from file', () => {
     await runArgs(tab, refusal.args);
     assert.match(await tab.locator('.picture-note').textContent(), /拒绝/);
     assert.equal(await tab.locator('.picture-svg').isVisible(), false);
+  });
+});
+
+describe('josephus picture, a count a little larger than the ring', () => {
+  test('m=4 among 3 goes round seat by seat, and says the program moves (m−1) mod size', async () => {
+    const browser = await launch();
+    try {
+      const page = await browser.newPage({ viewport: { width: 1200, height: 900 } });
+      const tab = await openTab(page, fileOrigin(), 'josephus');
+      await runArgs(tab, ['3', '4', '1', '1', '1']);
+      await tab.locator('.step-first').click();
+      const counted = [];
+      for (let i = 0; i < 4; i++) {
+        if (i) await tab.locator('.step-forward').click();
+        counted.push((await tab.locator('.josephus-sentence').textContent()).match(/(\d+) 号报 (\d+)/).slice(1).join(':'));
+      }
+      // 1, 2, 3 round to person 1 again, who says 4 and leaves.
+      assert.deepEqual(counted, ['1:1', '2:2', '3:3', '1:4']);
+      assert.deepEqual((await ring(tab)).left, [1]);
+      assert.match(await tab.locator('.josephus-sentence').textContent(), /\(4−1\) mod 3 = 0/);
+    } finally {
+      await browser.close();
+    }
   });
 });

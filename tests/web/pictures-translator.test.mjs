@@ -3,7 +3,8 @@
 // sentence, turned into words as the picture shows them, is translate.txt;
 // the stack and the queue drawn at each step of the bracket expansion are
 // the step writer's record, got here by running the writer in node; stepping
-// back and forward returns the same picture; a refused rule file draws
+// back and forward returns the same picture, and a step drawn after the
+// others is the one a new page opened at it draws; a refused rule file draws
 // nothing and says so.
 //
 //     node --test tests/web/pictures-translator.test.mjs   (after ./scripts/web.sh)
@@ -11,7 +12,7 @@ import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { cases, fileOrigin, gbk, launch, openTab, runAndWait, shot, shown, WEB_DIR } from './browser.mjs';
+import { cases, fileOrigin, freshPicture, gbk, launch, openTab, runAndWait, shot, shown, WEB_DIR } from './browser.mjs';
 
 const require = createRequire(import.meta.url);
 const DsdRunner = require('../../web/runner.js');
@@ -170,6 +171,15 @@ describe('translator picture, opened from file', () => {
     }
     await page.keyboard.press('ArrowRight');
     assert.equal((await picture(tab)).markup, seen[1].markup, '→ after the first step');
+    // After all those visits, steps look as in a new page opened at them.
+    for (const i of [1, Math.floor(count / 2), count - 1]) {
+      await goTo(tab, i);
+      const fresh = await freshPicture(browser, page.url(), 'translator');
+      assert.equal(fresh.step, i);
+      const now = await picture(tab);
+      assert.equal(now.markup, fresh.svg, `picture of step ${i + 1}`);
+      assert.deepEqual(now.marked, fresh.marked, `text marked at step ${i + 1}`);
+    }
   });
 
   test('a refused rule file draws nothing and says why', async () => {

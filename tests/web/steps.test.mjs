@@ -141,7 +141,8 @@ function checkBitree(stdout, steps) {
       assert.equal(valueOf.get(slash.right), 0, 'the divisor is 0');
     } else {
       assert.equal(c.divideByZero, -1);
-      assert.equal(valueOf.get(0), c.value, 'the root gets the value last');
+      assert.equal(valueOf.get(0), c.value, 'the root gets the value');
+      assert.equal(c.values.at(-1).node, 0, 'the root gets its value last');
       assert.equal(c.values.length, c.nodes.length);
     }
   }

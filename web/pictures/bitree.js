@@ -18,7 +18,8 @@
  * element its colours as SVG attributes, so a saved SVG looks the same. */
 (function () {
   'use strict';
-  var svgEl = DsdPicture.svgEl;
+  var D = DsdDraw;
+  var svgEl = D.svgEl, text = D.text, textWidth = D.textWidth, round = D.round, byteLabel = D.byteLabel;
   var el = DsdUi.el;
 
   /* ============================ The program's texts ====================== */
@@ -39,9 +40,8 @@
 
   /* ============================ Looks ==================================== */
 
-  var FONT = '"Microsoft YaHei", "PingFang SC", "WenQuanYi Micro Hei", "Noto Sans CJK SC", sans-serif';
-  var MONO = '"WenQuanYi Micro Hei Mono", "Noto Sans Mono CJK SC", Consolas, "Courier New", monospace';
-  var COLOURS = { ink: '#1d2330', grey: '#5b6578', light: '#9aa4b4', link: '#5b6578',
+  var FONT = D.FONT, MONO = D.MONO;
+  var COLOURS = { ink: D.INK, grey: D.GREY, light: '#9aa4b4', link: '#5b6578',
                   pred: '#d9822b', succ: '#2f8f4e', node: '#3b6fb6', done: '#dbe8f7',
                   current: '#ffd54f', currentEdge: '#a05a00', zero: '#fdecea', zeroEdge: '#b3261e',
                   order: '#3b6fb6', value: '#2f6b3a' };
@@ -57,35 +57,31 @@
   var LINE = 22;          /* the height of a line of the picture's heading */
   var MARGIN = 48;        /* room on the left, for the 中序 row's name */
 
-  /* ============================ State across steps ======================= */
-
+  /* What lasts across steps is on the model (see picture.js): model.panel,
+   * the text's parts {buttons, caption, note, output, marks, choice}, and
+   * model.sight, the point scrollTo is to bring in sight, till the next
+   * frame. */
   var builds = 0;         /* models built so far, for the checks to wait on */
-  var panel = null;       /* the text's parts: {buttons, caption, note, output, marks, choice} */
-  var sight = null;       /* the point scrollTo is to bring in sight, till the next frame */
 
   /* ============================ Reading the run ========================== */
 
-  /* splitLines(bytes): the lines of stdout, each as its bytes without the
-   * newline. */
-  function splitLines(bytes) {
-    var lines = [];
-    var start = 0;
-    for (var i = 0; i < bytes.length; i++) {
-      if (bytes[i] === 10) { lines.push(bytes.subarray(start, i)); start = i + 1; }
-    }
-    if (start < bytes.length) lines.push(bytes.subarray(start));
-    return lines;
-  }
-
-  /* answers(stdout): the lines the program printed in answer to each
-   * choice, in order: [[line bytes, ...], ...]; an answer starts with a
-   * prompt or the line that refuses the choice. */
-  function answers(stdout) {
+  /* answers(stdout, wanted): the lines the program printed in answer to
+   * each of its first `wanted` choices, in order: [[line bytes, ...], ...];
+   * an answer starts with a prompt or the line that refuses the choice.
+   * Reading stops there: a long session's stdout may hold millions of
+   * lines, and only the choices the step writer describes are drawn. */
+  function answers(stdout, wanted) {
     var all = [];
-    splitLines(stdout).forEach(function (line) {
-      if (PROMPTS.indexOf(DsdGbk.decode(line)) >= 0) all.push([line]);
-      else if (all.length) all[all.length - 1].push(line);
-    });
+    var start = 0;
+    for (var i = 0; i <= stdout.length && start < stdout.length; i++) {
+      if (i < stdout.length && stdout[i] !== 10) continue;
+      var line = stdout.subarray(start, i);
+      start = i + 1;
+      if (PROMPTS.indexOf(DsdGbk.decode(line)) >= 0) {
+        if (all.length === wanted) break;
+        all.push([line]);
+      } else if (all.length) all[all.length - 1].push(line);
+    }
     return all;
   }
 
@@ -102,15 +98,8 @@
     return null;
   }
 
-  /* byteLabel(b): how a node's byte is written: the character for printable
-   * ASCII, else its code in hex (a byte of a Chinese character, a control
-   * byte: each node holds one byte). */
-  function byteLabel(b) {
-    if (b > 0x20 && b < 0x7f) return String.fromCharCode(b);
-    return '\\x' + (b < 16 ? '0' : '') + b.toString(16).toUpperCase();
-  }
-
-  /* labelsOf(bytes): the labels of a printed line's bytes, one per node; []
+  /* labelsOf(bytes): the labels of a printed line's bytes (each node holds
+   * one byte: DsdDraw.byteLabel), one per node; []
    * for a line that is not there. */
   function labelsOf(bytes) {
     return bytes ? Array.prototype.map.call(bytes, byteLabel) : [];
@@ -169,8 +158,8 @@
     builds++;
     if (steps.stopped) return { note: '步骤记录因内存不足而中断，图解从略；文字输出见下方。' };
     if (!steps.choices.length) return { note: '这次运行没有做任何选择，没有可画的内容。' };
-    var said = answers(run.result.stdout);
-    var model = { count: 0, steps: [], starts: [], cut: steps.cut, choices: [] };
+    var said = answers(run.result.stdout, steps.choices.length);
+    var model = { count: 0, steps: [], starts: [], cut: steps.cut, choices: [], panel: null, sight: null };
     steps.choices.forEach(function (c, i) {
       var choice = prepare(c, said[i] || [], i);
       model.choices.push(choice);
@@ -191,13 +180,17 @@
     return c.choice === 1 ? 5 : 3;
   }
 
-  /* layoutTree(nodes, size, top): where each node goes: {x, y, parent,
-   * width, height}. Node k's centre is (x[k], y[k]): its inorder position
-   * times size.dx from the left, its depth times size.dy below top;
-   * parent[k] is its parent's number (-1 at the root); width and height
-   * hold the whole drawing, with the 中序 row below the tree. */
+  /* layoutTree(nodes, size, top): where each node and its writing go:
+   * {x, y, parent, order, tags, width, height}. Node k's centre is (x[k],
+   * y[k]): its inorder position times size.dx from the left, its depth
+   * times size.dy below top; parent[k] is its parent's number (-1 at the
+   * root); order[k] is where its visiting order is written, {x, y,
+   * anchor}, above it on the side away from the link to its parent;
+   * tags[k] where its ltag and rtag are written, [{x, y}, {x, y}] on its
+   * left and right; width and height hold the whole drawing, with the 中序
+   * row below the tree. */
   function layoutTree(nodes, size, top) {
-    var pos = { x: [], y: [], parent: nodes.map(function () { return -1; }) };
+    var pos = { x: [], y: [], parent: nodes.map(function () { return -1; }), order: [], tags: [] };
     var deepest = 0;
     nodes.forEach(function (node, k) {
       pos.x[k] = MARGIN + size.r + node.inorder * size.dx;
@@ -205,6 +198,11 @@
       deepest = Math.max(deepest, node.depth);
       if (node.left >= 0) pos.parent[node.left] = k;
       if (node.right >= 0) pos.parent[node.right] = k;
+    });
+    nodes.forEach(function (node, k) {
+      var away = pos.parent[k] >= 0 && nodes[pos.parent[k]].left === k ? -1 : 1;
+      pos.order[k] = { x: pos.x[k] + away * size.r * 0.8, y: pos.y[k] - size.r * 0.8 - 2, anchor: away < 0 ? 'end' : 'start' };
+      pos.tags[k] = [{ x: pos.x[k] - size.r - 7, y: pos.y[k] + 4 }, { x: pos.x[k] + size.r + 7, y: pos.y[k] + 4 }];
     });
     pos.width = MARGIN + 2 * size.r + (nodes.length - 1) * size.dx + 48;
     pos.bottom = top + size.r + 14 + deepest * size.dy + size.r + 40;
@@ -235,24 +233,22 @@
     return links;
   }
 
-  /* arcPath(x1, y1, x2, y2, r): the SVG path of a curved arrow from the
-   * circle of radius r at (x1, y1) to the one at (x2, y2). It bows to the
-   * left of its direction, so that two threads between the same nodes, one
-   * each way, take opposite sides, and neither hides a child link. */
-  function arcPath(x1, y1, x2, y2, r) {
+  /* threadPath(x1, y1, x2, y2, r): the SVG path of a curved arrow from the
+   * circle of radius r at (x1, y1) to the one at (x2, y2): an arc that
+   * bows to the left of its direction (bend pixels to the side at its
+   * ends' guide point, half that at its middle), so that two threads
+   * between the same nodes, one each way, take opposite sides, and neither
+   * hides a child link. */
+  function threadPath(x1, y1, x2, y2, r) {
     var dx = x2 - x1, dy = y2 - y1;
     var len = Math.sqrt(dx * dx + dy * dy) || 1;
     var bend = Math.min(Math.max(len * 0.25, 2 * r), 90);
     var cx = (x1 + x2) / 2 + dy / len * bend;
     var cy = (y1 + y2) / 2 - dx / len * bend;
     var s = toward(x1, y1, cx, cy, r), e = toward(x2, y2, cx, cy, r + 1);
-    return 'M' + round(s[0]) + ',' + round(s[1]) + ' Q' + round(cx) + ',' + round(cy) + ' ' +
-           round(e[0]) + ',' + round(e[1]);
-  }
-
-  /* round(v): v to one decimal, for shorter SVG text. */
-  function round(v) {
-    return Math.round(v * 10) / 10;
+    var chord = Math.sqrt((e[0] - s[0]) * (e[0] - s[0]) + (e[1] - s[1]) * (e[1] - s[1]));
+    var h = bend / 2;                               /* the arc's height over its chord */
+    return D.arcPath({ x: s[0], y: s[1] }, { x: e[0], y: e[1] }, (chord * chord / 4 + h * h) / (2 * h), false);
   }
 
   /* threadArcs(nodes, pos, r): the threads the step writer reports, one per
@@ -268,7 +264,7 @@
         var x = pos.x[k], y = pos.y[k];
         var arc = { from: k, side: t[0], to: t[2] };
         if (t[2] >= 0) {
-          arc.d = arcPath(x, y, pos.x[t[2]], pos.y[t[2]], r);
+          arc.d = threadPath(x, y, pos.x[t[2]], pos.y[t[2]], r);
         } else {
           var s = toward(x, y, x - 1, y + 1, r);
           arc.nullX = x - r - 18;
@@ -279,13 +275,6 @@
       });
     });
     return threads;
-  }
-
-  /* textWidth(text, font): about how wide text is at that font size. */
-  function textWidth(text, font) {
-    var w = 0;
-    for (var i = 0; i < text.length; i++) w += text.charCodeAt(i) < 0x80 ? 0.6 : 1;
-    return w * font;
   }
 
   /* ============================ What a step shows ======================== */
@@ -420,24 +409,12 @@
 
   /* ============================ Drawing ================================== */
 
-  /* text(parent, x, y, s, attrs): adds an SVG text at (x, y) in the page's
-   * font; returns it. */
-  function text(parent, x, y, s, attrs) {
-    var t = svgEl('text', Object.assign({ x: round(x), y: round(y), 'font-family': FONT, 'font-size': 14,
-                                          fill: COLOURS.ink }, attrs || {}), s);
-    parent.appendChild(t);
-    return t;
-  }
-
   /* drawMarkers(svg, size): the arrow heads of the two kinds of thread. */
   function drawMarkers(svg, size) {
     var defs = svgEl('defs');
     var w = Math.max(5, Math.min(9, size.r * 0.6));
     [['pred', COLOURS.pred], ['succ', COLOURS.succ]].forEach(function (m) {
-      var marker = svgEl('marker', { id: 'bitree-arrow-' + m[0], markerWidth: w, markerHeight: w, refX: w, refY: w / 2,
-                                     orient: 'auto', markerUnits: 'userSpaceOnUse' });
-      marker.appendChild(svgEl('path', { d: 'M0,0 L' + w + ',' + w / 2 + ' L0,' + w + ' z', fill: m[1] }));
-      defs.appendChild(marker);
+      defs.appendChild(D.arrowHead('bitree-arrow-' + m[0], m[1], w));
     });
     svg.appendChild(defs);
   }
@@ -577,13 +554,11 @@
     g.appendChild(circle);
     text(g, x, y + size.font * 0.35, label, { 'font-size': label.length > 1 ? size.font * 0.55 : size.font,
                                              'text-anchor': 'middle', 'font-family': MONO, 'font-weight': 'bold',
-                                             stroke: 'none', class: 'bitree-label' });
+                                             fill: COLOURS.ink, stroke: 'none', class: 'bitree-label' });
     if (badge && badge.charAt(0) !== '=' && state !== 'zero') {
-      /* Above the node, on the side away from the link to its parent. */
-      var away = pos.parent[k] >= 0 && c.nodes[pos.parent[k]].left === k ? -1 : 1;
-      text(g, x + away * size.r * 0.8, y - size.r * 0.8 - 2, badge, {
-        'font-size': 12, fill: COLOURS.order, 'font-weight': 'bold', stroke: 'none',
-        'text-anchor': away < 0 ? 'end' : 'start' });
+      var at = pos.order[k];
+      text(g, at.x, at.y, badge, { 'font-size': 12, fill: COLOURS.order, 'font-weight': 'bold', stroke: 'none',
+                                   'text-anchor': at.anchor });
     } else if (badge) {
       var font = size.r > 10 ? 13 : 9;
       var w = textWidth(badge, font) + 6;
@@ -595,8 +570,8 @@
     }
     if (tags && size.tags) {
       var node = c.nodes[k];
-      [[node.ltag, -1, COLOURS.pred], [node.rtag, 1, COLOURS.succ]].forEach(function (t) {
-        text(g, x + t[1] * (size.r + 7), y + 4, String(t[0]), {
+      [[node.ltag, pos.tags[k][0], COLOURS.pred], [node.rtag, pos.tags[k][1], COLOURS.succ]].forEach(function (t) {
+        text(g, t[1].x, t[1].y, String(t[0]), {
           'font-size': 12, 'text-anchor': 'middle', 'font-family': MONO, 'font-weight': 'bold', stroke: 'none',
           fill: t[0] === 1 ? t[2] : COLOURS.light });
       });
@@ -617,15 +592,20 @@
       list.appendChild(el('li', {}, [b]));
       return b;
     });
-    panel = { buttons: buttons, caption: el('p', { className: 'bitree-caption' }),
-              note: el('p', { className: 'picture-note', hidden: true }),
-              output: el('div', { className: 'bitree-output' }), marks: {}, choice: -1 };
-    view.text.appendChild(el('h4', { textContent: '本次会话的选择（点一项跳到它的图）' }));
-    view.text.appendChild(list);
-    if (model.cut) view.text.appendChild(el('p', { className: 'picture-note', textContent: '选择太多：只画出前 ' + model.choices.length + ' 次。' }));
+    var panel = model.panel = { buttons: buttons, caption: el('p', { className: 'bitree-caption' }),
+                                note: el('p', { className: 'picture-note', hidden: true }),
+                                output: el('div', { className: 'bitree-output' }), marks: {}, choice: -1 };
+    /* The step's caption and output first: a long session's list of
+     * choices comes after them. */
     view.text.appendChild(panel.caption);
     view.text.appendChild(panel.note);
     view.text.appendChild(panel.output);
+    view.text.appendChild(el('h4', { textContent: '本次会话的选择（点一项跳到它的图）' }));
+    if (model.cut) {
+      view.text.appendChild(el('p', { className: 'picture-note bitree-cut', textContent: '这次会话的选择超过 ' +
+        model.choices.length + ' 次：图解画出前 ' + model.choices.length + ' 次，后面的选择见下方程序的输出。' }));
+    }
+    view.text.appendChild(list);
     view.text.setAttribute('data-builds', String(builds));
   }
 
@@ -634,6 +614,7 @@
    * clicked, and choice 2's answer to its last step; the characters'
    * spans are kept in panel.marks by phase. */
   function fillOutput(model, choice, view) {
+    var panel = model.panel;
     panel.output.textContent = '';
     panel.marks = {};
     panel.output.appendChild(el('h4', { textContent: '程序对这次选择的输出' +
@@ -679,12 +660,12 @@
     return n;
   }
 
-  /* markText(choice, phase, k): marks in the output the characters printed
+  /* markText(model, phase, k): marks in the output the characters printed
    * so far and the one printed at this step. */
-  function markText(choice, phase, k) {
+  function markText(model, phase, k) {
     var at = WALKS.indexOf(phase);
     WALKS.forEach(function (name, i) {
-      (panel.marks[name] || []).forEach(function (span, j) {
+      (model.panel.marks[name] || []).forEach(function (span, j) {
         var done = at >= 0 && (i < at || (i === at && j < k));
         var look = 'bitree-char' + (i === at && j === k ? ' current' : done ? ' done' : '');
         if (span.className !== look) span.className = look;   /* a long line changes in two places */
@@ -694,19 +675,19 @@
 
   /* ============================ The step on screen ======================= */
 
-  /* scrollTo(view, x, y): scrolls the picture's frame so that (x, y) is in
-   * sight, when the picture is larger than it. It waits for the next frame,
-   * where the page is laid out anyway, so that quick steps each cost no
-   * layout of their own; only the latest point counts. */
-  function scrollTo(view, x, y) {
-    var waiting = sight !== null;
-    sight = [x, y];
+  /* scrollTo(model, view, x, y): scrolls the picture's frame so that (x, y)
+   * is in sight, when the picture is larger than it. It waits for the next
+   * frame, where the page is laid out anyway, so that quick steps each
+   * cost no layout of their own; only the latest point counts. */
+  function scrollTo(model, view, x, y) {
+    var waiting = model.sight !== null;
+    model.sight = [x, y];
     if (waiting) return;
     requestAnimationFrame(function () {
       var frame = view.svg.parentNode;
-      x = sight[0];
-      y = sight[1];
-      sight = null;
+      x = model.sight[0];
+      y = model.sight[1];
+      model.sight = null;
       if (x < frame.scrollLeft + 20 || x > frame.scrollLeft + frame.clientWidth - 20) {
         frame.scrollLeft = x - frame.clientWidth / 2;
       }
@@ -720,6 +701,7 @@
    * and the caption and marks in the text. */
   function draw(model, i, view) {
     if (view.first) fillText(model, view);
+    var panel = model.panel;
     var step = model.steps[i];
     var choice = model.choices[step.choice];
     if (panel.choice !== step.choice) {
@@ -728,7 +710,7 @@
       panel.buttons.forEach(function (b, j) { b.className = j === step.choice ? 'current' : ''; });
     }
     panel.caption.textContent = caption(choice, step.phase, step.k);
-    markText(choice, step.phase, step.k);
+    markText(model, step.phase, step.k);
 
     var pos = choice.layout;
     var printed = printedSoFar(choice, step.phase, step.k);
@@ -738,13 +720,11 @@
     });
     var width = Math.ceil(Math.max(pos ? pos.width : 0, headingWidth, pos ? 720 : 560));
     var height = Math.ceil(pos ? pos.height : (printed.length + 1) * LINE + 12);
-    var svg = view.svg;
-    svg.setAttribute('width', width);
-    svg.setAttribute('height', height);
-    svg.setAttribute('viewBox', '0 0 ' + width + ' ' + height);
-    if (pos) drawMarkers(svg, choice.size);
-    var g = svgEl('g', { 'data-choice': step.choice, 'data-phase': step.phase, 'data-k': step.k });
-    g.appendChild(svgEl('rect', { x: 0, y: 0, width: width, height: height, fill: '#ffffff' }));
+    var g = D.canvas(view.svg, width, height);
+    if (pos) drawMarkers(g, choice.size);
+    g.setAttribute('data-choice', step.choice);
+    g.setAttribute('data-phase', step.phase);
+    g.setAttribute('data-k', step.k);
     drawHeading(g, choice, step.phase, step.k);
     if (pos) {
       /* A tree narrower than the heading stands in the middle. */
@@ -755,9 +735,8 @@
       g.appendChild(tree);
       var current = look.state.indexOf('current');
       if (current < 0) current = look.state.indexOf('zero');
-      if (current >= 0) scrollTo(view, shift + pos.x[current], pos.y[current]);
+      if (current >= 0) scrollTo(model, view, shift + pos.x[current], pos.y[current]);
     }
-    svg.appendChild(g);
   }
 
   /* jump(model, step): the first picture step of the session's choice
@@ -766,5 +745,22 @@
     return model.starts[Math.min(Math.max(step, 1), model.starts.length) - 1];
   }
 
-  DsdPicture.attach(DsdBitreeTab, { steps: true, build: build, draw: draw, jump: jump });
+  /* srcOf(c, phase, k): where the program did step k of a phase of choice
+   * c, from the record: a walk's step from the <walk>Src array beside it,
+   * a value from its entry of values, the tree and the threads from
+   * treeSrc and threadsSrc; null when the record has none. */
+  function srcOf(c, phase, k) {
+    if (phase === 'value') return c.values[k].src || null;
+    var found = c[phase + 'Src'];
+    return (Array.isArray(found) ? found[k] : found) || null;
+  }
+
+  /* describe(model, i): step i's caption, and where the program did it. */
+  function describe(model, i) {
+    var step = model.steps[i];
+    var choice = model.choices[step.choice];
+    return { caption: caption(choice, step.phase, step.k), src: srcOf(choice.data, step.phase, step.k) };
+  }
+
+  DsdPicture.attach(DsdBitreeTab, { steps: true, build: build, draw: draw, describe: describe, jump: jump });
 })();

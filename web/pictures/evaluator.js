@@ -9,6 +9,9 @@
  * the input column, the comparison from the action ('<' for PUSH(OPTR…),
  * '=' for POP(OPTR){消去一对括号}, '>' for operate(…), '#' meeting '#'
  * for RETURN; a PUSH(OPND…) compares nothing). Nothing here evaluates.
+ * Where the build has the evaluator's step writer (one record per trace
+ * row, each with the source location of the row's operation), the code
+ * panel shows that line; without it the picture draws all the same.
  *
  * Where things go is computed apart from how they are drawn: layout()
  * once per run, the place*() helpers per step, the draw*() helpers turn
@@ -16,20 +19,19 @@
  * a saved SVG file looks the same on its own. */
 (function () {
   'use strict';
-  var svgEl = DsdPicture.svgEl;
+  var D = DsdDraw;
+  var svgEl = D.svgEl, text = D.text, textWidth = D.textWidth, visible = D.visible, MONO = D.MONO;
   var el = DsdUi.el;
 
   var HEADER = '步骤\tOPTR栈\tOPND栈\t';
   var RESULT = '运算结果是:';
-  var FONT = '"Microsoft YaHei", "PingFang SC", "WenQuanYi Micro Hei", "Noto Sans CJK SC", sans-serif';
-  var MONO = '"DejaVu Sans Mono", Consolas, "Courier New", monospace';
   var CELL_H = 24;      /* an expression character's square: this high, */
   var CELL_MAX = 24;    /* this wide, narrower (down to CELL_MIN) so that */
   var CELL_MIN = 16;    /* a long expression still fits in about 800 px */
   var ITEM_H = 30;      /* a stack slot's height, less for a deep stack */
   var MARGIN = 24;
   var PANEL_W = 400;    /* the comparison and action panel */
-  var INK = '#1d2330', GREY = '#5b6578', ORANGE = '#c75d00', RED = '#b3261e', GREEN = '#2f7d45';
+  var INK = D.INK, GREY = D.GREY, ORANGE = '#c75d00', RED = '#b3261e', GREEN = '#2f7d45';
 
   /* ---- Reading the trace ---------------------------------------------- */
 
@@ -87,10 +89,21 @@
     return { kind: 'other' };
   }
 
-  /* visible(c): a character as the picture shows it: blanks, tabs and line
-   * ends as signs that can be seen. */
-  function visible(c) {
-    return { ' ': '␣', '\t': '→', '\r': '␍', '\n': '␤' }[c] || c;
+  /* foreign(c): what a character that is no part of an expression is,
+   * told in short lines for a student who typed it with a Chinese input
+   * method: a full-width sign such as （ or ２, a full-width space, or
+   * another character; [] for an ASCII character. */
+  function foreign(c) {
+    var code = c.charCodeAt(0);
+    if (code >= 0xff01 && code <= 0xff5e) {
+      var half = String.fromCharCode(code - 0xfee0);
+      return ["读入的 '" + c + "' 是中文输入法打出的全角的" + c + '，',
+              '不是表达式的' + (/\d/.test(half) ? '数字' : /[-+*\/()#]/.test(half) ? '运算符' : '字符') +
+              '：程序只认半角的 ' + half + '。'];
+    }
+    if (code === 0x3000) return ['读入的是全角空格（中文输入法打出的），', '表达式里不能有空格。'];
+    if (code > 0x7f) return ["读入的 '" + c + "' 不是表达式的字符：", '表达式只由半角的数字、+ - * / 和括号组成。'];
+    return [];
   }
 
   /* relationOf(act): the comparison the action stands for: {sign,
@@ -130,28 +143,37 @@
         return ["读入的 '#' 遇到栈底的 '#'：表达式读完了，",
                 '运算数栈 OPND 的栈顶' + (result ? ' ' + result : '') + ' 就是运算结果。'];
       case 'syntax':
-        return ['栈顶 ' + t + '、读入 ' + c + '：无法继续，表达式有语法错误。', '程序写下这句话，到此结束。'];
+        var odd = foreign(incoming);
+        return odd.length ? odd.concat(['表达式有语法错误：程序写下这句话，到此结束。'])
+                   : ['栈顶 ' + t + '、读入 ' + c + '：无法继续，表达式有语法错误。', '程序写下这句话，到此结束。'];
       default:
         return ['程序写下的操作见上。'];
     }
   }
 
-  /* build(run): the model: {count, expression, steps, byLine, layout};
-   * each step is what one trace row shows (see stepOf); byLine maps a
-   * row's line in result.txt to its step. Or {note} when the run wrote no
+  /* build(run, steps): the model: {count, expression, steps, byLine,
+   * src, layout}; each step is what one trace row shows (see stepOf);
+   * byLine maps a row's line in result.txt to its step; src[i] is the
+   * source location the step writer gives for step i's row (null without
+   * it: steps is null when the build has no step writer; a run stopped by
+   * an error keeps its rows so far). Or {note} when the run wrote no
    * trace. */
-  function build(run) {
+  function build(run, steps) {
     var file = run.result.files.filter(function (f) { return f.path === 'result.txt'; })[0];
     var trace = file ? readTrace(DsdGbk.decode(file.data)) : { rows: [] };
     if (!trace.rows.length) return { note: '这次运行没有在 result.txt 里写下步骤表，没有可画的图。' };
     var expression = restOf(trace.rows[0].column, '');
-    var steps = trace.rows.map(function (row, i) {
+    var record = steps;
+    var rows = trace.rows.map(function (row, i) {
       return stepOf(row, trace.rows[i + 1], expression, trace.value);
     });
     var byLine = {};
-    steps.forEach(function (s, i) { byLine[s.row.line] = i; });
-    return { count: steps.length, expression: expression, steps: steps, byLine: byLine,
-             layout: layout(steps, expression) };
+    rows.forEach(function (s, i) { byLine[s.row.line] = i; });
+    var records = {};
+    ((record && record.steps) || []).forEach(function (r) { records[r.row] = r; });
+    return { count: rows.length, expression: expression, steps: rows, byLine: byLine,
+             src: rows.map(function (s) { return (records[s.row.step] || {}).src || null; }),
+             layout: layout(rows, expression) };
   }
 
   /* stepOf(row, next, expression, value): what a row shows: {row, act,
@@ -182,14 +204,6 @@
   }
 
   /* ---- Layout ---------------------------------------------------------- */
-
-  /* textWidth(s, size): about how wide s is at font size size (a Chinese
-   * character is a square, others a little over half of one). */
-  function textWidth(s, size) {
-    var w = 0;
-    for (var i = 0; i < s.length; i++) w += s.charCodeAt(i) > 0x2000 ? size : size * 0.6;
-    return w;
-  }
 
   /* layout(steps, expression): where the parts go, the same at every step
    * so that stepping does not move them: {width, height, expr, optr, opnd,
@@ -276,11 +290,6 @@
 
   /* ---- Drawing --------------------------------------------------------- */
 
-  /* text(parent, x, y, s, attrs): appends a text line at (x, y). */
-  function text(parent, x, y, s, attrs) {
-    parent.appendChild(svgEl('text', Object.assign({ x: x, y: y, fill: INK, 'font-size': 14 }, attrs || {}), s));
-  }
-
   /* drawExpression(g, step, L): the expression's squares, the caption
    * above and the pointer under the characters being read. */
   function drawExpression(g, step, L) {
@@ -359,12 +368,14 @@
     text(g, x + 12, y + 277, end[0], { fill: end[1], 'font-weight': 'bold', 'font-size': 15, 'data-end': step.act.kind });
   }
 
-  /* markText(model, i, view): fills the text beside the picture once, shows
-   * the row there, and marks the row in the trace table below. */
+  /* markText(model, i, view): fills the text beside the picture once (its
+   * cells and the trace table below kept on the model), shows the row
+   * there, and marks the row in the trace table. */
   function markText(model, i, view) {
     var step = model.steps[i];
-    var table = DsdEvaluatorTab.section.querySelector('table.trace');
     if (view.first) {
+      var table = DsdEvaluatorTab.section.querySelector('table.trace');
+      model.table = table;
       var rows = ['步骤', 'OPTR栈', 'OPND栈', '输入字符', '主要操作'].map(function (name) {
         return el('tr', {}, [el('th', { textContent: name }), el('td')]);
       });
@@ -379,34 +390,37 @@
           if (to !== undefined) view.go(to);
         });
       }
+      model.cells = view.text.querySelectorAll('table.evaluator-row td');
     }
-    var cells = view.text.querySelectorAll('table.evaluator-row td');
     [String(step.row.step), step.row.optr.join(' '), step.row.opnd.join(' '), step.chars.slice(step.consumed),
-     step.row.action].forEach(function (v, j) { cells[j].textContent = v; });
-    if (!table) return;
-    var old = table.querySelector('tr.current');
+     step.row.action].forEach(function (v, j) { model.cells[j].textContent = v; });
+    if (!model.table) return;
+    var old = model.table.querySelector('tr.current');
     if (old) old.classList.remove('current');
-    var tr = table.querySelector('tr[data-step="' + step.row.line + '"]');
+    var tr = model.table.querySelector('tr[data-step="' + step.row.line + '"]');
     if (tr) tr.classList.add('current');
   }
 
   /* draw(model, i, view): step i into view.svg, and its row marked. */
   function draw(model, i, view) {
-    var L = model.layout, step = model.steps[i], svg = view.svg;
-    svg.setAttribute('width', L.width);
-    svg.setAttribute('height', L.height);
-    svg.setAttribute('viewBox', '0 0 ' + L.width + ' ' + L.height);
-    var g = svgEl('g', { 'font-family': FONT, 'data-step': step.row.step, 'data-kind': step.act.kind });
-    g.appendChild(svgEl('rect', { x: 0, y: 0, width: L.width, height: L.height, fill: '#ffffff' }));
+    var L = model.layout, step = model.steps[i];
+    var g = D.canvas(view.svg, L.width, L.height);
+    g.setAttribute('data-step', step.row.step);
+    g.setAttribute('data-kind', step.act.kind);
     text(g, MARGIN, 26, '第 ' + step.row.step + ' 步（共 ' + model.count + ' 步）　' + expressionTitle(model.expression),
          { 'font-size': 16, 'font-weight': 'bold' });
     drawExpression(g, step, L);
     drawStack(g, L.optr, step.row.optr, step);
     drawStack(g, L.opnd, step.row.opnd, step);
     drawPanel(g, step, L);
-    svg.appendChild(g);
     markText(model, i, view);
   }
 
-  DsdPicture.attach(DsdEvaluatorTab, { steps: false, build: build, draw: draw, jump: jump });
+  /* describe(model, i): step i's explanation, and where the program did
+   * the row's operation (when the build has the step writer). */
+  function describe(model, i) {
+    return { caption: model.steps[i].lines.join(''), src: model.src[i] };
+  }
+
+  DsdPicture.attach(DsdEvaluatorTab, { steps: 'optional', build: build, draw: draw, describe: describe, jump: jump });
 })();

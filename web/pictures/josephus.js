@@ -10,7 +10,10 @@
  * The steps: each turn starts with the count on its first seat (报 1). A
  * count that moves at most WALK_MAX seats then goes on seat by seat, one
  * step per seat, and its last seat leaves; a longer count goes straight to
- * the seat it ends on, in one step.
+ * the seat it ends on, in one step. A count a little larger than the ring
+ * (at most twice its size, m=4 with 3 people) goes round it seat by seat,
+ * as a student counts, and the words say that the program itself moves
+ * only (m−1) mod size seats.
  *
  * The layout (where each seat stands, which seats a turn passes, the words
  * of a step) is computed apart from the drawing, which only turns it into
@@ -18,12 +21,12 @@
  * the same on its own. */
 (function () {
   'use strict';
-  var svgEl = DsdPicture.svgEl;
+  var D = DsdDraw;
+  var svgEl = D.svgEl, round = D.round;
   var WALK_MAX = 12;       /* the longest count walked seat by seat */
   var LABEL_MAX = 48;      /* the most seats drawn with their labels */
   var SEAT = 17;           /* a labelled seat's radius */
-  var FONT = '"Microsoft YaHei", "PingFang SC", "WenQuanYi Micro Hei", "Noto Sans CJK SC", sans-serif';
-  var INK = '#1d2330';
+  var INK = D.INK;
   /* The looks of a seat: a labelled seat's fill, outline, number and step
    * value, and the colour of a large ring's bar. */
   var SEATED = { fill: '#e7f0fb', stroke: '#3b6fb6', text: INK, step: '#2f6db5', bar: '#3b6fb6' };
@@ -43,13 +46,25 @@
     return DsdGbk.decode(file.data).split(/\s+/).filter(Boolean).map(Number);
   }
 
+  /* goesRound(r): true when removal r's count is walked round the ring as
+   * a student counts it: it is larger than the ring, but at most twice its
+   * size and at most WALK_MAX + 1. */
+  function goesRound(r) {
+    return r.count > r.size && r.count <= 2 * r.size && r.count <= WALK_MAX + 1;
+  }
+
   /* planSteps(removals): the picture's steps in order, one object per step:
    * {turn (index into removals), said (the number the count says on this
    * step's seat, 1 on the turn's first seat), leave (true when this step's
-   * seat leaves), jump (true when the count got there in one move)}. */
+   * seat leaves), jump (true when the count got there in one move), round
+   * (true when the count goes round the ring, past the seat it started on)}. */
   function planSteps(removals) {
     var plan = [];
     removals.forEach(function (r, turn) {
+      if (goesRound(r)) {
+        for (var j = 1; j <= r.count; j++) plan.push({ turn: turn, said: j, leave: j === r.count, jump: false, round: true });
+        return;
+      }
       var last = r.moves + 1;
       if (r.moves > WALK_MAX) {
         plan.push({ turn: turn, said: 1, leave: false, jump: false });
@@ -67,7 +82,10 @@
    * (of the circle through the seats' centres), labels (true when each seat
    * shows its number and step value), spacing (between two seats' centres),
    * angles (one per seat in ring order: person 1 at the top, then
-   * clockwise)}. */
+   * clockwise), places (one per seat, where its parts go: a labelled
+   * seat's centre, step value (step) and inner badge (inner); a bar's ends
+   * (from, to), its dot and its number (dot, text) when it is marked; and
+   * the anchor of the text outside it)}. */
   function ringLayout(n) {
     var labels = n <= LABEL_MAX;
     var radius = labels ? Math.max(140, n * (2 * SEAT + 8) / (2 * Math.PI)) : 220;
@@ -75,8 +93,14 @@
     var side = 2 * (radius + margin);
     var angles = [];
     for (var k = 0; k < n; k++) angles.push(-Math.PI / 2 + 2 * Math.PI * k / n);
-    return { width: side, height: side + 44, cx: side / 2, cy: side / 2, radius: radius,
-             labels: labels, spacing: 2 * Math.PI * radius / n, angles: angles };
+    var ring = { width: side, height: side + 44, cx: side / 2, cy: side / 2, radius: radius,
+                 labels: labels, spacing: 2 * Math.PI * radius / n, angles: angles };
+    ring.places = angles.map(function (a, k) {
+      var at = function (out) { return seatPoint(ring, k, out); };
+      return labels ? { centre: at(0), step: at(SEAT + 8), inner: at(-SEAT - 13), anchor: sideAnchor(ring, k) }
+                    : { from: at(-9), to: at(9), dot: at(16), text: at(26), anchor: sideAnchor(ring, k) };
+    });
+    return ring;
   }
 
   /* build(run, steps): the model of the picture: the step writer's seats
@@ -108,17 +132,18 @@
 
   /* ---------------------------------------------------------------- layout */
 
-  /* trailOf(model, r): the seat indexes that turn r's count passes, in
-   * order: the seats still in the ring, from seat r.from on clockwise, up
-   * to seat r.leaves. */
-  function trailOf(model, r) {
+  /* trailOf(model, r, round): the seat indexes that turn r's count
+   * passes, in order: the seats still in the ring, from seat r.from on
+   * clockwise, up to seat r.leaves; when round, the whole ring once from
+   * seat r.from (the count then goes on round it). */
+  function trailOf(model, r, round) {
     var n = model.seats.length;
     var trail = [];
     var k = model.index[r.from];
     for (var j = 0; j < n; j++, k = (k + 1) % n) {
       var num = model.seats[k].num;
       if (model.order[num] >= r.order) trail.push(k);
-      if (num === r.leaves) break;
+      if (num === r.leaves && !round) break;
     }
     return trail;
   }
@@ -133,19 +158,21 @@
   function stepState(model, i) {
     var step = model.plan[i];
     var turn = model.removals[step.turn];
-    var trail = trailOf(model, turn);
+    var trail = trailOf(model, turn, step.round);
     var said = {};
     if (step.jump) {
       said[trail[0]] = 1;
       said[trail[trail.length - 1]] = step.said;
     } else {
-      for (var j = 0; j < step.said; j++) said[trail[j]] = j + 1;
+      /* Going round, a seat keeps the latest number said there. */
+      for (var j = 0; j < step.said; j++) said[trail[j % trail.length]] = j + 1;
     }
     var written = turn.order - (step.leave ? 0 : 1);
     var gone = {};
     model.seats.forEach(function (s, k) { if (model.order[s.num] <= written) gone[k] = true; });
     return { step: step, turn: turn, first: trail[0],
-             seat: step.jump ? trail[trail.length - 1] : trail[step.said - 1],
+             seat: step.jump ? trail[trail.length - 1] : trail[(step.said - 1) % trail.length],
+             laps: step.round ? Math.floor((step.said - 1) / trail.length) : 0,
              said: said, gone: gone, written: written };
   }
 
@@ -162,8 +189,13 @@
         ? model.n + ' 人围成一圈。第 1 轮从 ' + num + ' 号开始报数，报数上限是给定的 m = ' + r.count + '。'
         : '第 ' + r.order + ' 轮从 ' + num + ' 号（上一个出列者的下一位）开始报数，报数上限 m = ' +
           r.count + '（上一个出列者的报数上限）。';
-      if (r.count > r.size) {
-        sentence += '报数上限 ' + r.count + ' 大于圈里的 ' + r.size + ' 人：每绕满一圈都回到同一个人，所以只走 (' +
+      if (step.round) {
+        sentence += '报数上限 ' + r.count + ' 大于圈里的 ' + r.size + ' 人：报到 ' + r.size + ' 以后回到 ' + num +
+                    ' 号接着报，绕过一圈，报到 ' + r.count + ' 的人出列。图上一个座位一个座位地报；程序自己不这样绕：' +
+                    '它算出 (' + r.count + '−1) mod ' + r.size + ' = ' + r.moves + '，只往后走 ' + r.moves +
+                    ' 步，落在同一个人身上。';
+      } else if (r.count > r.size) {
+        sentence += '报数上限 ' + r.count + ' 大于圈里的 ' + r.size + ' 人：每绕满一圈都回到同一个人，所以程序只走 (' +
                     r.count + '−1) mod ' + r.size + ' = ' + r.moves + ' 步。';
       }
       if (r.moves > WALK_MAX) sentence += '要往后走 ' + r.moves + ' 步，下一步直接到终点。';
@@ -173,10 +205,16 @@
       centre.push(jumped[0], jumped[1]);
       sentence += jumped.join('') + '，落在 ' + num + ' 号。';
     }
+    var last = step.round ? r.count : r.moves + 1;   /* the number said by the one who leaves */
     if (!step.leave) {
       centre.push(num + ' 号报 ' + step.said);
       return { centre: centre, sentence: sentence + (step.said > 1 ? '第 ' + r.order + ' 轮：' : '') + num + ' 号报 ' +
-                                         step.said + '；报到 ' + (r.moves + 1) + ' 的人出列。' };
+                                         step.said + (state.laps ? '（绕过一圈了）' : '') + '；报到 ' + last + ' 的人出列。' };
+    }
+    if (step.round) {
+      centre.push('(' + r.count + '−1) mod ' + r.size + ' = ' + r.moves);
+      sentence += '绕过一圈，报到 ' + r.count + '：和程序算出的 (' + r.count + '−1) mod ' + r.size + ' = ' + r.moves +
+                  ' 步落在同一个人。';
     }
     centre.push(num + ' 号出列（第 ' + r.order + ' 个）', r.order < model.n ? '下一轮 m = ' + r.next : '全部出列');
     sentence += num + ' 号报 ' + step.said + '，出列：他是第 ' + r.order + ' 个出列的人，out.txt 写下 ' + num + '。' +
@@ -194,16 +232,21 @@
     return { x: round(ring.cx + r * Math.cos(ring.angles[k])), y: round(ring.cy + r * Math.sin(ring.angles[k])) };
   }
 
-  /* arcPath(ring, from, to, out): the "d" of the clockwise arc from seat
-   * index from to seat index to, out pixels outside the circle through the
-   * seats. */
-  function arcPath(ring, from, to, out) {
+  /* countPath(ring, from, to, out, laps): the "d" of the count's way from
+   * seat index from clockwise to seat index to, out pixels outside the
+   * circle through the seats: laps whole rounds first (each two half
+   * circles), then the arc; each part a subpath of its own. */
+  function countPath(ring, from, to, out, laps) {
     var n = ring.angles.length;
-    var r = round(ring.radius + out);
+    var r = ring.radius + out;
     var a = seatPoint(ring, from, out);
-    var b = seatPoint(ring, to, out);
-    var large = (to - from + n) % n > n / 2 ? 1 : 0;
-    return 'M' + a.x + ' ' + a.y + ' A' + r + ' ' + r + ' 0 ' + large + ' 1 ' + b.x + ' ' + b.y;
+    var half = seatPoint(ring, (from + Math.floor(n / 2)) % n, out);
+    var parts = [];
+    /* The first half goes floor(n/2) seats on, the second the rest of the
+     * way round: at least half the circle. */
+    for (var lap = 0; lap < laps; lap++) parts.push(D.arcPath(a, half, r, false), D.arcPath(half, a, r, true));
+    if (from !== to) parts.push(D.arcPath(a, seatPoint(ring, to, out), r, (to - from + n) % n > n / 2));
+    return parts.join(' ');
   }
 
   /* sideAnchor(ring, k): the text-anchor of a label outside seat index k,
@@ -214,18 +257,12 @@
     return c > 0.3 ? 'start' : c < -0.3 ? 'end' : 'middle';
   }
 
-  /* round(x): x to one decimal, so the markup of a step is always the same. */
-  function round(x) {
-    return Math.round(x * 10) / 10;
-  }
-
   /* --------------------------------------------------------------- drawing */
 
   /* label(x, y, text, size, attrs): a centred SVG text. */
   function label(x, y, text, size, attrs) {
-    return svgEl('text', Object.assign({ x: x, y: y, 'font-size': size, 'font-family': FONT,
-                                         'text-anchor': 'middle', 'dominant-baseline': 'central',
-                                         fill: INK }, attrs || {}), text);
+    return svgEl('text', Object.assign({ x: round(x), y: round(y), 'font-size': size,
+                                         'text-anchor': 'middle', 'dominant-baseline': 'central' }, attrs || {}), text);
   }
 
   /* badge(p, text, color, wide): a small filled circle at p holding text,
@@ -258,17 +295,17 @@
     var here = k === state.seat;
     var g = svgEl('g', { class: 'seat', 'data-num': seat.num });
     if (state.gone[k]) g.setAttribute('data-left', model.order[seat.num]);
-    var c = seatPoint(ring, k, 0);
+    var place = ring.places[k];
+    var c = place.centre;
     var stroke = here ? (state.gone[k] ? LEAVE_COLOR : COUNT_COLOR) : look.stroke;
     g.appendChild(svgEl('circle', { cx: c.x, cy: c.y, r: SEAT, fill: look.fill, stroke: stroke,
                                     'stroke-width': here ? 3.5 : 1.5 }));
     g.appendChild(label(c.x, c.y, String(seat.num), 14, { fill: look.text, 'font-weight': 'bold' }));
-    var s = seatPoint(ring, k, SEAT + 8);
+    var s = place.step;
     var next = here && state.step.leave;
     g.appendChild(label(s.x, s.y, String(seat.step), next ? 15 : 13,
-                        { fill: look.step, 'font-weight': next ? 'bold' : 'normal',
-                          'text-anchor': sideAnchor(ring, k) }));
-    var inner = seatPoint(ring, k, -SEAT - 13);
+                        { fill: look.step, 'font-weight': next ? 'bold' : 'normal', 'text-anchor': place.anchor }));
+    var inner = place.inner;
     if (state.gone[k]) {
       g.appendChild(badge(inner, '出' + model.order[seat.num], look === LEAVING ? LEAVE_COLOR : '#6b7280', true));
     } else if (state.said[k] !== undefined) {
@@ -286,8 +323,8 @@
     var g = svgEl('g', { 'stroke-width': round(Math.min(6, ring.spacing * 0.7)) });
     var marked = [];
     model.seats.forEach(function (seat, k) {
-      var a = seatPoint(ring, k, -9);
-      var b = seatPoint(ring, k, 9);
+      var a = ring.places[k].from;
+      var b = ring.places[k].to;
       var bar = svgEl('line', { x1: a.x, y1: a.y, x2: b.x, y2: b.y, stroke: seatLook(state, k).bar,
                                 'data-num': seat.num });
       if (state.gone[k]) bar.setAttribute('data-left', model.order[seat.num]);
@@ -296,36 +333,25 @@
     });
     marked.forEach(function (k) {
       var color = state.gone[k] ? LEAVE_COLOR : COUNT_COLOR;
-      var dot = seatPoint(ring, k, 16);
-      var text = seatPoint(ring, k, 26);
-      g.appendChild(svgEl('circle', { cx: dot.x, cy: dot.y, r: 5, fill: color }));
-      g.appendChild(label(text.x, text.y, model.seats[k].num + ' 号', 13,
-                          { fill: color, 'font-weight': 'bold', 'text-anchor': sideAnchor(ring, k) }));
+      var place = ring.places[k];
+      g.appendChild(svgEl('circle', { cx: place.dot.x, cy: place.dot.y, r: 5, fill: color }));
+      g.appendChild(label(place.text.x, place.text.y, model.seats[k].num + ' 号', 13,
+                          { fill: color, 'font-weight': 'bold', 'text-anchor': place.anchor }));
     });
     return g;
   }
 
-  /* drawCount(model, state): the arc of this turn's count, from its first
-   * seat to the seat it is on (dashed on a jump), with an arrowhead; null
-   * while it is on its first seat. */
+  /* drawCount(model, state): the way of this turn's count, from its first
+   * seat round to the seat it is on (dashed on a jump), with an arrowhead;
+   * null while it is on its first seat and has not gone round. */
   function drawCount(model, state) {
     var ring = model.ring;
-    if (state.first === state.seat) return null;
+    if (state.first === state.seat && !state.laps) return null;
     var out = ring.labels ? -SEAT - 32 : -22;
-    var attrs = { d: arcPath(ring, state.first, state.seat, out), fill: 'none', stroke: COUNT_COLOR,
+    var attrs = { d: countPath(ring, state.first, state.seat, out, state.laps), fill: 'none', stroke: COUNT_COLOR,
                   'stroke-width': 2.5, 'marker-end': 'url(#josephus-arrow)' };
     if (state.step.jump) attrs['stroke-dasharray'] = '7 5';
     return svgEl('path', attrs);
-  }
-
-  /* arrowHead(): the <defs> with the arrowhead of the count's arc. */
-  function arrowHead() {
-    var defs = svgEl('defs');
-    var marker = svgEl('marker', { id: 'josephus-arrow', viewBox: '0 0 10 10', refX: 8, refY: 5,
-                                   markerWidth: 7, markerHeight: 7, orient: 'auto-start-reverse' });
-    marker.appendChild(svgEl('path', { d: 'M0 0 L10 5 L0 10 z', fill: COUNT_COLOR }));
-    defs.appendChild(marker);
-    return defs;
   }
 
   /* drawWords(model, words): the centre lines, and under the ring its
@@ -376,12 +402,8 @@
     var ring = model.ring;
     var state = stepState(model, i);
     var words = stepWords(model, state);
-    var svg = view.svg;
-    svg.setAttribute('width', ring.width);
-    svg.setAttribute('height', ring.height);
-    svg.setAttribute('viewBox', '0 0 ' + ring.width + ' ' + ring.height);
-    svg.appendChild(arrowHead());
-    svg.appendChild(svgEl('rect', { x: 0, y: 0, width: ring.width, height: ring.height, fill: '#fff' }));
+    var svg = D.canvas(view.svg, ring.width, ring.height);
+    svg.appendChild(svgEl('defs', {}, undefined)).appendChild(D.arrowHead('josephus-arrow', COUNT_COLOR, 9));
     svg.appendChild(svgEl('circle', { cx: ring.cx, cy: ring.cy, r: ring.radius, fill: 'none',
                                       stroke: '#d5dbe5', 'stroke-width': 1 }));
     var arc = drawCount(model, state);
@@ -404,5 +426,14 @@
     });
   }
 
-  DsdPicture.attach(DsdJosephusTab, { steps: true, build: build, draw: draw });
+  /* describe(model, i): step i's sentence, and where the program did it:
+   * the unlinking of the seat that leaves, or the count. */
+  function describe(model, i) {
+    var state = stepState(model, i);
+    var turn = state.turn;
+    return { caption: stepWords(model, state).sentence,
+             src: (state.step.leave ? turn.src : turn.countSrc) || null };
+  }
+
+  DsdPicture.attach(DsdJosephusTab, { steps: true, build: build, draw: draw, describe: describe });
 })();

@@ -20,7 +20,8 @@
  * so that a saved SVG looks the same on its own. */
 (function () {
   'use strict';
-  var svgEl = DsdPicture.svgEl;
+  var D = DsdDraw;
+  var svgEl = D.svgEl, text = D.text;
   var el = DsdUi.el;
 
   /* Sizes, in pixels. */
@@ -35,9 +36,8 @@
   var QUEUE_CELLS = 18;                 /* characters drawn of the queue, from its front */
   var WORD_CHAR_W = 15;                 /* a Chinese character of a word */
 
-  var FONT = '"WenQuanYi Micro Hei", "Noto Sans CJK SC", "Microsoft YaHei", "PingFang SC", sans-serif';
-  var MONO = '"DejaVu Sans Mono", Consolas, "Courier New", monospace';
-  var INK = '#1d2330', SOFT = '#5b6578', FAINT = '#a3abb9';
+  var MONO = D.MONO;
+  var INK = D.INK, SOFT = D.GREY, FAINT = '#a3abb9';
   /* Cell styles: [fill, stroke, text colour]. */
   var PLAIN = ['#ffffff', '#8a94a6', INK];
   var DONE = ['#eceff4', '#c3c9d4', FAINT];       /* a character already read */
@@ -51,20 +51,16 @@
   /* ============================ The record ============================== */
 
   /* label(c): how a byte of the record (one character of its string) is
-   * shown in a cell: itself when it is a printable ASCII character, ␣ for a
-   * space, else its value in hex. */
+   * shown: the pictures' byte label (itself, ␣, or \xHH). */
   function label(c) {
-    var code = c.charCodeAt(0);
-    if (code === 32) return '␣';
-    if (code > 32 && code < 127) return c;
-    return (code < 16 ? '0' : '') + code.toString(16).toUpperCase();
+    return D.byteLabel(c.charCodeAt(0) & 0xff);
   }
 
   /* quoted(c): a byte of the record for a sentence of the text: 'c', or
    * its value in hex with a word on what it is. */
   function quoted(c) {
     var shown = label(c);
-    return shown.length > 1 ? '字节 ' + shown + '（十六进制，汉字等非 ASCII 字符的一个字节）' : "'" + shown + "'";
+    return shown.length > 1 ? '字节 ' + shown + '（汉字等非 ASCII 字符的一个字节，或控制字符）' : "'" + shown + "'";
   }
 
   /* STOPPED: why there is nothing to draw, for each phase that the step
@@ -105,6 +101,61 @@
       words: symbols.map(function (s) { return DsdPicture.gbkText(s.word); }),
       stack: stackColumn(steps.expansion)
     };
+  }
+
+  /* ============================ What a step says ======================== */
+
+  /* explainExpansion(r, last): the lines that explain expansion step r
+   * (last: it is the expansion's last step). */
+  function explainExpansion(r, last) {
+    var lines;
+    if (r.action === 'push') {
+      lines = ['读入第 ' + (r.at + 1) + ' 个字符 ' + quoted(r.read) + '，把它压入栈 L。'];
+    } else if (r.action === 'take') {
+      lines = ['读入 \'(\'：从栈 L 弹出括号里的第一个字符 θ = ' + quoted(r.theta) +
+               '，再把它后面的字符逐个弹出、进入队列 Q，',
+               '直到弹出与它配对的 \')\'（丢掉）。'];
+    } else {
+      lines = ['队列 Q 逐个出队：每出队一个字符，先压入 θ = ' + quoted(r.theta) + '，再压入这个字符；最后再压入一个 θ。',
+               '括号 (θδ1δ2…δn) 在栈上从顶往下成了 θδnθ…θδ1θ。'];
+    }
+    if (last) lines.push('展开完成：栈 L 从栈顶往下读，就是展开后的句子。');
+    return lines;
+  }
+
+  /* explainPass(model, i): the lines that explain rule pass i. */
+  function explainPass(model, i) {
+    var rec = model.record;
+    var p = rec.passes[i];
+    var rule = quoted(p.symbol) + ' → ' + (p.replacement.length ? "'" + p.replacement.split('').map(label).join('') + "'" : '（空）');
+    var lines = ['规则 ' + (i + 1) + '：' + rule + '（规则文件第 ' + (i + 2) + ' 行）：' +
+                 (p.replacement.length ? '每个 ' + quoted(p.symbol) + ' 换成它的替换文字' : '删去每个 ' + quoted(p.symbol)) +
+                 '，其他字符照抄。',
+                 i === 0 ? '第 1 遍从栈 L 逐个弹出字符（栈顶就是句子的第一个字符），改写后依次进入队列 Q。'
+                         : '从队头取出上一遍的句子，逐个改写后接到队尾。'];
+    if (i === rec.passes.length - 1 && rec.passCount > rec.passes.length) {
+      lines.push('共执行了 ' + rec.passCount + ' 遍，这里只画出前 ' + rec.passes.length + ' 遍。');
+    }
+    return lines;
+  }
+
+  /* explainWords(model, k): the lines that explain word k (-1: there is
+   * none). */
+  function explainWords(model, k) {
+    var rec = model.record;
+    var symbols = rec.words.symbols;
+    if (k < 0) {
+      return [rec.passCount === 0 ? '规则条数小于 1：不做替换，句子留在栈 L 里，没有字写进 translate.txt。'
+                                  : '最后的句子是空的：没有字写进 translate.txt。',
+              'translate.txt 是空文件。'];
+    }
+    var lines = ['最后的句子从队头起逐个出队，每个字符查词表译成汉字，依次写入 translate.txt（字与字之间没有分隔）。',
+                 '第 ' + (k + 1) + ' 个字符 ' + quoted(symbols[k].symbol) + ' 译成「' + model.words[k] + '」。'];
+    if (rec.words.length > symbols.length) {
+      lines.push('句子共 ' + rec.words.length + ' 个字符，这里只画出前 ' + symbols.length + ' 个；translate.txt 共 ' +
+                 rec.words.bytes + ' 字节。');
+    }
+    return lines;
   }
 
   /* ============================ Layout ================================== */
@@ -179,15 +230,79 @@
     return out;
   }
 
-  /* ============================ Drawing ================================= */
-
-  /* text(parent, x, y, s, attrs): a line of text at (x, y), in the root
-   * group's font, size and colour unless attrs say otherwise; returns it. */
-  function text(parent, x, y, s, attrs) {
-    var node = svgEl('text', Object.assign({ x: x, y: y }, attrs || {}), s);
-    parent.appendChild(node);
-    return node;
+  /* headingBottom(lines): the y below a step's title and its explanation
+   * of that many lines. */
+  function headingBottom(lines) {
+    return 52 + lines.length * 22;
   }
+
+  /* placeSentence(part, y): where a sentence (a PART of the record) stands
+   * in wrapped rows from (MARGIN, y): {y, boxes (one per character drawn),
+   * cutY (the line that says it is drawn in part, or null), bottom}. */
+  function placeSentence(part, y) {
+    var place = { y: y, boxes: rowCells(part.text.length, MARGIN, y), cutY: null };
+    place.bottom = y + rowsHeight(part.text.length);
+    if (part.length > part.text.length) {
+      place.cutY = place.bottom + 18;
+      place.bottom += 24;
+    }
+    return place;
+  }
+
+  /* placeExpansion(model, k): where expansion step k puts its parts:
+   * {lines (its explanation), sentence: {labelY, boxes, at (the box of
+   * the character read)}, stack: {x, labelY, top, cells (stackCells)},
+   * queue: {x, y, cells (queueCells), end (of its rails)}, theta: {x, y}
+   * while a group is expanded, else null; height}. */
+  function placeExpansion(model, k) {
+    var list = model.record.expansion;
+    var r = list[k];
+    var lines = explainExpansion(r, k === list.length - 1);
+    var y = headingBottom(lines) + 20;
+    var boxes = rowCells(model.record.sentence.length, MARGIN, y + 10);
+    var sentence = { labelY: y, boxes: boxes, at: boxes[r.at] };
+    y += 10 + rowsHeight(model.record.sentence.length) + 50;
+    var stack = { x: MARGIN + 30, labelY: y, top: y + 22 };
+    stack.cells = stackCells(r.stack, model.stack, stack.x, stack.top);
+    var queue = { x: MARGIN + 240, y: stack.top + 30 };
+    queue.cells = queueCells(r.queue, queue.x, queue.y);
+    queue.end = Math.max(queue.cells.end, queue.x + QBOX_W * 3);
+    return { lines: lines, sentence: sentence, stack: stack, queue: queue,
+             theta: r.theta !== undefined ? { x: queue.x, y: queue.y + BOX_H + 50 } : null,
+             height: Math.max(stack.cells.bottom + 40, queue.y + 130) };
+  }
+
+  /* placePass(model, i): where rule pass i puts its parts: {lines,
+   * legendY, before: {labelY, ...placeSentence}, arrowY, after: {labelY,
+   * ...placeSentence}, height}. */
+  function placePass(model, i) {
+    var p = model.record.passes[i];
+    var lines = explainPass(model, i);
+    var y = headingBottom(lines) + 14;
+    var place = { lines: lines, legendY: y };
+    y += 30;
+    place.before = Object.assign({ labelY: y }, placeSentence(p.before, y + 10));
+    place.arrowY = place.before.bottom + 28;
+    y = place.before.bottom + 64;
+    place.after = Object.assign({ labelY: y }, placeSentence(p.after, y + 10));
+    place.height = place.after.bottom + 24;
+    return place;
+  }
+
+  /* placeWords(model, k): where word step k puts its parts: {lines,
+   * columns (wordColumns, one per character of the final sentence),
+   * writtenY (the line of what translate.txt holds), height}; without
+   * columns when there is no word (k -1). */
+  function placeWords(model, k) {
+    var lines = explainWords(model, k);
+    if (k < 0) return { lines: lines, columns: [], height: 120 };
+    var y = headingBottom(lines) + 18;
+    var columns = wordColumns(model.words, MARGIN, y);
+    var bottom = columns.reduce(function (b, col) { return Math.max(b, col.y + 60); }, y);
+    return { lines: lines, columns: columns, writtenY: bottom + 28, height: bottom + 50 };
+  }
+
+  /* ============================ Drawing ================================= */
 
   /* cell(parent, box, c, style, data): a character c of the record in the
    * box {x, y, w, h}, coloured by style; data are the group's data-
@@ -197,38 +312,39 @@
     g.appendChild(svgEl('rect', { x: box.x, y: box.y, width: box.w, height: box.h, rx: 3,
                                   fill: style[0], stroke: style[1], 'stroke-width': style === NOW ? 2 : 1 }));
     var shown = label(c);
-    text(g, box.x + box.w / 2, box.y + box.h / 2 + 5, shown,
-         { 'text-anchor': 'middle', 'font-family': MONO, 'font-size': shown.length > 1 ? 10 : 15, fill: style[2] });
+    var attrs = { 'text-anchor': 'middle', 'font-family': MONO, 'font-size': shown.length > 1 ? 9 : 15, fill: style[2] };
+    /* \xHH is squeezed into a narrow cell. */
+    if (shown.length > 1 && D.textWidth(shown, 9) > box.w - 2) {
+      attrs.textLength = box.w - 3;
+      attrs.lengthAdjust = 'spacingAndGlyphs';
+    }
+    text(g, box.x + box.w / 2, box.y + box.h / 2 + 4, shown, attrs);
     parent.appendChild(g);
     return g;
   }
 
-  /* heading(root, title, lines): the step's title and its explanation;
-   * returns the y below them. */
+  /* heading(root, title, lines): the step's title and its explanation
+   * (headingBottom says how far down they reach). */
   function heading(root, title, lines) {
     text(root, MARGIN, 26, title, { 'font-size': 17, 'font-weight': 'bold' });
     lines.forEach(function (line, i) { text(root, MARGIN, 52 + i * 22, line, { fill: '#3a4456' }); });
-    return 52 + lines.length * 22;
   }
 
-  /* sentence(root, part, x, y, styleAt, role): a sentence (a PART of the
-   * record) in wrapped rows from (x, y), the style of character i given by
-   * styleAt(i); its group carries data-cell=role and data-length. Returns
-   * the y below it, with a line that says so when it is drawn in part. */
-  function sentence(root, part, x, y, styleAt, role) {
+  /* sentence(root, part, place, styleAt, role): a sentence (a PART of the
+   * record) at its place (placeSentence), the style of character i given
+   * by styleAt(i); its group carries data-cell=role and data-length; a
+   * line says so when it is drawn in part. */
+  function sentence(root, part, place, styleAt, role) {
     var g = svgEl('g', { 'data-cell': role, 'data-length': part.length });
     root.appendChild(g);
-    rowCells(part.text.length, x, y).forEach(function (box, i) {
+    place.boxes.forEach(function (box, i) {
       cell(g, box, part.text[i], styleAt(i), { 'data-index': i });
     });
-    if (!part.length) text(g, x, y + CELL_H / 2 + 5, '（空）', { fill: SOFT });
-    y += rowsHeight(part.text.length);
-    if (part.length > part.text.length) {
-      text(root, x, y + 18, '……句子共 ' + part.length + ' 个字符，这里只画出前 ' + part.text.length + ' 个。',
+    if (!part.length) text(g, MARGIN, place.y + CELL_H / 2 + 5, '（空）', { fill: SOFT });
+    if (place.cutY !== null) {
+      text(root, MARGIN, place.cutY, '……句子共 ' + part.length + ' 个字符，这里只画出前 ' + part.text.length + ' 个。',
            { fill: ACCENT });
-      y += 24;
     }
-    return y;
   }
 
   /* legend(root, x, y, items): small coloured squares with their meaning,
@@ -242,161 +358,119 @@
     });
   }
 
-
-  /* explainExpansion(r, last): the lines that explain expansion step r
-   * (last: it is the expansion's last step). */
-  function explainExpansion(r, last) {
-    var lines;
-    if (r.action === 'push') {
-      lines = ['读入第 ' + (r.at + 1) + ' 个字符 ' + quoted(r.read) + '，把它压入栈 L。'];
-    } else if (r.action === 'take') {
-      lines = ['读入 \'(\'：从栈 L 弹出括号里的第一个字符 θ = ' + quoted(r.theta) +
-               '，再把它后面的字符逐个弹出、进入队列 Q，',
-               '直到弹出与它配对的 \')\'（丢掉）。'];
-    } else {
-      lines = ['队列 Q 逐个出队：每出队一个字符，先压入 θ = ' + quoted(r.theta) + '，再压入这个字符；最后再压入一个 θ。',
-               '括号 (θδ1δ2…δn) 在栈上从顶往下成了 θδnθ…θδ1θ。'];
-    }
-    if (last) lines.push('展开完成：栈 L 从栈顶往下读，就是展开后的句子。');
-    return lines;
-  }
-
   /* drawExpansion(root, model, k): draws step k of the bracket expansion
-   * into root; returns the height it took. */
+   * into root, at the places placeExpansion gives; returns the height. */
   function drawExpansion(root, model, k) {
     var list = model.record.expansion;
     var r = list[k];
-    var title = '一、括号展开　第 ' + (k + 1) + ' / ' + list.length + ' 步' +
-                (r.action === 'take' ? '（展开括号：取出）' : r.action === 'put' ? '（展开括号：放回）' : '');
-    var y = heading(root, title, explainExpansion(r, k === list.length - 1)) + 20;
+    var place = placeExpansion(model, k);
+    heading(root, '一、括号展开　第 ' + (k + 1) + ' / ' + list.length + ' 步' +
+                  (r.action === 'take' ? '（展开括号：取出）' : r.action === 'put' ? '（展开括号：放回）' : ''),
+            place.lines);
 
     /* The sentence, read from its last character to its first. */
-    text(root, MARGIN, y, '句子（从最后一个字符往前读）：', { fill: SOFT });
+    var sp = place.sentence;
+    text(root, MARGIN, sp.labelY, '句子（从最后一个字符往前读）：', { fill: SOFT });
     var words = model.record.sentence;
-    var boxes = rowCells(words.length, MARGIN, y + 10);
     var row = svgEl('g', { 'data-cell': 'sentence', 'data-at': r.at });
     root.appendChild(row);
-    boxes.forEach(function (box, i) {
+    sp.boxes.forEach(function (box, i) {
       cell(row, box, words[i], i === r.at ? NOW : i > r.at ? DONE : PLAIN, { 'data-index': i });
     });
-    var at = boxes[r.at];
-    text(root, at.x + at.w / 2, at.y + at.h + 18, '↑ 读入', { 'text-anchor': 'middle', fill: ACCENT, 'font-weight': 'bold' });
-    y += 10 + rowsHeight(words.length) + 50;
+    text(root, sp.at.x + sp.at.w / 2, sp.at.y + sp.at.h + 18, '↑ 读入',
+         { 'text-anchor': 'middle', fill: ACCENT, 'font-weight': 'bold' });
 
     /* The stack, upright, its top marked. */
-    var stackX = MARGIN + 30;
-    text(root, MARGIN, y, '栈 L（共 ' + r.stack.length + ' 个字符）', { 'font-weight': 'bold' });
-    var top = y + 22;
-    var stack = stackCells(r.stack, model.stack, stackX, top);
+    var st = place.stack, stack = st.cells;
+    text(root, MARGIN, st.labelY, '栈 L（共 ' + r.stack.length + ' 个字符）', { 'font-weight': 'bold' });
     var sg = svgEl('g', { 'data-cell': 'stack', 'data-length': r.stack.length });
     root.appendChild(sg);
-    sg.appendChild(svgEl('path', { d: 'M' + (stackX - 5) + ' ' + (top - 6) + ' V' + (stack.bottom + 5) +
-                                      ' H' + (stackX + BOX_W + 5) + ' V' + (top - 6),
+    sg.appendChild(svgEl('path', { d: 'M' + (st.x - 5) + ' ' + (st.top - 6) + ' V' + (stack.bottom + 5) +
+                                      ' H' + (st.x + BOX_W + 5) + ' V' + (st.top - 6),
                                    fill: 'none', stroke: '#3a4456', 'stroke-width': 2 }));
     stack.cells.forEach(function (box) { cell(sg, box, r.stack.text[box.index], STACK, { 'data-index': box.index }); });
     if (stack.rest) {
-      text(sg, stackX + BOX_W / 2, stack.rest.y + 16, '⋮', { 'text-anchor': 'middle', fill: SOFT });
-      text(root, stackX + BOX_W + 12, stack.rest.y + 16, '下面还有 ' + stack.rest.more + ' 个', { fill: ACCENT, 'font-size': 13 });
+      text(sg, st.x + BOX_W / 2, stack.rest.y + 16, '⋮', { 'text-anchor': 'middle', fill: SOFT });
+      text(root, st.x + BOX_W + 12, stack.rest.y + 16, '下面还有 ' + stack.rest.more + ' 个', { fill: ACCENT, 'font-size': 13 });
     }
     if (stack.cells.length) {
-      var topCell = stack.cells[0];
-      text(root, stackX + BOX_W + 12, topCell.y + 17, '← 栈顶 top', { fill: ACCENT, 'font-weight': 'bold' });
+      text(root, st.x + BOX_W + 12, stack.cells[0].y + 17, '← 栈顶 top', { fill: ACCENT, 'font-weight': 'bold' });
     } else {
-      text(root, stackX + BOX_W / 2, stack.bottom - 8, '空', { 'text-anchor': 'middle', fill: SOFT });
+      text(root, st.x + BOX_W / 2, stack.bottom - 8, '空', { 'text-anchor': 'middle', fill: SOFT });
     }
-    text(root, stackX + BOX_W / 2, stack.bottom + 24, '栈底', { 'text-anchor': 'middle', fill: SOFT, 'font-size': 13 });
+    text(root, st.x + BOX_W / 2, stack.bottom + 24, '栈底', { 'text-anchor': 'middle', fill: SOFT, 'font-size': 13 });
 
     /* The queue, lying, its front and rear marked. */
-    var qx = MARGIN + 240;
-    text(root, qx, y, '队列 Q（共 ' + r.queue.length + ' 个字符）', { 'font-weight': 'bold' });
-    var qy = top + 30;
-    var queue = queueCells(r.queue, qx, qy);
+    var qp = place.queue, queue = qp.cells;
+    text(root, qp.x, st.labelY, '队列 Q（共 ' + r.queue.length + ' 个字符）', { 'font-weight': 'bold' });
     var qg = svgEl('g', { 'data-cell': 'queue', 'data-length': r.queue.length });
     root.appendChild(qg);
-    var qEnd = Math.max(queue.end, qx + QBOX_W * 3);
-    qg.appendChild(svgEl('path', { d: 'M' + (qx - 6) + ' ' + (qy - 5) + ' H' + (qEnd + 6) + ' M' + (qx - 6) + ' ' +
-                                      (qy + BOX_H + 5) + ' H' + (qEnd + 6),
+    qg.appendChild(svgEl('path', { d: 'M' + (qp.x - 6) + ' ' + (qp.y - 5) + ' H' + (qp.end + 6) + ' M' + (qp.x - 6) + ' ' +
+                                      (qp.y + BOX_H + 5) + ' H' + (qp.end + 6),
                                    fill: 'none', stroke: '#3a4456', 'stroke-width': 2 }));
     queue.cells.forEach(function (box) { cell(qg, box, r.queue.text[box.index], QUEUE, { 'data-index': box.index }); });
     if (queue.cells.length) {
       var last = queue.cells[queue.cells.length - 1];
-      if (r.queue.length > queue.cells.length) {
-        text(root, queue.end + 14, qy + 17, '…… 还有 ' + (r.queue.length - queue.cells.length) + ' 个', { fill: ACCENT, 'font-size': 13 });
+      var cut = r.queue.length > queue.cells.length;
+      if (cut) {
+        text(root, queue.end + 14, qp.y + 17, '…… 还有 ' + (r.queue.length - queue.cells.length) + ' 个', { fill: ACCENT, 'font-size': 13 });
       }
       var marker = { fill: ACCENT, 'font-weight': 'bold', 'font-size': 13 };
-      text(root, qx + 8, qy - 12, '↓ 队头 front', marker);
-      text(root, r.queue.length > queue.cells.length ? queue.end + 14 : last.x + 8, qy + BOX_H + 24, '↑ 队尾 rear', marker);
+      text(root, qp.x + 8, qp.y - 12, '↓ 队头 front', marker);
+      text(root, cut ? queue.end + 14 : last.x + 8, qp.y + BOX_H + 24, '↑ 队尾 rear', marker);
     } else {
-      text(root, qx + 6, qy + 17, '空', { fill: SOFT });
+      text(root, qp.x + 6, qp.y + 17, '空', { fill: SOFT });
     }
 
     /* θ, the group's first character, while a group is expanded. */
-    if (r.theta !== undefined) {
-      var ty = qy + BOX_H + 50;
+    if (place.theta) {
+      var th = place.theta;
       var tg = svgEl('g', { 'data-cell': 'theta' });
       root.appendChild(tg);
-      text(tg, qx, ty + 17, 'θ =', { 'font-size': 16 });
-      cell(tg, { x: qx + 34, y: ty, w: CELL_W + 6, h: BOX_H }, r.theta, NOW);
-      text(tg, qx + 72, ty + 17, '括号里的第一个字符', { fill: SOFT, 'font-size': 13 });
+      text(tg, th.x, th.y + 17, 'θ =', { 'font-size': 16 });
+      cell(tg, { x: th.x + 34, y: th.y, w: CELL_W + 6, h: BOX_H }, r.theta, NOW);
+      text(tg, th.x + 72, th.y + 17, '括号里的第一个字符', { fill: SOFT, 'font-size': 13 });
     }
-    return Math.max(stack.bottom + 40, qy + 130);
+    return place.height;
   }
 
-  /* drawPass(root, model, i): draws rule pass i into root; returns the
-   * height it took. */
+  /* drawPass(root, model, i): draws rule pass i into root, at the places
+   * placePass gives; returns the height. */
   function drawPass(root, model, i) {
     var rec = model.record;
     var p = rec.passes[i];
-    var rule = quoted(p.symbol) + ' → ' + (p.replacement.length ? "'" + p.replacement.split('').map(label).join('') + "'" : '（空）');
-    var lines = ['规则 ' + (i + 1) + '：' + rule + '（规则文件第 ' + (i + 2) + ' 行）：' +
-                 (p.replacement.length ? '每个 ' + quoted(p.symbol) + ' 换成它的替换文字' : '删去每个 ' + quoted(p.symbol)) +
-                 '，其他字符照抄。',
-                 i === 0 ? '第 1 遍从栈 L 逐个弹出字符（栈顶就是句子的第一个字符），改写后依次进入队列 Q。'
-                         : '从队头取出上一遍的句子，逐个改写后接到队尾。'];
-    if (i === rec.passes.length - 1 && rec.passCount > rec.passes.length) {
-      lines.push('共执行了 ' + rec.passCount + ' 遍，这里只画出前 ' + rec.passes.length + ' 遍。');
-    }
-    var y = heading(root, '二、规则替换　第 ' + (i + 1) + ' / ' + rec.passCount + ' 遍', lines) + 14;
-    legend(root, MARGIN, y, [[SYMBOL, '要替换的符号 ' + label(p.symbol)], [WROTE, '替换写入的字符']]);
-    y += 30;
+    var place = placePass(model, i);
+    heading(root, '二、规则替换　第 ' + (i + 1) + ' / ' + rec.passCount + ' 遍', place.lines);
+    legend(root, MARGIN, place.legendY, [[SYMBOL, '要替换的符号 ' + label(p.symbol)], [WROTE, '替换写入的字符']]);
 
-    text(root, MARGIN, y, '改写前（共 ' + p.before.length + ' 个字符）', { 'font-weight': 'bold' });
-    y = sentence(root, p.before, MARGIN, y + 10, function (k) {
+    text(root, MARGIN, place.before.labelY, '改写前（共 ' + p.before.length + ' 个字符）', { 'font-weight': 'bold' });
+    sentence(root, p.before, place.before, function (k) {
       return p.before.text[k] === p.symbol ? SYMBOL : PLAIN;
     }, 'before');
-    text(root, MARGIN + 6, y + 28, '⇩ 按规则 ' + (i + 1) + ' 改写', { fill: ACCENT, 'font-weight': 'bold' });
-    y += 64;
+    text(root, MARGIN + 6, place.arrowY, '⇩ 按规则 ' + (i + 1) + ' 改写', { fill: ACCENT, 'font-weight': 'bold' });
 
     var wrote = {};
     p.rewritten.forEach(function (k) { wrote[k] = true; });
-    text(root, MARGIN, y, '改写后（共 ' + p.after.length + ' 个字符）', { 'font-weight': 'bold' });
-    y = sentence(root, p.after, MARGIN, y + 10, function (k) { return wrote[k] ? WROTE : PLAIN; }, 'after');
-    return y + 24;
+    text(root, MARGIN, place.after.labelY, '改写后（共 ' + p.after.length + ' 个字符）', { 'font-weight': 'bold' });
+    sentence(root, p.after, place.after, function (k) { return wrote[k] ? WROTE : PLAIN; }, 'after');
+    return place.height;
   }
 
   /* drawWords(root, model, k): draws the final sentence's words, up to
-   * word k (-1 when there is none), into root; returns the height it took. */
+   * word k (-1 when there is none), into root, at the places placeWords
+   * gives; returns the height. */
   function drawWords(root, model, k) {
     var rec = model.record;
     var symbols = rec.words.symbols;
+    var place = placeWords(model, k);
     if (k < 0) {
-      heading(root, '三、翻译成汉字', [
-        rec.passCount === 0 ? '规则条数小于 1：不做替换，句子留在栈 L 里，没有字写进 translate.txt。'
-                            : '最后的句子是空的：没有字写进 translate.txt。',
-        'translate.txt 是空文件。']);
-      return 120;
+      heading(root, '三、翻译成汉字', place.lines);
+      return place.height;
     }
-    var lines = ['最后的句子从队头起逐个出队，每个字符查词表译成汉字，依次写入 translate.txt（字与字之间没有分隔）。',
-                 '第 ' + (k + 1) + ' 个字符 ' + quoted(symbols[k].symbol) + ' 译成「' + model.words[k] + '」。'];
-    if (rec.words.length > symbols.length) {
-      lines.push('句子共 ' + rec.words.length + ' 个字符，这里只画出前 ' + symbols.length + ' 个；translate.txt 共 ' +
-                 rec.words.bytes + ' 字节。');
-    }
-    var y = heading(root, '三、翻译成汉字　第 ' + (k + 1) + ' / ' + rec.words.length + ' 个字符', lines) + 18;
+    heading(root, '三、翻译成汉字　第 ' + (k + 1) + ' / ' + rec.words.length + ' 个字符', place.lines);
     var g = svgEl('g', { 'data-cell': 'words', 'data-length': rec.words.length });
     root.appendChild(g);
-    var bottom = y;
-    wordColumns(model.words, MARGIN, y).forEach(function (col, j) {
+    place.columns.forEach(function (col, j) {
       var w = svgEl('g', { 'data-cell': 'word', 'data-index': j });
       g.appendChild(w);
       var style = j === k ? NOW : j < k ? PLAIN : DONE;
@@ -408,14 +482,13 @@
         text(w, col.x + col.w / 2, col.y + CELL_H + 24, model.words[j],
              { 'text-anchor': 'middle', 'font-size': 15, 'data-part': 'word' });
       }
-      bottom = Math.max(bottom, col.y + 60);
     });
     /* What translate.txt holds so far, its last characters when long. */
     var written = model.words.slice(0, k + 1).join('');
     if (written.length > 44) written = '……' + written.slice(-42);
-    text(root, MARGIN, bottom + 28, '已写入 translate.txt：', { fill: SOFT });
-    text(root, MARGIN + 150, bottom + 28, written, { 'font-size': 15 });
-    return bottom + 50;
+    text(root, MARGIN, place.writtenY, '已写入 translate.txt：', { fill: SOFT });
+    text(root, MARGIN + 150, place.writtenY, written, { 'font-size': 15 });
+    return place.height;
   }
 
   /* ============================ The text beside ========================= */
@@ -510,17 +583,26 @@
     if (view.first) model.refs = fillText(model, view);
     var step = model.order[i];
     var svg = view.svg;
-    var root = svgEl('g', { 'font-family': FONT, 'font-size': 14, fill: INK });
-    svg.appendChild(root);
-    var height = DRAW[step.phase](root, model, step.index);
-    root.insertBefore(svgEl('rect', { width: WIDTH, height: height, fill: '#ffffff' }), root.firstChild);
-    svg.setAttribute('width', WIDTH);
-    svg.setAttribute('height', height);
-    svg.setAttribute('viewBox', '0 0 ' + WIDTH + ' ' + height);
+    var root = D.canvas(svg, WIDTH, 0);
+    D.resize(svg, WIDTH, DRAW[step.phase](root, model, step.index));
     svg.setAttribute('data-phase', step.phase);
     svg.setAttribute('data-index', String(step.index));
     mark(model, step);
   }
 
-  DsdPicture.attach(DsdTranslatorTab, { steps: true, build: build, draw: draw });
+  /* describe(model, i): step i's explanation, and where the program did
+   * it (the record's src). */
+  function describe(model, i) {
+    var step = model.order[i];
+    var rec = model.record;
+    var k = step.index;
+    if (step.phase === 'expand') {
+      return { caption: explainExpansion(rec.expansion[k], k === rec.expansion.length - 1).join(''),
+               src: rec.expansion[k].src || null };
+    }
+    if (step.phase === 'pass') return { caption: explainPass(model, k).join(''), src: rec.passes[k].src || null };
+    return { caption: explainWords(model, k).join(''), src: k >= 0 ? rec.words.symbols[k].src || null : null };
+  }
+
+  DsdPicture.attach(DsdTranslatorTab, { steps: true, build: build, draw: draw, describe: describe });
 })();

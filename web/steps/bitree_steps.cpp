@@ -1,11 +1,11 @@
 /* bitree_steps.cpp -- the step writer of bitree for the browser edition.
  *
- * WriteSteps reads the same menu session from stdin that bitree reads, with
- * the workbench's own readers (ReadChoice, ReadTrees, ReadExpression), so it
- * builds the very trees that the console run prints, and writes what the
- * page draws as one JSON object on stdout (strings as told in json.h).
- * Nothing is recomputed by the page: the nodes, threads, walks and values
- * below all come from the workbench's own functions.
+ * WriteSteps runs the workbench's own RunMenu on the menu session on stdin,
+ * with the step hook set (bitree/step.h) and the dialogue that RunMenu
+ * prints sent to the null device, and writes what the page draws as one
+ * JSON object on stdout (strings as told in json.h). Nothing is recomputed:
+ * each choice, tree, thread, walk and value below is one that the hook
+ * reported from the workbench's own functions while they ran.
  *
  * Layout:
  *   {"program":"bitree","choices":[CHOICE,...],"cut":false}
@@ -24,7 +24,8 @@
  *
  * Choice 0, the tree from two sequences, threaded and walked:
  *   {"choice":0,"ok":true,"preorder":"ABC","inorder":"BAC",
- *    "nodes":[NODE+THREADS,...],"walk":[1,2,0]}
+ *    "nodes":[NODE+THREADS,...],"walk":[1,2,0],
+ *    "treeSrc":SRC,"threadsSrc":SRC,"walkSrc":[SRC,SRC,SRC]}
  *     preorder, inorder  the two sequences as read
  *     nodes     each NODE of the tree with four more fields from the
  *               post-order threaded copy (same numbering):
@@ -37,6 +38,10 @@
  *               has no right child)
  *     walk      the nodes in the order the walk without a stack visits
  *               them, which is the order of the printed line
+ *     treeSrc   SRC of the statement that built the tree (ReadTrees)
+ *     threadsSrc  SRC of the threading of the copy (ReadTrees)
+ *     walkSrc   for each entry of walk, SRC of its visit in
+ *               PostOrderTraverseThr: while following threads, or climbing
  *   {"choice":0,"ok":false,"why":"mismatch"}  the pair makes no tree
  *   {"choice":0,"ok":false,"why":"long"}      a token over 1023 bytes
  *   {"choice":0,"ok":false,"why":"end"}       the input ended inside the
@@ -44,22 +49,28 @@
  *
  * Choice 1, the expression tree and its three walks:
  *   {"choice":1,"ok":true,"expression":"*+123","nodes":[NODE,...],
- *    "prefix":[0,1,2,3,4],"infix":[2,1,3,0,4],"postfix":[2,3,1,4,0]}
+ *    "prefix":[0,1,2,3,4],"infix":[2,1,3,0,4],"postfix":[2,3,1,4,0],
+ *    "treeSrc":SRC,"prefixSrc":[SRC,...],"infixSrc":[SRC,...],"postfixSrc":[SRC,...]}
  *     expression  the token as read (characters after the first complete
  *                 expression are in it, but not in the tree)
  *     prefix, infix, postfix  the nodes in the order each printed form
  *                 writes them
+ *     treeSrc     SRC of the statement that built the tree (ReadExpression)
+ *     prefixSrc, infixSrc, postfixSrc  for each entry of the walk of that
+ *                 name, SRC of its visit (PreOrderTraverse, InOrderTraverse,
+ *                 PostOrderTraverse)
  *   {"choice":1,"ok":false,"why":"incomplete"}  an operator lacks an operand
  *   "why":"long" and "why":"end" as for choice 0
  *
  * Choice 2, the value computed bottom up:
  *   {"choice":2,"ok":true,"expression":"-93","nodes":[NODE,...],
- *    "values":[{"node":1,"value":9},{"node":2,"value":3},{"node":0,"value":6}],
- *    "value":6,"divideByZero":-1}
+ *    "values":[{"node":1,"value":9,"src":SRC},...,{"node":0,"value":6,"src":SRC}],
+ *    "value":6,"divideByZero":-1,"treeSrc":SRC}
  *     values  every node in the order the evaluation gives it its value
  *             (post-order: both operands before their operator; operands,
  *             the nodes without children, included), up to and without the
- *             node where a division by zero stops it
+ *             node where a division by zero stops it; src is the statement
+ *             of Calculate that gave the value
  *     value   the value printed; null after a division by zero
  *     divideByZero  the number of the '/' node whose divisor is 0, -1 if none
  *   "why":"incomplete", "long" and "end" as for choice 1
@@ -69,27 +80,41 @@
  *   {"choice":null,"ok":false,"why":"choice"}  not a number, or one
  *                                           outside int
  *
+ * SRC is {"file":"bitree/thread.cpp","line":124,"func":"PostOrderTraverseThr",
+ *         "chain":["RunMenu","TreeChoice","PostPrintBiThrTree","PostOrderTraverseThr"]}
+ * as json.h's JsonSrc and JsonSaved write it: the file, line and function of
+ * the statement, the functions on the call stack then, outermost first (a
+ * function that called itself stands once), and "depth":D when the
+ * statement's function was D calls deep in itself (the recursive walks and
+ * Calculate).
+ *
  * If memory runs out, the stop record of json.h ("stopped":"choices")
  * stands instead of all this.
  *
  * Bounds: a token holds at most 1023 bytes, so a tree has at most 1023
- * nodes; a choice is described in about 140 KB at most (two tokens of
- * escaped bytes, 1023 nodes of about 110 bytes, the walks), and at most
- * MAXCHOICES choices are described: under 2 MB in all. */
+ * nodes; a choice is described in about 600 KB at most (two tokens of
+ * escaped bytes, 1023 nodes of about 110 bytes, the walks and their SRC of
+ * about 150 bytes per node and walk), and at most MAXCHOICES choices are
+ * described: under 60 MB in all, and under 1 MB for a session of small
+ * trees. */
 #include <cstdio>
 #include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "bitree.h"
 #include "express.h"
 #include "menu.h"
 #include "status.h"
+#include "step.h"
 #include "thread.h"
 #include "token.h"
 
 #include "json.h"
 
 /* The most choices described; later ones are left out ("cut"). */
-constexpr int MAXCHOICES = 12;
+constexpr int MAXCHOICES = 100;
 
 /* ============================ Numbering nodes ============================= */
 
@@ -120,16 +145,13 @@ static int ThrNumberOf(BiThrTree p) {
     return -1;
 }
 
-/* Visit functions for the workbench's walks: number a node, or note its
+/* Visit functions for the numbering walks: number a node, or note its
  * number in order[]. The bounds cannot be reached (see MAXNODES). */
 static void Number(BiTree p) {
     if (count < MAXNODES) nodes[count++] = p;
 }
 static void NoteOrder(BiTree p) {
     if (orderCount < MAXNODES) order[orderCount++] = NumberOf(p);
-}
-static void NoteThrOrder(BiThrTree p) {
-    if (orderCount < MAXNODES) order[orderCount++] = ThrNumberOf(p);
 }
 
 /* Numbers the threaded copy at p in preorder, following only the links to
@@ -150,20 +172,14 @@ static void PutOrder() {
     JsonPut("]");
 }
 
-/* Runs one of the workbench's walks of T and writes the node numbers in the
- * order it visits them. */
-static void PutWalk(void (*Traverse)(BiTree T, void (*Visit)(BiTree node)), BiTree T) {
-    orderCount = 0;
-    Traverse(T, NoteOrder);
-    PutOrder();
-}
-
 /* ============================ Describing a tree =========================== */
 
 /* Numbers the nodes of T (not empty) and writes "nodes":[NODE,...]; with a
  * threaded copy Q of the same pair (or null), each NODE also carries Q's
  * tags and links. Leaves nodes[] numbered for the walks. */
 static void PutNodes(BiTree T, BiThrTree Q) {
+    auto hook = StepHook;                    /* the numbering walks are not steps */
+    StepHook = nullptr;
     count = 0;
     PreOrderTraverse(T, Number);
     static int inorder[MAXNODES];    /* position of node k in the inorder */
@@ -209,9 +225,38 @@ static void PutNodes(BiTree T, BiThrTree Q) {
         JsonPut("}");
     }
     JsonPut("]");
+    StepHook = hook;
 }
 
 /* ============================ Choices ===================================== */
+
+/* The session as the hook tells it. A choice's record is opened when its
+ * tokens have been read (or at once, for a choice that is no choice), grows
+ * with the steps of its walks, and is closed by the next choice or the end
+ * of the session. */
+static int described;        /* choices written so far */
+static int cut;              /* 1 once a choice was left out: the rest are not described */
+static int recording;        /* 1 while a choice's record is open */
+static int sel;              /* the choice being made: 0, 1 or 2 */
+static BiTree tree;          /* the tree the choice built, null if none */
+static BiThrTree copy;       /* choice 0's threaded copy */
+static SavedSrc treeSrc;     /* the site that built the tree */
+static SavedSrc threadsSrc;  /* the site that threaded the copy */
+static StepKind walking;     /* the walk whose SRC array is open; STEP_READ for none */
+static int zeroAt;           /* choice 2: the node of a divisor 0, -1 for none */
+static int value;            /* choice 2: the value of the node valued last */
+static int valued;           /* choice 2: values written so far */
+
+/* Orders of choice 1's three walks, node numbers in the order visited. */
+static int walks[3][MAXNODES];
+static int walked[3];        /* numbers in each of walks[] */
+
+/* The number of a node the hook tells of: a tree node, or a node of the
+ * threaded copy. */
+static int NodeOf(StepKind kind, const void *what) {
+    if (kind == STEP_WALK) return ThrNumberOf(static_cast<BiThrTree>(const_cast<void *>(what)));
+    return NumberOf(static_cast<BiTree>(const_cast<void *>(what)));
+}
 
 /* Writes the end of a choice that built nothing: "ok":false and why. */
 static void PutFailure(const char *why) {
@@ -220,144 +265,205 @@ static void PutFailure(const char *why) {
     JsonPut("\"}");
 }
 
-/* Writes the rest of a choice whose token read gave got (ReadTrees,
- * ReadExpression) and whose tree T is empty: why it is. */
-static void PutNoTree(int got, const char *why) {
-    if (got == TOKEN_END) PutFailure("end");
-    else if (got == TOKEN_TOO_LONG) PutFailure("long");
-    else PutFailure(why);
-}
-
-/* Choice 0: reads the sequences into preorder and inorder and rebuilds *T
- * and *Q as the console does, then describes them. Returns ERROR when the input
- * ended inside the choice, otherwise OK. */
-static Status TreeSteps(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
-    JsonPut("{\"choice\":0,");
-    int got = ReadTrees(preorder, inorder, T, Q);
-    if (*T == nullptr || got != TOKEN_READ) {
-        PutNoTree(got, "mismatch");
-        return got == TOKEN_END ? ERROR : OK;
+/* Opens the record of a choice, "{" and "choice":c, c < 0 giving null;
+ * returns 0 when it is one more than MAXCHOICES, which are left out. */
+static int OpenChoice(int c) {
+    if (described == MAXCHOICES) {
+        cut = 1;
+        return 0;
     }
-    JsonPut("\"ok\":true,\"preorder\":");
-    JsonString(preorder, std::strlen(preorder));
-    JsonPut(",\"inorder\":");
-    JsonString(inorder, std::strlen(inorder));
+    if (described++ > 0) JsonPut(",");
+    JsonPut("{\"choice\":");
+    if (c < 0) JsonPut("null");
+    else JsonInt(c);
     JsonPut(",");
-    PutNodes(*T, *Q);
-    JsonPut(",\"walk\":");
-    orderCount = 0;
-    PostOrderTraverseThr(*Q, NoteThrOrder);
-    PutOrder();
-    JsonPut("}");
-    return OK;
+    return 1;
 }
 
-/* State of the value walk of choice 2: Calculate is called on each node in
- * post-order, so each call finds the values below it already shown. */
-static int stopped;        /* 1 once a division by zero was met */
-static int zeroAt;         /* number of the node where it was met, -1 before */
-static int valued;         /* values written so far */
-
-/* Visit of the value walk: writes the node's value as Calculate gives it,
- * or notes the division by zero that stops the evaluation there. */
-static void PutValue(BiTree p) {
-    if (stopped) return;
-    int value;
-    if (Calculate(p, &value) != OK) {
-        stopped = 1;
-        zeroAt = NumberOf(p);
-        return;
-    }
-    if (valued++ > 0) JsonPut(",");
-    JsonPut("{\"node\":");
-    JsonInt(NumberOf(p));
-    JsonPut(",\"value\":");
-    JsonInt(value);
-    JsonPut("}");
+/* Closes the open walk's SRC array, if any. */
+static void EndWalk() {
+    if (walking != STEP_READ) JsonPut("]");
+    walking = STEP_READ;
 }
 
-/* Choices 1 and 2: reads the expression into the buffer expression and
- * builds *T as the console does, then describes the tree and its walks (1) or its values
- * (2). Returns ERROR when the input ended inside the choice, otherwise OK. */
-static Status ExpressionSteps(int sel, char expression[], BiTree *T) {
-    JsonPut(sel == 1 ? "{\"choice\":1," : "{\"choice\":2,");
-    int got = ReadExpression(expression, T);
-    if (*T == nullptr || got != TOKEN_READ) {
-        PutNoTree(got, "incomplete");
-        return got == TOKEN_END ? ERROR : OK;
-    }
-    JsonPut("\"ok\":true,\"expression\":");
-    JsonString(expression, std::strlen(expression));
-    JsonPut(",");
-    PutNodes(*T, nullptr);
-    if (sel == 1) {
-        JsonPut(",\"prefix\":");
-        PutWalk(PreOrderTraverse, *T);
-        JsonPut(",\"infix\":");
-        PutWalk(InOrderTraverse, *T);
-        JsonPut(",\"postfix\":");
-        PutWalk(PostOrderTraverse, *T);
+/* Closes the open choice's record with what its walks gave. */
+static void CloseChoice() {
+    if (!recording) return;
+    EndWalk();
+    if (sel == 0) {
+        JsonPut(",\"walk\":");
+        PutOrder();
+    } else if (sel == 1) {
+        const char *names[3] = {",\"prefix\":", ",\"infix\":", ",\"postfix\":"};
+        for (int w = 0; w < 3; w++) {
+            JsonPut(names[w]);
+            JsonPut("[");
+            for (int k = 0; k < walked[w]; k++) {
+                if (k > 0) JsonPut(",");
+                JsonInt(walks[w][k]);
+            }
+            JsonPut("]");
+        }
     } else {
-        JsonPut(",\"values\":[");
-        stopped = 0;
-        zeroAt = -1;
-        valued = 0;
-        PostOrderTraverse(*T, PutValue);
         JsonPut("],\"value\":");
-        int value;
-        if (Calculate(*T, &value) == OK) JsonInt(value);
+        if (zeroAt < 0) JsonInt(value);
         else JsonPut("null");
         JsonPut(",\"divideByZero\":");
         JsonInt(zeroAt);
     }
     JsonPut("}");
-    return OK;
+    recording = 0;
+}
+
+/* The choice's tokens were read into token (choice 0: the preorder), with
+ * the reader's result got: writes the head of the choice's record, or all
+ * of it when it built nothing, and leaves it open for the walks. */
+static void PutRead(const char *token, int got) {
+    if (!OpenChoice(sel)) return;
+    if (got == TOKEN_END) return PutFailure("end");
+    if (got == TOKEN_TOO_LONG) return PutFailure("long");
+    if (tree == nullptr) return PutFailure(sel == 0 ? "mismatch" : "incomplete");
+    JsonPut(sel == 0 ? "\"ok\":true,\"preorder\":" : "\"ok\":true,\"expression\":");
+    JsonString(token, std::strlen(token));
+    JsonPut(",");
+    PutNodes(tree, sel == 0 ? copy : nullptr);
+    if (sel == 0) {
+        /* The tree was built from the pair, so its inorder is the second
+         * token as read. */
+        char inorder[MAXNODES];
+        int shown = 0;
+        orderCount = 0;
+        auto hook = StepHook;
+        StepHook = nullptr;
+        InOrderTraverse(tree, NoteOrder);
+        StepHook = hook;
+        for (int k = 0; k < orderCount; k++) inorder[shown++] = nodes[order[k]]->data;
+        JsonPut(",\"inorder\":");
+        JsonString(inorder, static_cast<std::size_t>(shown));
+        JsonPut(",\"threadsSrc\":");
+        JsonSaved(threadsSrc);
+    }
+    JsonPut(",\"treeSrc\":");
+    JsonSaved(treeSrc);
+    orderCount = 0;
+    walked[0] = walked[1] = walked[2] = 0;
+    walking = STEP_READ;
+    zeroAt = -1;
+    valued = 0;
+    if (sel == 2) JsonPut(",\"values\":[");
+    recording = 1;
+}
+
+/* Notes a walk's visit of node k at site: its number in the walk's order,
+ * its SRC in the walk's SRC array, which it opens when it is the first. */
+static void PutVisit(StepKind kind, const StepSite &site, int k) {
+    static const char *const arrays[] = {",\"walkSrc\":[", ",\"prefixSrc\":[",
+                                         ",\"infixSrc\":[", ",\"postfixSrc\":["};
+    int w = kind == STEP_WALK ? 0 : kind - STEP_PREORDER + 1;
+    if (walking != kind) {
+        EndWalk();
+        JsonPut(arrays[w]);
+        walking = kind;
+    } else {
+        JsonPut(",");
+    }
+    JsonSrc(site);
+    if (w == 0) {
+        if (orderCount < MAXNODES) order[orderCount++] = k;
+    } else if (walked[w - 1] < MAXNODES) {
+        walks[w - 1][walked[w - 1]++] = k;
+    }
+}
+
+/* The step hook (see above). Choice 0 prints its tree's preorder and
+ * inorder before the threaded walk: only the threaded walk is its
+ * picture's. */
+static void NoteStep(StepKind kind, const StepSite &site, const void *what, int got) {
+    if (cut) return;
+    switch (kind) {
+    case STEP_CHOICE: {
+        CloseChoice();
+        if (got == CHOICE_END) return;
+        tree = nullptr;
+        copy = nullptr;
+        if (got == CHOICE_INVALID) {
+            if (OpenChoice(-1)) PutFailure("choice");
+            return;
+        }
+        sel = *static_cast<const int *>(what);
+        if (sel < 0 || sel > 2) {
+            if (OpenChoice(sel)) PutFailure("choice");
+        }
+        return;
+    }
+    case STEP_TREE:
+        tree = static_cast<BiTree>(const_cast<void *>(what));
+        JsonSave(site, &treeSrc);
+        return;
+    case STEP_COPY:
+        copy = static_cast<BiThrTree>(const_cast<void *>(what));
+        return;
+    case STEP_THREADS:
+        JsonSave(site, &threadsSrc);
+        return;
+    case STEP_READ:
+        PutRead(static_cast<const char *>(what), got);
+        return;
+    case STEP_WALK:
+        if (recording && sel == 0) PutVisit(kind, site, NodeOf(kind, what));
+        return;
+    case STEP_PREORDER:
+    case STEP_INORDER:
+    case STEP_POSTORDER:
+        if (recording && sel == 1) PutVisit(kind, site, NodeOf(kind, what));
+        return;
+    case STEP_VALUE:
+        if (!recording || sel != 2) return;
+        if (valued++ > 0) JsonPut(",");
+        JsonPut("{\"node\":");
+        JsonInt(NodeOf(kind, what));
+        JsonPut(",\"value\":");
+        JsonInt(got);
+        JsonPut(",\"src\":");
+        JsonSrc(site);
+        JsonPut("}");
+        value = got;
+        return;
+    case STEP_ZERO:
+        if (recording && sel == 2) zeroAt = NodeOf(kind, what);
+        return;
+    }
 }
 
 /* ============================ Entry point ================================= */
 
 /* Describes the menu session on stdin (see the top of this file); argc and
- * argv are not used, as bitree takes no arguments. Frees every tree before
- * it returns. Returns 0. */
+ * argv are not used, as bitree takes no arguments. RunMenu's dialogue goes
+ * to the null device while it runs, and standard output is given back for
+ * the description. Returns 0. */
 extern "C" int WriteSteps(int argc, char **argv) {
     (void)argc;
     (void)argv;
-    char first[TOKEN_SIZE];                  /* first token: preorder, or the expression */
-    char second[TOKEN_SIZE];                 /* choice 0's second token: inorder */
-    BiTree T = nullptr;                      /* tree of the latest choice */
-    BiThrTree Q = nullptr;                   /* threaded tree of the latest choice 0 */
-
     JsonBegin("bitree", "choices");
     JsonPut("{\"program\":\"bitree\",\"choices\":[");
-    int described = 0;                       /* choices written so far */
-    int cut = 0;                             /* 1 when choices were left out */
-    Status going = OK;
-    while (going == OK) {
-        int sel;
-        int got = ReadChoice(stdin, &sel);
-        if (got == CHOICE_END) break;
-        if (described == MAXCHOICES) {
-            cut = 1;
-            break;
-        }
-        if (described++ > 0) JsonPut(",");
-        if (got == CHOICE_INVALID) {
-            JsonPut("{\"choice\":null,");
-            PutFailure("choice");
-        } else if (sel == 0) {
-            going = TreeSteps(first, second, &T, &Q);
-        } else if (sel == 1 || sel == 2) {
-            going = ExpressionSteps(sel, first, &T);
-        } else {
-            JsonPut("{\"choice\":");
-            JsonInt(sel);
-            JsonPut(",");
-            PutFailure("choice");
-        }
-    }
-    JsonPut(cut ? "],\"cut\":true}" : "],\"cut\":false}");
+    described = cut = recording = 0;
 
-    DestroyBiTree(T);
-    DestroyBiThrTree(Q);
+    /* The dialogue goes to the null device: standard output is kept as
+     * console and given back afterwards. */
+    std::fflush(stdout);
+    int console = dup(STDOUT_FILENO);
+    int null = open("/dev/null", O_WRONLY);
+    if (console < 0 || null < 0 || dup2(null, STDOUT_FILENO) < 0) std::exit(-1);
+    close(null);
+    StepHook = NoteStep;
+    RunMenu();
+    StepHook = nullptr;
+    CloseChoice();
+    std::fflush(stdout);
+    dup2(console, STDOUT_FILENO);
+    close(console);
+    std::clearerr(stdout);
+
+    JsonPut(cut ? "],\"cut\":true}" : "],\"cut\":false}");
     return JsonEnd();
 }

@@ -3,10 +3,11 @@
  *
  * WriteSteps reads the parameters as josephus does (ReadParameters: from
  * the arguments, or from stdin when there are none, without the prompt),
- * seats the ring with the program's own Creat and runs the elimination one
- * turn at a time with the program's own CountMoves and CountOut, the very
- * turns that Josephus runs. It writes what the page draws as one JSON
- * object on stdout (json.h); it writes no out.txt.
+ * seats the ring with the program's own Creat and runs the program's own
+ * Josephus with the step hook set (josephus/step.h): each turn's count and
+ * each unlinking that Josephus reports becomes a removal below. It writes
+ * what the page draws as one JSON object on stdout (json.h); it writes no
+ * out.txt (the leaving list is freed without Out).
  *
  * Layout:
  *   {"program":"josephus","ok":true,"n":5,"m":2,
@@ -16,7 +17,7 @@
  *   n, m     the number of people and the first count, as read
  *   seats    the ring from person 1 round to person n: each seat's number
  *            and step value
- *   removals one per turn, in leaving order:
+ *   removals one per turn, in leaving order, as Josephus reports them:
  *     order   the leaving number, 1 for the first to leave
  *     from    the seat that counts 1 (person 1 in the first turn, then the
  *             seat after the one who left last)
@@ -27,6 +28,13 @@
  *             size, as the program counts (0 for a count of 1 or less)
  *     leaves  the seat the count ends on, which leaves the ring
  *     next    its step value: the count of the next turn
+ *     countSrc  SRC of the count: the line of Josephus that counts the
+ *             turn's moves
+ *     src     SRC of the unlinking of the seat that leaves (CountOut)
+ *   SRC is {"file":"josephus/ring.cpp","line":116,"func":"Josephus",
+ *           "chain":["Josephus"]} as json.h's JsonSrc writes it: the file,
+ *   line and function of the statement that did the step, and the functions
+ *   on the call stack then, outermost first.
  * The "leaves" numbers in order are the numbers of out.txt.
  *
  * Parameters that the program refuses give the same message on stderr and
@@ -36,13 +44,15 @@
  * ("stopped":"ring") stands instead.
  *
  * Bounds: n is at most 1000 (MAX_PEOPLE), and each seat and each turn is a
- * line of fixed fields, never the whole ring: under 150 KB. */
+ * record of fixed fields (two SRC of about 150 bytes each among them),
+ * never the whole ring: under 500 KB. */
 #include <cstdio>
 #include <cstdlib>
 
 #include "input.h"
 #include "ring.h"
 #include "status.h"
+#include "step.h"
 
 #include "json.h"
 
@@ -62,42 +72,56 @@ static void PutSeats(node *ring, int n) {
     JsonPut("]");
 }
 
-/* Runs the elimination of the ring of n people that starts at ring with the
- * first count m, turn by turn as Josephus does, writes each turn, and frees
- * each person's node once it has left (no leaving list is kept, as nothing
- * is written to out.txt). */
-static void PutRemovals(node *ring, int n, int m) {
-    JsonPut("\"removals\":[");
-    /* Stand on person 1; the person before it is person n. */
-    node *current = ring;
-    node *before = ring;
-    for (int k = 1; k < n; k++) before = before->next;
+/* The removals as the hook hears them. */
+static int turns;            /* removals written so far */
+static int people;           /* people seated when the elimination started */
 
-    int order = 1;                           /* leaving number of this turn */
-    for (int size = n; size > 0; size--, order++) {
-        int from = current->num;
-        int moves = CountMoves(m, size);
-        node *leaver = CountOut(current, before, moves);
-        if (order > 1) JsonPut(",");
+/* The step hook: a count opens the turn's removal, the unlinking that
+ * follows closes it. */
+static void NoteStep(StepKind kind, const StepSite &site, const node *seat, int count,
+                     int moves) {
+    if (kind == STEP_COUNT) {
+        if (turns > 0) JsonPut(",");
         JsonPut("{\"order\":");
-        JsonInt(order);
+        JsonInt(turns + 1);
         JsonPut(",\"from\":");
-        JsonInt(from);
+        JsonInt(seat->num);
         JsonPut(",\"count\":");
-        JsonInt(m);
+        JsonInt(count);
         JsonPut(",\"size\":");
-        JsonInt(size);
+        JsonInt(people - turns);
         JsonPut(",\"moves\":");
         JsonInt(moves);
+        JsonPut(",\"countSrc\":");
+        JsonSrc(site);
+    } else {
         JsonPut(",\"leaves\":");
-        JsonInt(leaver->num);
+        JsonInt(seat->num);
         JsonPut(",\"next\":");
-        JsonInt(leaver->step);
+        JsonInt(seat->step);
+        JsonPut(",\"src\":");
+        JsonSrc(site);
         JsonPut("}");
-        m = leaver->step;                    /* the next turn counts this far */
-        std::free(leaver);                   /* out of the ring for good */
+        turns++;
     }
+}
+
+/* Runs the program's Josephus on the ring of n people that starts at ring
+ * with the first count m, writing each turn through the hook, then frees
+ * the leaving list (its head and every person). */
+static void PutRemovals(node *ring, int n, int m) {
+    JsonPut("\"removals\":[");
+    people = n;
+    node *leaving = nullptr;
+    StepHook = NoteStep;
+    Josephus(ring, leaving, n, m);
+    StepHook = nullptr;
     JsonPut("]");
+    while (leaving != nullptr) {
+        node *next = leaving->next;
+        std::free(leaving);
+        leaving = next;
+    }
 }
 
 /* Describes the ring that josephus plays out for these arguments, or for

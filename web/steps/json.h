@@ -35,14 +35,26 @@ struct JsonText {
     std::size_t size;     /* bytes allocated at bytes */
     const char *program;  /* the program's name, for the stop record */
     const char *phase;    /* the phase running now, for the stop record */
+    const char *closing;  /* when not null, an early end writes the text so far
+                             and this after it, instead of the stop record */
     int done;             /* 1 once the text has been written to stdout */
 };
 
 static JsonText json;     /* the one description of this run */
 
-/* Writes the stop record when the run ends before JsonEnd (see above). */
+static inline int JsonEnd();
+
+/* Writes the stop record when the run ends before JsonEnd (see above), or
+ * the text so far closed by json.closing when a writer set one. */
 static inline void JsonAtExit() {
     if (json.done) return;
+    if (json.closing != nullptr) {
+        std::fwrite(json.bytes, 1, json.length, stdout);
+        std::fputs(json.closing, stdout);
+        std::fputs("\n", stdout);
+        json.done = 1;
+        return;
+    }
     std::printf("{\"program\":\"%s\",\"ok\":false,\"stopped\":\"%s\"}\n", json.program,
                 json.phase);
 }
@@ -50,9 +62,13 @@ static inline void JsonAtExit() {
 /* Starts the description of a run of `program` (a name of plain letters),
  * in the phase `phase`. Call once, first. */
 static inline void JsonBegin(const char *program, const char *phase) {
+    static int registered;                   /* 1 once JsonAtExit is registered */
     json.program = program;
     json.phase = phase;
-    std::atexit(JsonAtExit);
+    json.closing = nullptr;
+    json.done = 0;
+    if (!registered) std::atexit(JsonAtExit);
+    registered = 1;
 }
 
 /* Names the phase that runs from now on (plain letters), for the stop
@@ -110,6 +126,74 @@ static inline void JsonString(const char *bytes, std::size_t n) {
 /* Appends one byte as a JSON string of one character. */
 static inline void JsonChar(char c) {
     JsonString(&c, 1);
+}
+
+/* A step's site as an SRC shows it, kept beyond the step (the frames of
+ * the step's call stack are gone once it returns). */
+constexpr int MAXCHAIN = 32;                 /* the programs call no deeper, recursion aside */
+struct SavedSrc {
+    const char *file;                        /* the site's file */
+    int line;                                /* its line */
+    const char *func;                        /* its function */
+    const char *chain[MAXCHAIN];             /* the chain, outermost first, ending with func */
+    int length;                              /* names in chain */
+    int depth;                               /* func's own calls on the stack, 1 unless recursive */
+};
+
+/* Keeps the site of a step (the StepSite of the program's step.h) in
+ * *saved: the functions on its call stack, outermost first, ending with the
+ * site's own function. A function that called itself stands once for all
+ * its calls in a row; for the site's own function their number is depth.
+ * Were the chain longer than MAXCHAIN, its outermost names are left out. */
+template <class Site>
+static inline void JsonSave(const Site &site, SavedSrc *saved) {
+    saved->file = site.file;
+    saved->line = site.line;
+    saved->func = site.func;
+    saved->depth = 0;
+    auto *f = site.calls;
+    for (; f != nullptr && f->func == site.func; f = f->caller) saved->depth++;
+    if (saved->depth == 0) saved->depth = 1;  /* a function without a frame of its own */
+    const char *inner[MAXCHAIN];             /* the callers, innermost first */
+    int n = 0;
+    for (; f != nullptr && n < MAXCHAIN - 1; f = f->caller)
+        if (n == 0 || inner[n - 1] != f->func) inner[n++] = f->func;
+    saved->length = 0;
+    while (n > 0) saved->chain[saved->length++] = inner[--n];
+    saved->chain[saved->length++] = site.func;
+}
+
+/* Appends a kept site as an SRC:
+ *   {"file":F,"line":L,"func":N,"chain":[outermost,...,N]}
+ * with "depth":D after the chain when the function is D calls deep in
+ * itself (D > 1). */
+static inline void JsonSaved(const SavedSrc &saved) {
+    JsonPut("{\"file\":");
+    JsonString(saved.file, std::strlen(saved.file));
+    JsonPut(",\"line\":");
+    JsonInt(saved.line);
+    JsonPut(",\"func\":");
+    JsonString(saved.func, std::strlen(saved.func));
+    JsonPut(",\"chain\":[");
+    for (int k = 0; k < saved.length; k++) {
+        if (k > 0) JsonPut(",");
+        JsonString(saved.chain[k], std::strlen(saved.chain[k]));
+    }
+    JsonPut("]");
+    if (saved.depth > 1) {
+        JsonPut(",\"depth\":");
+        JsonInt(saved.depth);
+    }
+    JsonPut("}");
+}
+
+static SavedSrc jsonSite;  /* the site JsonSrc is writing */
+
+/* Appends the SRC of a step's site as it is now (JsonSave, JsonSaved). */
+template <class Site>
+static inline void JsonSrc(const Site &site) {
+    JsonSave(site, &jsonSite);
+    JsonSaved(jsonSite);
 }
 
 /* Writes the whole text and a line end to stdout and frees it; the stop

@@ -2,12 +2,15 @@
  * edition.
  *
  * WriteSteps takes the same argument as translator, the rule file, reads it
- * with the translator's own ReadRuleFile, and runs the translator's own
- * steps one by one: each byte laid on the stack L (PushChecked), each
- * bracket group in its two halves (TakeGroup, PutGroup), each rule pass
- * (RulePass). After each step it notes the containers, and at the end each
- * symbol's word (WordFor). It writes all of it as one JSON object on stdout
- * (strings as told in json.h); it writes no translate.txt.
+ * as translator's main does (StartFromRuleFile), and runs the translator's
+ * own PreDeal and MidDeal with the step hook set (translator/step.h): each
+ * byte PreDeal lays on the stack L, each bracket group it takes into the
+ * queue and puts back, and each rule pass MidDeal runs becomes a record
+ * below, with the containers as they stand after it; the rewritten marks
+ * are the characters of a replacement that Rewrite appended. At the end it
+ * notes each symbol's word (WordFor). It writes all of it as one JSON
+ * object on stdout (strings as told in json.h); it writes no
+ * translate.txt.
  *
  * Layout:
  *   {"program":"translator","ok":true,
@@ -42,15 +45,28 @@
  *   stack   the stack after the step, its top first (so text reads the
  *           sentence from the left)
  *   queue   the queue after the step, its front first
+ *   src     SRC of the statement that did the step: push, PreDeal's push
+ *           of the byte; take, TakeGroup's pop of theta; put, the first
+ *           stack or queue operation of PutGroup (the DeQueue of the first
+ *           character, or the push of theta for a group of one character)
  * Each "(" gives a take and a put step, every other byte a push step.
+ *
+ * SRC is {"file":"translator/rewrite.cpp","line":70,"func":"PreDeal",
+ *         "chain":["PreDeal"]} as json.h's JsonSrc writes it: the file, line
+ * and function of the statement, and the functions on the call stack then,
+ * outermost first.
  *
  * PASS, one rule pass (pass i applies rule i, the file's line i+2):
  *   {"rule":0,"symbol":"X","replacement":"tYd",
- *    "before":PART,"after":PART,"rewritten":[0,1,2]}
+ *    "before":PART,"after":PART,"rewritten":[0,1,2],
+ *    "rewrittenSrc":[SRC,SRC,SRC],"src":SRC}
  *   before     the sentence before the pass (pass 0 takes it from the stack)
  *   after      the sentence the pass left in the queue
  *   rewritten  the positions in after.text (counted from 0) that the
- *              replacement of a symbol wrote, in increasing order
+ *              replacement of a symbol wrote, in increasing order: the
+ *              characters that Rewrite appended from a replacement
+ *   rewrittenSrc  for each entry of rewritten, SRC of that append
+ *   src        SRC of MidDeal's statement that ran the pass (RulePass)
  * Only the first MAXPASSES passes are described; passCount says how many
  * ran. The passes stop early, as the translator's do, once the sentence is
  * empty; with N below 1 none runs.
@@ -72,15 +88,16 @@
  * ("words" only when memory for the description itself runs out).
  *
  * Bounds: a PART is at most SHOWN escaped bytes (6 each) plus its length;
- * the sentence is at most 39 bytes, so the expansion has at most 78 steps;
- * a pass is at most about 3.5 KB; the words at most SHOWN entries of about
- * 60 bytes. In all under 1 MB. */
+ * the sentence is at most 39 bytes, so the expansion has at most 78 steps
+ * of at most about 2.6 KB; a pass is at most about 3.5 KB and SHOWN
+ * rewrittenSrc entries of about 150 bytes (33 KB); the words at most SHOWN
+ * entries of about 60 bytes. In all under 4 MB. */
 #include <cstddef>
 #include <cstdio>
 
-#include "messages.h"
 #include "rewrite.h"
 #include "rulefile.h"
+#include "step.h"
 #include "words.h"
 
 #include "json.h"
@@ -110,12 +127,23 @@ static void PutPart(const LinkNode *first, long long length) {
 
 /* ============================ Expansion =================================== */
 
-/* Writes one STEP: the byte read at position at, the action, theta (for
- * take and put; 0 for push) and both containers as they are now. */
-static void PutStep(int at, const char *action, char theta) {
-    static int steps;                        /* steps written so far */
-    if (steps++ > 0) JsonPut(",");
-    JsonPut("{\"at\":");
+/* The expansion as the hook tells it. */
+static int expansionSteps;   /* STEP records written so far */
+static int bytesRead;        /* bytes of the sentence PreDeal has read */
+static int stepOpen;         /* 1 while a take or put record is being written */
+
+/* Opens a STEP record whose src is this site. */
+static void OpenStep(const StepSite &site) {
+    if (expansionSteps++ > 0) JsonPut(",");
+    JsonPut("{\"src\":");
+    JsonSrc(site);
+    stepOpen = 1;
+}
+
+/* Closes the open STEP record: the byte read at position at, the action,
+ * theta (for take and put; 0 for push) and both containers as they are now. */
+static void CloseStep(int at, const char *action, char theta) {
+    JsonPut(",\"at\":");
     JsonInt(at);
     JsonPut(",\"read\":");
     JsonChar(W.ch[at]);
@@ -131,79 +159,104 @@ static void PutStep(int at, const char *action, char theta) {
     JsonPut(",\"queue\":");
     PutPart(Q.front->next, QueueLength(&Q));
     JsonPut("}");
+    stepOpen = 0;
 }
 
-/* The expansion as PreDeal makes it, step by step, with a STEP after each. */
-static void ExpandSteps() {
-    for (int k = W.length - 1; k >= 0; k--) {
-        char c = W.ch[k];
-        if (c != '(') {
-            PushChecked(c);
-            PutStep(k, "push", 0);
-            continue;
-        }
-        char theta;
-        TakeGroup(&theta);
-        PutStep(k, "take", theta);
-        PutGroup(theta);
-        PutStep(k, "put", theta);
+/* The hook during PreDeal: a push is a record of its own; the first stack
+ * or queue operation of a group's half opens its record, and the end of
+ * the half (take, put) closes it. A put reads no byte of its own: it
+ * belongs to the "(" its take read. */
+static void NoteExpansion(StepKind kind, const StepSite &site, char c) {
+    if (kind == STEP_LAY) {
+        OpenStep(site);
+        CloseStep(W.length - 1 - bytesRead++, "push", 0);
+    } else if (kind == STEP_TAKE) {
+        CloseStep(W.length - 1 - bytesRead++, "take", c);
+    } else if (kind == STEP_PUT) {
+        CloseStep(W.length - bytesRead, "put", c);
+    } else if (!stepOpen) {
+        OpenStep(site);
     }
 }
 
 /* ============================ Rule passes ================================= */
 
-/* Runs rule pass i (RulePass) on the sentence of `length` characters, which
- * starts at node first (on L for pass 0, in Q after it), and returns the new
- * sentence's length. Passes below MAXPASSES are written as a PASS; marking
- * the rewritten positions needs the sentence before the pass, so they are
- * found first: a character equal to the rule's symbol gives the
- * replacement's characters, any other character one character. */
-static std::size_t PassStep(int i, const LinkNode *first, std::size_t length) {
-    if (i >= MAXPASSES) return RulePass(i, length);
-    const Rule *r = &R[i];
-    if (i > 0) JsonPut(",");
-    JsonPut("{\"rule\":");
-    JsonInt(i);
-    JsonPut(",\"symbol\":");
-    JsonChar(r->symbol);
-    JsonPut(",\"replacement\":");
-    JsonString(r->replacement, static_cast<std::size_t>(r->length));
-    JsonPut(",\"before\":");
-    PutPart(first, static_cast<long long>(length));
+/* A sentence between passes, as a PART shows it. */
+struct Shown {
+    char text[SHOWN];        /* its first characters */
+    int shown;               /* characters in text */
+    long long length;        /* characters in all */
+};
 
-    static int rewritten[SHOWN];             /* positions that a replacement wrote */
-    int marked = 0;                          /* positions in rewritten[] */
-    long long at = 0;                        /* position in the new sentence */
-    std::size_t k = 0;                       /* characters of the old one taken */
-    for (const LinkNode *p = first; p != nullptr && k < length && at < SHOWN; p = p->next, k++) {
-        if (p->data != r->symbol) {
-            at++;
-            continue;
-        }
-        for (int j = 0; j < r->length && at < SHOWN; j++) rewritten[marked++] = static_cast<int>(at++);
-    }
+static Shown last;           /* the sentence the last pass left (or PreDeal) */
+static int passes;           /* passes that ran */
+static long long made;       /* characters the running pass has made */
+static int rewritten[SHOWN]; /* positions that the running pass's replacements wrote */
+static int marked;           /* positions in rewritten[] */
+static int passOpen;         /* 1 while the running pass's record is being written */
 
-    std::size_t made = RulePass(i, length);
-    JsonPut(",\"after\":");
-    PutPart(Q.front->next, static_cast<long long>(made));
-    JsonPut(",\"rewritten\":[");
-    for (int m = 0; m < marked; m++) {
-        if (m > 0) JsonPut(",");
-        JsonInt(rewritten[m]);
-    }
-    JsonPut("]}");
-    return made;
+/* Notes the chain of characters that starts at node first and holds
+ * `length` characters as the sentence of the last pass. */
+static void Keep(const LinkNode *first, long long length) {
+    last.shown = 0;
+    for (const LinkNode *p = first; p != nullptr && last.shown < SHOWN && last.shown < length;
+         p = p->next)
+        last.text[last.shown++] = p->data;
+    last.length = length;
 }
 
-/* The passes as MidDeal makes them, each through PassStep. Returns the
- * number of passes that ran. */
-static int PassSteps() {
-    if (N < 1) return 0;
-    std::size_t length = PassStep(0, L.top->next, static_cast<std::size_t>(L.count));
-    int i = 1;
-    /* An empty sentence needs no more passes, as in MidDeal. */
-    for (; i < N && length > 0; i++) length = PassStep(i, Q.front->next, length);
-    return i;
+/* Opens the running pass's record, if not yet open: its rewrittenSrc. */
+static void OpenPass() {
+    if (passOpen) return;
+    if (passes > 0) JsonPut(",");
+    JsonPut("{\"rewrittenSrc\":[");
+    passOpen = 1;
+}
+
+/* The hook during MidDeal: each character a pass appends counts towards
+ * its sentence, those of a replacement are marked; the end of a pass
+ * writes its record. Passes from MAXPASSES on are only counted. */
+static void NotePass(StepKind kind, const StepSite &site, char) {
+    if (kind == STEP_KEEP || kind == STEP_REPLACE) {
+        if (passes < MAXPASSES && kind == STEP_REPLACE && made < SHOWN) {
+            OpenPass();
+            if (marked > 0) JsonPut(",");
+            JsonSrc(site);
+            rewritten[marked++] = static_cast<int>(made);
+        }
+        made++;
+        return;
+    }
+    if (kind != STEP_PASS) return;
+    if (passes < MAXPASSES) {
+        const Rule *r = &R[passes];
+        OpenPass();
+        JsonPut("],\"rule\":");
+        JsonInt(passes);
+        JsonPut(",\"symbol\":");
+        JsonChar(r->symbol);
+        JsonPut(",\"replacement\":");
+        JsonString(r->replacement, static_cast<std::size_t>(r->length));
+        JsonPut(",\"before\":{\"text\":");
+        JsonString(last.text, static_cast<std::size_t>(last.shown));
+        JsonPut(",\"length\":");
+        JsonInt(last.length);
+        JsonPut("},\"after\":");
+        PutPart(Q.front->next, made);
+        JsonPut(",\"rewritten\":[");
+        for (int m = 0; m < marked; m++) {
+            if (m > 0) JsonPut(",");
+            JsonInt(rewritten[m]);
+        }
+        JsonPut("],\"src\":");
+        JsonSrc(site);
+        JsonPut("}");
+        Keep(Q.front->next, made);
+    }
+    passes++;
+    made = 0;
+    marked = 0;
+    passOpen = 0;
 }
 
 /* ============================ Words ======================================= */
@@ -249,11 +302,15 @@ extern "C" int WriteSteps(int argc, char **argv) {
 
     JsonPhase("expansion");
     JsonPut(",\"expansion\":[");
-    ExpandSteps();
+    StepHook = NoteExpansion;
+    PreDeal();
 
     JsonPhase("passes");
     JsonPut("],\"passes\":[");
-    int passes = PassSteps();
+    Keep(L.top->next, L.count);
+    StepHook = NotePass;
+    MidDeal();
+    StepHook = nullptr;
     JsonPut("],\"passCount\":");
     JsonInt(passes);
 

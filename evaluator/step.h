@@ -1,0 +1,56 @@
+/* step.h -- the step hook: how a run shows an onlooker each step it takes.
+ *
+ * A console run leaves StepHook null; a STEP line then costs one test of a
+ * null pointer and does nothing else. The browser edition's step writer
+ * (web/steps/evaluator_steps.cpp) sets it and runs the program's own Run:
+ * each row of the trace table then calls the hook once, from the STEP on
+ * the line of the statement that does the row's action, with the kind of
+ * action and where it was taken. So every step the picture marks is one the
+ * program took, at the line it took it. */
+#ifndef EVALUATOR_STEP_H
+#define EVALUATOR_STEP_H
+
+/* A function on the call stack of a run: STEP_CALL at the top of a function
+ * puts one on the stack (StepTop), and it comes off again when the function
+ * returns, so a hook sees the functions that led to its step. */
+struct StepCall {
+    const char *func;          /* the function's __func__ */
+    const StepCall *caller;    /* the frame of its caller; null for the outermost */
+    explicit StepCall(const char *name);
+    ~StepCall();
+};
+
+/* Where a step was taken. */
+struct StepSite {
+    const char *file;          /* __FILE__: the source file, relative to the project */
+    int line;                  /* __LINE__ of the statement that took the step */
+    const char *func;          /* __func__ of the function that holds that line */
+    const StepCall *calls;     /* the call stack then, innermost first (StepTop) */
+};
+
+inline const StepCall *StepTop = nullptr;  /* the innermost frame, null outside */
+inline StepCall::StepCall(const char *name) : func(name), caller(StepTop) { StepTop = this; }
+inline StepCall::~StepCall() { StepTop = caller; }
+
+/* Puts the function it stands in on the call stack (see StepCall). */
+#define STEP_CALL const StepCall step_call(__func__)
+/* The site of the STEP that uses it. */
+#define STEP_SITE StepSite{__FILE__, __LINE__, __func__, StepTop}
+
+/* The actions of the trace table's rows. */
+enum StepKind {
+    STEP_PUSH_OPND,  /* a number pushed onto OPND */
+    STEP_PUSH_OPTR,  /* an operator pushed onto OPTR */
+    STEP_CANCEL,     /* the '(' popped from OPTR against its ')' */
+    STEP_OPERATE,    /* two operands and an operator replaced by the result */
+    STEP_RETURN,     /* the value popped from OPND */
+    STEP_ERROR       /* the syntax error or division by zero that ends the run */
+};
+
+/* The hook: null in the console program; a step writer sets it. */
+inline void (*StepHook)(StepKind kind, const StepSite &site) = nullptr;
+
+/* Tells the hook, if one is set, of a row of this kind at this line. */
+#define STEP(kind) (StepHook ? StepHook(kind, STEP_SITE) : (void)0)
+
+#endif

@@ -1,0 +1,56 @@
+/* step.h -- the step hook: how a run shows an onlooker each step it takes.
+ *
+ * A console run leaves StepHook null; a STEP line then costs one test of a
+ * null pointer and does nothing else. The browser edition's step writer
+ * (web/steps/josephus_steps.cpp) sets it and runs the program's own
+ * functions: each STEP then calls the hook with the kind of step, the seat
+ * it is about, and where it was taken (the STEP stands on the line of the
+ * statement that took the step). So every step the pictures show is one the
+ * program took, at the line the picture marks. */
+#ifndef JOSEPHUS_STEP_H
+#define JOSEPHUS_STEP_H
+
+struct node;
+
+/* A function on the call stack of a run: STEP_CALL at the top of a function
+ * puts one on the stack (StepTop), and it comes off again when the function
+ * returns, so a hook sees the functions that led to its step. */
+struct StepCall {
+    const char *func;          /* the function's __func__ */
+    const StepCall *caller;    /* the frame of its caller; null for the outermost */
+    explicit StepCall(const char *name);
+    ~StepCall();
+};
+
+/* Where a step was taken. */
+struct StepSite {
+    const char *file;          /* __FILE__: the source file, relative to the project */
+    int line;                  /* __LINE__ of the statement that took the step */
+    const char *func;          /* __func__ of the function that holds that line */
+    const StepCall *calls;     /* the call stack then, innermost first (StepTop) */
+};
+
+inline const StepCall *StepTop = nullptr;  /* the innermost frame, null outside */
+inline StepCall::StepCall(const char *name) : func(name), caller(StepTop) { StepTop = this; }
+inline StepCall::~StepCall() { StepTop = caller; }
+
+/* Puts the function it stands in on the call stack (see StepCall). */
+#define STEP_CALL const StepCall step_call(__func__)
+/* The site of the STEP that uses it. */
+#define STEP_SITE StepSite{__FILE__, __LINE__, __func__, StepTop}
+
+/* The steps of the elimination. */
+enum StepKind {
+    STEP_COUNT,  /* a turn starts: seat counts 1, count is the count, moves its moves */
+    STEP_LEAVE   /* seat has been unlinked from the ring (count and moves are 0) */
+};
+
+/* The hook: null in the console program; a step writer sets it. */
+inline void (*StepHook)(StepKind kind, const StepSite &site, const node *seat, int count,
+                        int moves) = nullptr;
+
+/* Tells the hook, if one is set, of a step of this kind at this line. */
+#define STEP(kind, seat, count, moves) \
+    (StepHook ? StepHook(kind, STEP_SITE, seat, count, moves) : (void)0)
+
+#endif

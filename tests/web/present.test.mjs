@@ -1,0 +1,263 @@
+// present.test.mjs -- the picture shown to a class and saved for slides,
+// opened from file://: full screen scales the picture so that its labels
+// read from the back of a room at 1024×768 and the keys step it; a step
+// saved as PNG is a PNG of the picture with its sentence; every step saved
+// in one HTML file holds each step as the page draws it and steps with the
+// keys; and the input friction a teacher met is gone (josephus's keyboard
+// box, bitree's 运行 and its console copied for 对照). Saves
+// build/web/shots/present-fullscreen.png and present-saved.png.
+//
+//     node --test tests/web/present.test.mjs   (after ./scripts/web.sh)
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { pathToFileURL } from 'node:url';
+import { after, afterEach, before, beforeEach, describe, test } from 'node:test';
+import { cases, fileOrigin, gbk, launch, openTab, runAndWait, SHOTS, shown } from './browser.mjs';
+
+const CASES = cases('josephus/keyboard.txt', 'bitree:tree_worked_examples');
+
+// saved(page, button): clicks button and returns {name, bytes} of the file
+// it saves.
+async function saved(page, button) {
+  const [download] = await Promise.all([page.waitForEvent('download'), button.click()]);
+  return { name: download.suggestedFilename(), bytes: fs.readFileSync(await download.path()) };
+}
+
+// stepOf(tab): the picture's step on screen (from 0).
+async function stepOf(tab) {
+  return Number(await tab.locator('.picture').getAttribute('data-step'));
+}
+
+describe('presenting and saving, opened from file', () => {
+  let browser;
+  let page;
+  before(async () => { browser = await launch(); });
+  after(async () => { await browser?.close(); });
+  afterEach(async () => { await page?.close(); });
+
+  describe('at 1024×768', () => {
+    beforeEach(async () => { page = await browser.newPage({ viewport: { width: 1024, height: 768 } }); });
+
+    test('full screen: the frame fills the screen, labels 20 px high, the sentence under, keys step, Esc leaves', async () => {
+      const tab = await openTab(page, fileOrigin(), 'evaluator');
+      await tab.locator('.picture[data-draws]').waitFor();
+      const box = tab.locator('.picture');
+      const count = Number(await box.getAttribute('data-count'));
+      await tab.locator('.present-full').click();
+      await page.waitForFunction(() => document.fullscreenElement?.matches('.picture.presenting'));
+      const size = await box.evaluate((b) => {
+        const svg = b.querySelector('svg');
+        const r = svg.getBoundingClientRect();
+        const [, , w, h] = svg.getAttribute('viewBox').split(' ').map(Number);
+        const heights = (sel) => [...svg.querySelectorAll(sel)].map((t) => t.getBoundingClientRect().height)
+          .sort((a, b) => a - b);
+        const all = heights('text');
+        return { box: [b.clientWidth, b.clientHeight], scale: Math.min(r.width / w, r.height / h),
+                 stack: heights('[data-stack] > text:first-of-type, [data-char] + text'), median: all[all.length >> 1] };
+      });
+      assert.deepEqual(size.box, [1024, 768]);
+      assert.ok(size.scale > 1.2, `the picture is scaled up (${size.scale})`);
+      assert.ok(size.stack.length && size.stack[0] >= 20, `the stacks' and the expression's labels: ${size.stack}`);
+      assert.ok(size.median >= 20, `half the picture's texts are 20 px high or more (${size.median})`);
+
+      // The keys step it, also while a button has the focus (space must
+      // not press the button as well), and the sentence follows.
+      const caption = tab.locator('.present-caption');
+      assert.match(await caption.textContent(), /^第 1 步：读入的是数 3/);
+      for (const [key, step] of [['ArrowRight', 1], [' ', 2], ['End', count - 1], ['ArrowRight', count - 1],
+                                 ['Home', 0], ['ArrowLeft', 0], ['ArrowRight', 1]]) {
+        await page.keyboard.press(key);
+        assert.equal(await stepOf(tab), step, `after ${key}`);
+      }
+      await tab.locator('.step-forward').click();
+      await page.keyboard.press(' ');
+      assert.equal(await stepOf(tab), 3, 'space on the focused 下一步 button steps once');
+      assert.match(await caption.textContent(), /^第 4 步：/);
+      fs.mkdirSync(SHOTS, { recursive: true });
+      await page.screenshot({ path: path.join(SHOTS, 'present-fullscreen.png') });
+
+      await page.keyboard.press('Escape');
+      await page.waitForFunction(() => !document.fullscreenElement);
+      assert.equal(await box.evaluate((b) => b.classList.contains('presenting')), false);
+      assert.equal(await tab.locator('.present-caption').isVisible(), false);
+    });
+
+    test('without full screen a tall tree grows its box to the window\'s height', async () => {
+      const tab = await openTab(page, fileOrigin(), 'bitree');
+      await runAndWait(tab, () => tab.locator('button.clear').click());
+      await tab.locator('input.console-line').fill('0 ABCDEFGHIJ JIHGFEDCBA');   // a chain of 10
+      await runAndWait(tab, () => tab.locator('input.console-line').press('Enter'));
+      await page.waitForFunction(() => document.querySelector('#tab-bitree .picture').dataset.count > 0);
+      const canvas = await tab.locator('.picture-canvas').evaluate((c) => ({
+        box: c.clientHeight, picture: Number(c.querySelector('svg').getAttribute('height')) }));
+      assert.ok(canvas.picture > 768, `the chain is taller than the window (${canvas.picture})`);
+      assert.ok(canvas.box >= 768 - 40, `its box is as tall as the window allows (${canvas.box})`);
+    });
+
+    test('where the browser has no full screen, the frame fills the window instead', async () => {
+      await page.addInitScript(() => { delete Element.prototype.requestFullscreen; });
+      const tab = await openTab(page, fileOrigin(), 'josephus');
+      await tab.locator('.picture[data-draws]').waitFor();
+      await tab.locator('.present-full').click();
+      const box = tab.locator('.picture');
+      assert.deepEqual(await box.evaluate((b) => { const r = b.getBoundingClientRect(); return [r.x, r.y, r.width, r.height]; }),
+                       [0, 0, 1024, 768]);
+      await page.keyboard.press('End');
+      assert.equal(await stepOf(tab), Number(await box.getAttribute('data-count')) - 1);
+      await page.keyboard.press('Escape');
+      assert.equal(await box.evaluate((b) => b.classList.contains('presenting')), false);
+    });
+  });
+
+  describe('at 1200×900', () => {
+    beforeEach(async () => { page = await browser.newPage({ viewport: { width: 1200, height: 900 } }); });
+
+    test('saving: the step as SVG and PNG with its sentence and out.txt, every step in one HTML file', async () => {
+      const tab = await openTab(page, fileOrigin(), 'josephus');
+      await tab.locator('.picture[data-draws]').waitFor();
+      const count = Number(await tab.locator('.picture').getAttribute('data-count'));
+      await tab.locator('.step-forward').click();
+      await tab.locator('.step-forward').click();
+      const sentence = await tab.locator('.josephus-sentence').textContent();
+      const written = (await tab.locator('.josephus-number:not([hidden])').allTextContents()).join(' ');
+      assert.ok(written.length > 0, 'someone has left by step 3');
+
+      const svg = await saved(page, tab.locator('.present-svg'));
+      assert.equal(svg.name, 'josephus-args.txt-step03.svg');
+      const text = svg.bytes.toString('utf8');
+      assert.ok(text.includes(`第 3 步：${sentence.slice(0, 20)}`), 'the SVG holds the sentence');
+      assert.ok(text.includes(`out.txt：${written}`), 'the SVG holds out.txt so far');
+      const [width, height] = ['width', 'height'].map((a) => Number(new RegExp(`^<svg[^>]* ${a}="(\\d+)"`, 'm').exec(text)[1]));
+
+      const png = await saved(page, tab.locator('.present-png'));
+      assert.equal(png.name, 'josephus-args.txt-step03.png');
+      assert.deepEqual([...png.bytes.subarray(0, 8)], [0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a]);
+      assert.deepEqual([png.bytes.readUInt32BE(16), png.bytes.readUInt32BE(20)], [2 * width, 2 * height]);
+      // Drawn, not blank: the ring, its labels and the sentence leave ink.
+      const ink = await page.evaluate(async (b64) => {
+        const img = new Image();
+        img.src = `data:image/png;base64,${b64}`;
+        await img.decode();
+        const c = new OffscreenCanvas(img.width, img.height);
+        const ctx = c.getContext('2d');
+        ctx.drawImage(img, 0, 0);
+        const d = ctx.getImageData(0, 0, img.width, img.height).data;
+        let dark = 0;
+        for (let i = 0; i < d.length; i += 4) if (d[i] + d[i + 1] + d[i + 2] < 384) dark++;
+        const bottom = ctx.getImageData(0, img.height - 60, img.width, 60).data;
+        let low = 0;
+        for (let i = 0; i < bottom.length; i += 4) if (bottom[i] + bottom[i + 1] + bottom[i + 2] < 384) low++;
+        return { dark: dark / (d.length / 4), low };
+      }, png.bytes.toString('base64'));
+      assert.ok(ink.dark > 0.005 && ink.dark < 0.5, `ink on the PNG: ${ink.dark}`);
+      assert.ok(ink.low > 0, 'the lines under the picture are drawn');
+      fs.mkdirSync(SHOTS, { recursive: true });
+      fs.writeFileSync(path.join(SHOTS, 'present-saved.png'), png.bytes);
+
+      // Every step: the file holds each step as the page draws it, and the
+      // page is left on the step it was on.
+      const deck = await saved(page, tab.locator('.present-all'));
+      assert.equal(deck.name, 'josephus-args.txt-steps.html');
+      assert.equal(await stepOf(tab), 2);
+      assert.match(page.url(), /&step=3$/);
+      const onPage = [];
+      await tab.locator('.step-first').click();
+      for (let i = 0; i < count; i++) {
+        onPage.push(await tab.locator('.picture').evaluate((b) => ({
+          svg: ((svg) => { svg.removeAttribute('style'); return svg.outerHTML; })(b.querySelector('svg').cloneNode(true)),
+          sentence: b.querySelector('.josephus-sentence').textContent })));
+        await tab.locator('.step-forward').click();
+      }
+      const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'dsd-deck-'));
+      const file = path.join(dir, deck.name);
+      fs.writeFileSync(file, deck.bytes);
+      const offline = await browser.newPage({ viewport: { width: 1024, height: 768 } });
+      try {
+        await offline.goto(pathToFileURL(file).href);
+        const inDeck = await offline.evaluate(() => [...document.querySelectorAll('section')].map((s) => ({
+          svg: s.querySelector('svg').outerHTML, sentence: s.querySelector('p').textContent })));
+        assert.equal(inDeck.length, count);
+        inDeck.forEach((s, i) => {
+          assert.equal(s.svg, onPage[i].svg, `step ${i + 1}'s picture`);
+          assert.equal(s.sentence, `第 ${i + 1} 步：${onPage[i].sentence}`, `step ${i + 1}'s sentence`);
+        });
+        const visible = () => offline.evaluate(() => [...document.querySelectorAll('section')].findIndex((s) => !s.hidden));
+        assert.equal(await visible(), 0);
+        for (const [key, at] of [['ArrowRight', 1], [' ', 2], ['End', count - 1], ['Home', 0]]) {
+          await offline.keyboard.press(key);
+          assert.equal(await visible(), at, `the file after ${key}`);
+        }
+      } finally {
+        await offline.close();
+        fs.rmSync(dir, { recursive: true, force: true });
+      }
+
+      // The file name says which example it shows, and typed input as such.
+      const ev = await openTab(page, fileOrigin(), 'evaluator');
+      await ev.locator('select.examples').selectOption({ label: 'precedence.txt' });
+      await runAndWait(ev, () => ev.locator('button.run').click());
+      await page.waitForFunction(() => document.querySelector('#tab-evaluator .picture').dataset.step === '0');
+      for (let i = 0; i < 6; i++) await ev.locator('.step-forward').click();
+      assert.equal((await saved(page, ev.locator('.present-png'))).name, 'evaluator-precedence.txt-step07.png');
+      await ev.locator('textarea.document').fill('1+2');
+      await runAndWait(ev, () => ev.locator('button.run').click());
+      assert.match((await saved(page, ev.locator('.present-svg'))).name, /^evaluator-typed-step\d\d\.svg$/);
+    });
+
+    test('friction: josephus\'s keyboard box, bitree\'s 运行 with a typed line, its console copied for 对照', async () => {
+      // Typing into the keyboard box chooses keyboard input.
+      const jo = await openTab(page, fileOrigin(), 'josephus');
+      const keyboard = CASES['josephus/keyboard.txt'];
+      await jo.locator('textarea.keys').fill(keyboard.stdin.toString('latin1'));
+      assert.equal(await jo.locator('input[value="keys"]').isChecked(), true);
+      await runAndWait(jo, () => jo.locator('button.run').click());
+      const ran = await shown(jo);
+      assert.equal(ran.stdout, gbk(keyboard.stdout));
+      assert.equal(ran.files['out.txt'], gbk(keyboard.expect['out.txt']));
+
+      // 运行 sends the line typed but not entered; then the end of input.
+      const bi = await openTab(page, fileOrigin(), 'bitree');
+      const session = CASES['bitree:tree_worked_examples'];
+      const lines = session.stdin.toString('latin1').split('\n').slice(0, -1);
+      await runAndWait(bi, () => bi.locator('button.clear').click());
+      const line = bi.locator('input.console-line');
+      for (const typed of lines.slice(0, -1)) {
+        await line.fill(typed);
+        await runAndWait(bi, () => line.press('Enter'));
+      }
+      await line.fill(lines.at(-1));
+      await runAndWait(bi, () => bi.locator('button.run').click());
+      assert.equal(await bi.locator('input.console-line').inputValue(), '');
+      await runAndWait(bi, () => bi.locator('button.end-input').click());
+      const out = await shown(bi);
+      assert.equal(out.stdout, gbk(session.stdout));
+
+      // The console selected and copied is the program's stdout alone: the
+      // typed lines are left out (a selection drops the last line end, as
+      // browsers do), and 对照 finds the same text (pasted text has no
+      // bytes to be identical with). The button copies stdout exactly.
+      const screen = bi.locator('.console-screen');
+      assert.match(await screen.textContent(), /0 AA AA/);
+      const selected = await screen.evaluate((s) => {
+        getSelection().selectAllChildren(s);
+        return getSelection().toString();
+      });
+      assert.equal(selected.replace(/\r\n/g, '\n'), out.stdout.replace(/\n$/, ''));
+      await bi.locator('textarea.dsd-compare-input').fill(selected);
+      await bi.locator('button.dsd-compare-run').click();
+      assert.equal(await bi.locator('.dsd-compare-same-text').count(), 1);
+      await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
+      await bi.locator('button.copy-stdout').click();
+      await page.waitForFunction(() => document.querySelector('button.copy-stdout').textContent === '已复制');
+      assert.equal(await page.evaluate(() => navigator.clipboard.readText()), out.stdout);
+
+      // A long console line wraps inside the console.
+      await bi.locator('input.console-line').fill('0 ' + 'ABCDEFGHIJ'.repeat(30));
+      await runAndWait(bi, () => bi.locator('input.console-line').press('Enter'));
+      const fits = await screen.evaluate((s) => s.scrollWidth <= s.clientWidth);
+      assert.equal(fits, true, 'the console does not scroll sideways');
+    });
+  });
+});

@@ -1,0 +1,60 @@
+/* step.h -- the step hook: how a run shows an onlooker each step it takes.
+ *
+ * A console run leaves StepHook null; a STEP line then costs one test of a
+ * null pointer and does nothing else. The browser edition's step writer
+ * (web/steps/translator_steps.cpp) sets it and runs the program's own
+ * PreDeal and MidDeal: each STEP then calls the hook with the kind of step,
+ * the character it moved, and where it was taken (the STEP stands on the
+ * line of the statement that took the step). So every step the pictures
+ * show is one the program took, at the line the picture marks. */
+#ifndef TRANSLATOR_STEP_H
+#define TRANSLATOR_STEP_H
+
+/* A function on the call stack of a run: STEP_CALL at the top of a function
+ * puts one on the stack (StepTop), and it comes off again when the function
+ * returns, so a hook sees the functions that led to its step. */
+struct StepCall {
+    const char *func;          /* the function's __func__ */
+    const StepCall *caller;    /* the frame of its caller; null for the outermost */
+    explicit StepCall(const char *name);
+    ~StepCall();
+};
+
+/* Where a step was taken. */
+struct StepSite {
+    const char *file;          /* __FILE__: the source file, relative to the project */
+    int line;                  /* __LINE__ of the statement that took the step */
+    const char *func;          /* __func__ of the function that holds that line */
+    const StepCall *calls;     /* the call stack then, innermost first (StepTop) */
+};
+
+inline const StepCall *StepTop = nullptr;  /* the innermost frame, null outside */
+inline StepCall::StepCall(const char *name) : func(name), caller(StepTop) { StepTop = this; }
+inline StepCall::~StepCall() { StepTop = caller; }
+
+/* Puts the function it stands in on the call stack (see StepCall). */
+#define STEP_CALL const StepCall step_call(__func__)
+/* The site of the STEP that uses it. */
+#define STEP_SITE StepSite{__FILE__, __LINE__, __func__, StepTop}
+
+/* The steps of the expansion and of the rule passes; c is the character. */
+enum StepKind {
+    STEP_LAY,      /* PreDeal pushed c, a byte of the sentence, onto L */
+    STEP_TAKE,     /* PreDeal took a group off L into Q; c is its first character θ */
+    STEP_PUT,      /* PreDeal put the group back onto L; c is θ */
+    STEP_POP,      /* a group's character c came off L (TakeGroup) */
+    STEP_ENQUEUE,  /* it went into Q */
+    STEP_DEQUEUE,  /* c came out of Q (PutGroup) */
+    STEP_PUSH,     /* c went onto L */
+    STEP_KEEP,     /* a rule pass appended c to Q unchanged (Rewrite) */
+    STEP_REPLACE,  /* a rule pass appended c, a character of the replacement */
+    STEP_PASS      /* a rule pass ended (MidDeal); c is 0 */
+};
+
+/* The hook: null in the console program; a step writer sets it. */
+inline void (*StepHook)(StepKind kind, const StepSite &site, char c) = nullptr;
+
+/* Tells the hook, if one is set, of a step of this kind at this line. */
+#define STEP(kind, c) (StepHook ? StepHook(kind, STEP_SITE, c) : (void)0)
+
+#endif
