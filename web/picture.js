@@ -125,11 +125,11 @@ var DsdPicture = (function () {
     var model = null;
     var current = 0;
     var timer = null;
-    var view = { svg: svg, text: text, first: true, go: go };
+    var view = { svg: svg, text: text, first: true, go: function (i) { stepTo(i); } };
     var linked = hashStep(tab.program);   /* the step a link opened with */
 
     var present = DsdPresent.mount({ tab: tab, box: box, bar: bar, canvas: canvas, svg: svg,
-      go: function (i, quiet) { pause(); go(i, quiet); },
+      go: function (i, quiet) { pause(); if (quiet) go(i, quiet); else stepTo(i); },
       state: function () {
         return model && { step: current, count: model.count,
                           caption: picture.describe ? picture.describe(model, current).caption : '' };
@@ -153,6 +153,20 @@ var DsdPicture = (function () {
       present.shown(quiet);
     }
 
+    /* 练习: the student does each next step first (practice.js). */
+    var practice = DsdPractice.mount({ tab: tab, box: box, bar: bar, canvas: canvas, picture: picture,
+      model: function () { return model; }, current: function () { return current; },
+      go: function (i) { go(i); },
+      caption: function (i) { return picture.describe(model, i).caption; } });
+
+    /* stepTo(i): a change of step that the controls, the keys or a click
+     * ask for; in practice mode the next step is asked first. */
+    function stepTo(i) {
+      if (!practice.active() || !model) { go(i); return; }
+      pause();
+      practice.step(Math.max(0, Math.min(model.count - 1, i)));
+    }
+
     /* pause(): stops playing. */
     function pause() {
       if (timer) clearInterval(timer);
@@ -160,12 +174,12 @@ var DsdPicture = (function () {
       buttons.play.textContent = '播放';
     }
 
-    buttons.first.addEventListener('click', function () { pause(); go(0); });
-    buttons.back.addEventListener('click', function () { pause(); go(current - 1); });
-    buttons.forward.addEventListener('click', function () { pause(); go(current + 1); });
-    buttons.last.addEventListener('click', function () { pause(); go(model ? model.count - 1 : 0); });
+    buttons.first.addEventListener('click', function () { pause(); stepTo(0); });
+    buttons.back.addEventListener('click', function () { pause(); stepTo(current - 1); });
+    buttons.forward.addEventListener('click', function () { pause(); stepTo(current + 1); });
+    buttons.last.addEventListener('click', function () { pause(); stepTo(model ? model.count - 1 : 0); });
     buttons.play.addEventListener('click', function () {
-      if (timer) { pause(); return; }
+      if (timer || practice.active()) { pause(); return; }
       if (model && current >= model.count - 1) go(0);
       buttons.play.textContent = '暂停';
       timer = setInterval(function () {
@@ -202,6 +216,7 @@ var DsdPicture = (function () {
       if (!model) code.clear();
       if (model) go(Math.max(linked, 0));
       if (built) linked = -1;               /* later runs start at step 1 */
+      practice.reset();
     }
 
     var draws = 0;   /* pictures put on screen, for the checks to wait on */

@@ -13,12 +13,16 @@
  *               options [{value, label}]: the answers to choose from, as
  *                       buttons (a seat or node by its label, a relation,
  *                       an action); absent: the student types the answer
- *               pick    optional: true when a click on the picture's
- *                       element with data-pick="<value>" answers too
+ *               pick    optional: the attribute (e.g. 'data-num') by which
+ *                       a click on the picture's seat or node answers too:
+ *                       the clicked element's value of it is the answer
  *               answer  the right value, from the step record
  *               shown   optional: the right answer as the verdict says it
  *                       (default: the option's label, or answer itself)
- *               why     one Chinese sentence: why that answer is right}
+ *               why     optional: one Chinese sentence, why that answer is
+ *                       right (default: the caption of the step it leads to)
+ *               then    optional: the step to show once answered (default:
+ *                       step i; a whole josephus turn shows its leaving)}
  * A right answer is announced 正确; a wrong one 错误 with the right answer,
  * and fix mode takes over, as in JSAV's exercises: the picture moves on to
  * the right step and the sentence says why. Either way the student goes on
@@ -29,10 +33,14 @@
  * the input, each question with its answer and verdict. Nothing is stored
  * outside the page.
  *
- * DsdPractice.mount(frame) with frame = {tab, box, picture, model(),
- * current(), go(i), caption(i)} returns {active(), forward(), reset()}:
- * the frame calls forward() instead of go(current + 1) while active()
- * is true, and reset() when a new run is put on screen. */
+ * The first step has no step before it: its questions are asked when
+ * practice starts there, with the picture hidden until they are answered.
+ *
+ * DsdPractice.mount(frame) with frame = {tab, box, bar, canvas, picture,
+ * model(), current(), go(i), caption(i)} puts its 练习 button into the bar and
+ * returns {active(), step(i), reset()}: while active() is true the frame
+ * hands every change of step to step(i), which asks first when i is the
+ * next step and otherwise drops the question; reset() is for a new run. */
 var DsdPractice = (function () {
   'use strict';
   var el = DsdUi.el;
@@ -56,7 +64,8 @@ var DsdPractice = (function () {
     panel.appendChild(el('p', { className: 'practice-note', textContent:
       '每一问的正确答案都取自程序这次运行的步骤记录。答错时图解直接走到正确的那一步，并说明理由，你从那里继续。' }));
     [ask, options, typedBox, verdict, score, wrongList, saveButton].forEach(function (n) { panel.appendChild(n); });
-    frame.box.appendChild(panel);
+    frame.bar.appendChild(toggle);
+    frame.bar.parentNode.insertBefore(panel, frame.bar.nextSibling);   /* in sight above the picture */
 
     var on = false;
     var pending = null;   /* {step, questions, at}: the questions before step */
@@ -69,10 +78,12 @@ var DsdPractice = (function () {
      * practice afresh from the step on screen. */
     function reset() {
       pending = null;
+      frame.canvas.style.visibility = '';
       record = [];
       verdict.textContent = '';
       showScore();
       showQuestion();
+      if (on) startAt0();
     }
 
     /* showScore(): the score line, the wrong steps as links, the save
@@ -100,7 +111,7 @@ var DsdPractice = (function () {
       options.textContent = '';
       typed.value = '';
       var q = pending && pending.questions[pending.at];
-      ask.textContent = q ? q.ask : (on ? '按“下一步”做下一题。' : '');
+      ask.textContent = q ? q.ask : (on ? '按“下一步”（或 →）做下一题。' : '');
       typedBox.hidden = !q || !!q.options;
       if (!q || !q.options) return;
       q.options.forEach(function (o) {
@@ -124,31 +135,45 @@ var DsdPractice = (function () {
       var q = pending && pending.questions[pending.at];
       if (!q) return;
       var right = String(value).trim() === String(q.answer);
+      var then = q.then === undefined ? pending.step : q.then;
+      var why = q.why || frame.caption(then);
       record.push({ step: pending.step, ask: q.ask, given: String(value).trim(), shown: shownAnswer(q), right: right });
-      verdict.textContent = right ? '正确。' + q.why
-                                  : '错误。正确答案是 ' + shownAnswer(q) + '。' + q.why;
+      verdict.textContent = right ? '正确。' + why
+                                  : '错误。正确答案是 ' + shownAnswer(q) + '。' + why;
       verdict.className = 'practice-verdict ' + (right ? 'right' : 'wrong');
       pending.at++;
-      var step = pending.step;
       if (!right || pending.at >= pending.questions.length) {
         pending = null;
-        frame.go(step);
+        frame.canvas.style.visibility = '';
+        frame.go(then);
       }
       showScore();
       showQuestion();
     }
 
-    /* forward(): in practice mode, a step forward: asks the next step's
-     * questions first, or shows it when it has none. */
-    function forward() {
+    /* startAt0(): practice started on the first step: its questions, with
+     * the picture hidden. */
+    function startAt0() {
+      var model = frame.model();
+      var questions = model && frame.current() === 0 && frame.picture.quiz ? frame.picture.quiz(model, 0) : null;
+      if (!questions || !questions.length) return;
+      pending = { step: 0, questions: questions, at: 0 };
+      frame.canvas.style.visibility = 'hidden';
+      showQuestion();
+    }
+
+    /* step(i): in practice mode, a change to step i: the next step asks
+     * its questions first (or is shown when it has none); any other step
+     * is shown, and a pending question is dropped. */
+    function step(i) {
       var model = frame.model();
       if (!model) return;
-      if (pending) return;                   /* answer the question first */
-      var next = frame.current() + 1;
-      if (next >= model.count) return;
-      var questions = frame.picture.quiz ? frame.picture.quiz(model, next) : null;
-      if (!questions || !questions.length) { frame.go(next); return; }
-      pending = { step: next, questions: questions, at: 0 };
+      if (pending && i === pending.step) return;   /* answer the question first */
+      pending = null;
+      frame.canvas.style.visibility = '';
+      var questions = i === frame.current() + 1 && frame.picture.quiz ? frame.picture.quiz(model, i) : null;
+      if (!questions || !questions.length) { frame.go(i); showQuestion(); return; }
+      pending = { step: i, questions: questions, at: 0 };
       verdict.textContent = '';
       showQuestion();
     }
@@ -158,8 +183,9 @@ var DsdPractice = (function () {
     /* A click on a seat or node of the picture answers a pick question. */
     frame.box.addEventListener('click', function (e) {
       var q = pending && pending.questions[pending.at];
-      var target = e.target.closest && e.target.closest('[data-pick]');
-      if (q && q.pick && target) answer(target.getAttribute('data-pick'));
+      if (!q || !q.pick || !e.target.closest) return;
+      var target = e.target.closest('[' + q.pick + ']');
+      if (target) answer(target.getAttribute(q.pick));
     });
     toggle.addEventListener('click', function () {
       on = !on;
@@ -181,7 +207,7 @@ var DsdPractice = (function () {
       a.click();
       a.remove();
     });
-    return { toggle: toggle, active: active, forward: forward, reset: reset };
+    return { active: active, step: step, reset: reset };
   }
 
   return { mount: mount };

@@ -406,12 +406,17 @@ var DsdUi = (function () {
         select.value = 'file';
         tab.say('');
         tab.inputName = name;
+        setHashPart(program, 'ex', null);
         input.load(name, bytes, true);
         if (!source.textContent) tab.say('已打开 ' + name + '（' + sizeText(bytes.length) + '），原样交给程序。');
         tab.run();
-      }, function (text) { refuse(text); }), source]));
+      }, function (text) { refuse(text); }), exerciseBar(), source]));
     section.appendChild(inputBox);
-    inputBox.addEventListener('input', function () { tab.inputName = 'typed'; });
+    inputBox.addEventListener('input', function () {
+      tab.inputName = 'typed';
+      tab.exercise = null;
+      setHashPart(program, 'ex', null);
+    });
     section.appendChild(el('div', { className: 'actions' }, [
       runButton, stopButton, busy,
       el('span', { className: 'note', textContent: '每次运行都用一个新的程序实例，在一个空的工作文件夹里进行。' })]));
@@ -424,10 +429,52 @@ var DsdUi = (function () {
       el('h3', { textContent: '对照：你的程序与我们的程序' })]);
     section.appendChild(tab.compareBox);
 
+    /* exerciseBar(): 换一题 with its size (exercise.js): a new random input
+     * that the program accepts, run at once; its size and seed go into the
+     * address (ex=<size>-<seed>), so a link gives everyone the same one. */
+    function exerciseBar() {
+      var size = el('select', { className: 'exercise-size' });
+      DsdExercise.SIZES.forEach(function (s) { size.appendChild(el('option', { value: s, textContent: DsdExercise.LABELS[s] })); });
+      var button = el('button', { type: 'button', className: 'exercise-new', textContent: '换一题' });
+      button.addEventListener('click', function () {
+        loadExercise(size.value, DsdExercise.newSeed());
+        tab.run();
+      });
+      tab.exerciseSize = size;
+      return el('span', { className: 'exercise' }, [button, el('label', {}, [' 大小：', size])]);
+    }
+
+    /* loadExercise(size, seed): puts the exercise of that size and seed into
+     * the input; false (the input left as it was) when there is none. */
+    function loadExercise(size, seed) {
+      var ex = typeof DsdExercise === 'object' ? DsdExercise.make(program, size, seed) : null;
+      if (!ex) return false;
+      linkDamaged = false;
+      tab.exerciseSize.value = size;
+      fileOption.textContent = '（换一题：' + DsdExercise.LABELS[size] + '，编号 ' + seed + '）';
+      fileOption.hidden = false;
+      select.value = 'file';
+      tab.inputName = ex.name;
+      input.load(ex.name, ex.bytes, false);
+      tab.say('');
+      setHashPart(program, 'ex', size + '-' + seed);
+      tab.exercise = size + '-' + seed;
+      return true;
+    }
+
+    /* linkedExercise(): loads the exercise that the address names (ex=);
+     * false when it names none, or a damaged one. */
+    function linkedExercise() {
+      var m = /^([a-z]+)-(\d{1,10})$/.exec(hashPart(program, 'ex') || '');
+      return !!m && loadExercise(m[1], Number(m[2]));
+    }
+
     var input = content.input(inputBox, tab);
     /* loadExample(i): puts example i into the input. */
     function loadExample(i) {
       if (!list[i]) return;
+      setHashPart(program, 'ex', null);
+      tab.exercise = null;
       fileOption.hidden = true;
       select.value = String(i);
       tab.inputName = list[i].name;
@@ -465,6 +512,7 @@ var DsdUi = (function () {
      * damaged, the tab's main example with a line that says so. */
     function follow(value) {
       linkDamaged = false;
+      if (linkedExercise()) return;
       if (value === null) { loadExample(0); return; }
       if (restoreLink(value)) return;
       loadExample(0);
@@ -579,7 +627,8 @@ var DsdUi = (function () {
      * it if runNow (else the caller does). */
     tab.followLink = function (runNow) {
       var value = hashPart(program, 'in');
-      var changed = value !== null && value !== tab.savedIn();
+      var ex = hashPart(program, 'ex');
+      var changed = (value !== null && value !== tab.savedIn()) || (ex !== null && ex !== tab.exercise);
       if (changed) follow(value);
       if (tab.linkStep) tab.linkStep(hashPart(program, 'step'), changed || !runNow);
       if (changed && runNow) tab.run();

@@ -762,5 +762,50 @@
     return { caption: caption(choice, step.phase, step.k), src: srcOf(choice.data, step.phase, step.k) };
   }
 
-  DsdPicture.attach(DsdBitreeTab, { steps: true, build: build, draw: draw, describe: describe, jump: jump });
+  /* The walks a practice question can ask for, and how it names them. */
+  var QUIZ_WALKS = { walk: '不用栈遍历后序线索二叉树', prefix: '先序遍历（波兰式）', infix: '中序遍历（中缀表达式）',
+                postfix: '后序遍历（逆波兰式）' };
+  var QUIZ_NODES = 15;   /* the largest tree whose rebuild is asked node by node */
+
+  /* quiz(model, i): the practice questions before step i, answered by the
+   * step writer's record: before a rebuilt tree is shown, its nodes in the
+   * order the rebuild makes them, each the root of its subtree (the
+   * record numbers the nodes in that order); before each step of a walk,
+   * the node it visits; before an operator node gets its value, that
+   * value. Other steps ask nothing. */
+  function quiz(model, i) {
+    var step = model.steps[i];
+    var choice = model.choices[step.choice];
+    var c = choice.data;
+    if (!c.ok || !choice.labels) return null;
+    /* A label that two nodes share gets the node's number in the rebuild
+     * order, so that each button names one node. */
+    var count = {};
+    choice.labels.forEach(function (label) { count[label] = (count[label] || 0) + 1; });
+    var options = choice.labels.map(function (label, n) {
+      return { value: String(n), label: count[label] > 1 ? label + ' #' + (n + 1) : label };
+    });
+    if (step.phase === 'tree' && c.choice === 0 && c.nodes.length <= QUIZ_NODES) {
+      return c.nodes.map(function (node, n) {
+        return { ask: '由先序 ' + shortText(c.preorder) + ' 和中序 ' + shortText(c.inorder) + ' 重建二叉树：第 ' + (n + 1) +
+                      ' 个建立的结点（当时那棵子树的根）是哪个？', options: options, answer: String(n),
+                 why: '每次取当前先序范围的第一个字符作子树的根，再按它在中序里的位置分出左右子树：第 ' + (n + 1) +
+                      ' 个建立的是 ' + options[n].label + '。' };
+      });
+    }
+    if (QUIZ_WALKS[step.phase]) {
+      return [{ ask: QUIZ_WALKS[step.phase] + '：下一个访问的结点是哪个？点那个结点，或按下面的按钮。',
+                options: options, pick: 'data-node', answer: String(c[step.phase][step.k]) }];
+    }
+    if (step.phase === 'value') {
+      var v = c.values[step.k];
+      var node = c.nodes[v.node];
+      if (node.left < 0 && node.right < 0) return null;
+      return [{ ask: '自下而上求值，按后序下一个是运算符结点 ' + options[v.node].label +
+                     '（它的两个子结点已经有值）：它的值是多少？（输入整数）', answer: String(v.value) }];
+    }
+    return null;
+  }
+
+  DsdPicture.attach(DsdBitreeTab, { steps: true, build: build, draw: draw, describe: describe, jump: jump, quiz: quiz });
 })();

@@ -422,5 +422,33 @@
     return { caption: model.steps[i].lines.join(''), src: model.src[i] };
   }
 
-  DsdPicture.attach(DsdEvaluatorTab, { steps: 'optional', build: build, draw: draw, describe: describe, jump: jump });
+  /* The four actions a row can take, as the practice buttons name them. */
+  var ACTIONS = [{ value: 'number', label: '压入运算数 PUSH(OPND)' }, { value: 'push', label: '压入运算符 PUSH(OPTR)' },
+                 { value: 'cancel', label: '弹出括号 POP(OPTR)' }, { value: 'operate', label: '运算 operate' }];
+  var RELATIONS = [{ value: '<', label: '<' }, { value: '=', label: '=' }, { value: '>', label: '>' }];
+
+  /* quiz(model, i): the practice questions before row i, all answered by
+   * the row the program wrote: the relation of OPTR's top to the
+   * character read (what the row's action stands for), the action, and
+   * after an operate the value the next row shows on top of OPND. The
+   * last row (the end, or an error) asks nothing. */
+  function quiz(model, i) {
+    var s = model.steps[i];
+    var kind = s.act.kind;
+    if (kind !== 'number' && kind !== 'push' && kind !== 'cancel' && kind !== 'operate') return null;
+    var read = "读入 '" + visible(s.incoming) + "'";
+    var questions = [];
+    if (kind !== 'number') {
+      questions.push({ ask: "下一步：栈顶 '" + visible(s.top) + "'，" + read + '。栈顶与读入字符的优先关系是？',
+                       options: RELATIONS, answer: s.relation.sign });
+    }
+    questions.push({ ask: '下一步：' + read + '，程序做什么？', options: ACTIONS, answer: kind });
+    if (kind === 'operate' && s.result !== '') {
+      questions.push({ ask: '算 ' + s.act.a + ' ' + s.act.op + ' ' + s.act.b + '：压入 OPND 的值是多少？（输入整数）',
+                       answer: s.result });
+    }
+    return questions;
+  }
+
+  DsdPicture.attach(DsdEvaluatorTab, { quiz: quiz, steps: 'optional', build: build, draw: draw, describe: describe, jump: jump });
 })();

@@ -435,5 +435,24 @@
              src: (state.step.leave ? turn.src : turn.countSrc) || null };
   }
 
-  DsdPicture.attach(DsdJosephusTab, { steps: true, build: build, draw: draw, describe: describe });
+  /* quiz(model, i): the practice question before step i: when step i-1
+   * is a turn's first seat (报 1) and the turn still has seats to count,
+   * which seat leaves; the count is given, the answer is the step
+   * writer's leaving seat, and the whole turn is shown once answered. */
+  function quiz(model, i) {
+    var before = model.plan[i - 1];
+    if (!before || before.said !== 1 || before.leave) return null;
+    var turn = model.removals[before.turn];
+    var seated = model.seats.filter(function (s) { return model.order[s.num] >= turn.order; });
+    var q = { ask: '第 ' + turn.order + ' 轮从 ' + turn.from + ' 号报 1，报到 m = ' + turn.count +
+                   '（圈里还有 ' + turn.size + ' 人）：哪个座位出列？点那个座位，或按下面的号码。',
+              answer: String(turn.leaves), shown: turn.leaves + ' 号', pick: 'data-num',
+              then: model.leaveStep[before.turn] };
+    if (seated.length <= 48) {
+      q.options = seated.map(function (s) { return { value: String(s.num), label: s.num + ' 号' }; });
+    }
+    return [q];
+  }
+
+  DsdPicture.attach(DsdJosephusTab, { steps: true, build: build, draw: draw, describe: describe, quiz: quiz });
 })();

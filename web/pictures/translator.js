@@ -604,5 +604,46 @@
     return { caption: explainWords(model, k).join(''), src: k >= 0 ? rec.words.symbols[k].src || null : null };
   }
 
-  DsdPicture.attach(DsdTranslatorTab, { steps: true, build: build, draw: draw, describe: describe });
+  /* printable(text): text when every character of it shows as itself
+   * (no blank, control or non-ASCII byte), else null. */
+  function printable(text) {
+    return /^[\x21-\x7e]*$/.test(text) ? text : null;
+  }
+
+  /* quiz(model, i): the practice question before step i, answered by the
+   * step writer's record of it: in the expansion the character that goes
+   * onto the stack next (the byte read, or a group's θ); after a rule pass
+   * the sentence it leaves (its line end not typed); a character's word.
+   * A step whose answer cannot be typed (a blank, a byte of a Chinese
+   * character, a sentence cut short in the record) asks nothing. */
+  function quiz(model, i) {
+    var step = model.order[i];
+    var rec = model.record;
+    var k = step.index;
+    if (step.phase === 'expand') {
+      var r = rec.expansion[k];
+      var ask = r.action === 'push' ? '下一步读入第 ' + (r.at + 1) + ' 个字符：压入栈 L 的是哪个字符？'
+              : r.action === 'take' ? "下一步读入 '('：先从栈 L 弹出的 θ 是哪个字符？"
+              : '下一步队列 Q 逐个出队：每出队一个字符之前，先压入栈 L 的是哪个字符？';
+      var answer = printable(r.action === 'push' ? r.read : r.theta);
+      return answer ? [{ ask: ask + '（输入一个字符）', answer: answer }] : null;
+    }
+    if (step.phase === 'pass') {
+      var p = rec.passes[k];
+      var after = p.after.length === p.after.text.length ? printable(p.after.text.replace(/\n$/, '')) : null;
+      if (after === null) return null;
+      return [{ ask: '第 ' + (k + 1) + ' 遍用规则 ' + quoted(p.symbol) + ' → ' +
+                     (p.replacement.length ? "'" + p.replacement.split('').map(label).join('') + "'" : '（空）') +
+                     '：这一遍之后的句子是什么？（输入整句' + (p.after.text.slice(-1) === '\n' ? '，不用输入句末的换行' : '') + '）',
+                answer: after }];
+    }
+    if (k < 0) return null;
+    var seen = {};
+    var options = [];
+    model.words.forEach(function (w) { if (!seen[w]) { seen[w] = true; options.push({ value: w, label: w }); } });
+    return [{ ask: '第 ' + (k + 1) + ' 个字符 ' + quoted(rec.words.symbols[k].symbol) + ' 译成哪个词？',
+              options: options, answer: model.words[k] }];
+  }
+
+  DsdPicture.attach(DsdTranslatorTab, { steps: true, build: build, draw: draw, describe: describe, quiz: quiz });
 })();
