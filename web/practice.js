@@ -21,6 +21,8 @@
  *                       (default: the option's label, or answer itself)
  *               why     optional: one Chinese sentence, why that answer is
  *                       right (default: the caption of the step it leads to)
+ *               key     what the question is about, for the page's checks
+ *                       (data-key on the question): e.g. 'leave:3'
  *               then    optional: the step to show once answered (default:
  *                       step i; a whole josephus turn shows its leaving)}
  * A right answer is announced 正确; a wrong one 错误 with the right answer,
@@ -112,6 +114,7 @@ var DsdPractice = (function () {
       typed.value = '';
       var q = pending && pending.questions[pending.at];
       ask.textContent = q ? q.ask : (on ? '按“下一步”（或 →）做下一题。' : '');
+      if (q) ask.setAttribute('data-key', q.key); else ask.removeAttribute('data-key');
       typedBox.hidden = !q || !!q.options;
       if (!q || !q.options) return;
       q.options.forEach(function (o) {

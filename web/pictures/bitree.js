@@ -789,20 +789,23 @@
       return c.nodes.map(function (node, n) {
         return { ask: '由先序 ' + shortText(c.preorder) + ' 和中序 ' + shortText(c.inorder) + ' 重建二叉树：第 ' + (n + 1) +
                       ' 个建立的结点（当时那棵子树的根）是哪个？', options: options, answer: String(n),
+                 key: 'rebuild:' + step.choice + ':' + n,
                  why: '每次取当前先序范围的第一个字符作子树的根，再按它在中序里的位置分出左右子树：第 ' + (n + 1) +
                       ' 个建立的是 ' + options[n].label + '。' };
       });
     }
     if (QUIZ_WALKS[step.phase]) {
       return [{ ask: QUIZ_WALKS[step.phase] + '：下一个访问的结点是哪个？点那个结点，或按下面的按钮。',
-                options: options, pick: 'data-node', answer: String(c[step.phase][step.k]) }];
+                options: options, pick: 'data-node', answer: String(c[step.phase][step.k]),
+                key: step.phase + ':' + step.choice + ':' + step.k }];
     }
     if (step.phase === 'value') {
       var v = c.values[step.k];
       var node = c.nodes[v.node];
       if (node.left < 0 && node.right < 0) return null;
       return [{ ask: '自下而上求值，按后序下一个是运算符结点 ' + options[v.node].label +
-                     '（它的两个子结点已经有值）：它的值是多少？（输入整数）', answer: String(v.value) }];
+                     '（它的两个子结点已经有值）：它的值是多少？（输入整数）', answer: String(v.value),
+                key: 'value:' + step.choice + ':' + step.k }];
     }
     return null;
   }

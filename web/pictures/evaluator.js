@@ -440,12 +440,12 @@
     var questions = [];
     if (kind !== 'number') {
       questions.push({ ask: "下一步：栈顶 '" + visible(s.top) + "'，" + read + '。栈顶与读入字符的优先关系是？',
-                       options: RELATIONS, answer: s.relation.sign });
+                       options: RELATIONS, answer: s.relation.sign, key: 'relation:' + s.row.step });
     }
-    questions.push({ ask: '下一步：' + read + '，程序做什么？', options: ACTIONS, answer: kind });
+    questions.push({ ask: '下一步：' + read + '，程序做什么？', options: ACTIONS, answer: kind, key: 'action:' + s.row.step });
     if (kind === 'operate' && s.result !== '') {
       questions.push({ ask: '算 ' + s.act.a + ' ' + s.act.op + ' ' + s.act.b + '：压入 OPND 的值是多少？（输入整数）',
-                       answer: s.result });
+                       answer: s.result, key: 'value:' + s.row.step });
     }
     return questions;
   }

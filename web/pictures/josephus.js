@@ -446,7 +446,7 @@
     var seated = model.seats.filter(function (s) { return model.order[s.num] >= turn.order; });
     var q = { ask: '第 ' + turn.order + ' 轮从 ' + turn.from + ' 号报 1，报到 m = ' + turn.count +
                    '（圈里还有 ' + turn.size + ' 人）：哪个座位出列？点那个座位，或按下面的号码。',
-              answer: String(turn.leaves), shown: turn.leaves + ' 号', pick: 'data-num',
+              key: 'leave:' + turn.order, answer: String(turn.leaves), shown: turn.leaves + ' 号', pick: 'data-num',
               then: model.leaveStep[before.turn] };
     if (seated.length <= 48) {
       q.options = seated.map(function (s) { return { value: String(s.num), label: s.num + ' 号' }; });

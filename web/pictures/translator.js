@@ -626,7 +626,7 @@
               : r.action === 'take' ? "下一步读入 '('：先从栈 L 弹出的 θ 是哪个字符？"
               : '下一步队列 Q 逐个出队：每出队一个字符之前，先压入栈 L 的是哪个字符？';
       var answer = printable(r.action === 'push' ? r.read : r.theta);
-      return answer ? [{ ask: ask + '（输入一个字符）', answer: answer }] : null;
+      return answer ? [{ ask: ask + '（输入一个字符）', answer: answer, key: 'expand:' + k }] : null;
     }
     if (step.phase === 'pass') {
       var p = rec.passes[k];
@@ -635,14 +635,14 @@
       return [{ ask: '第 ' + (k + 1) + ' 遍用规则 ' + quoted(p.symbol) + ' → ' +
                      (p.replacement.length ? "'" + p.replacement.split('').map(label).join('') + "'" : '（空）') +
                      '：这一遍之后的句子是什么？（输入整句' + (p.after.text.slice(-1) === '\n' ? '，不用输入句末的换行' : '') + '）',
-                answer: after }];
+                answer: after, key: 'pass:' + k }];
     }
     if (k < 0) return null;
     var seen = {};
     var options = [];
     model.words.forEach(function (w) { if (!seen[w]) { seen[w] = true; options.push({ value: w, label: w }); } });
     return [{ ask: '第 ' + (k + 1) + ' 个字符 ' + quoted(rec.words.symbols[k].symbol) + ' 译成哪个词？',
-              options: options, answer: model.words[k] }];
+              options: options, answer: model.words[k], key: 'word:' + k }];
   }
 
   DsdPicture.attach(DsdTranslatorTab, { steps: true, build: build, draw: draw, describe: describe, quiz: quiz });
