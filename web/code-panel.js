@@ -182,6 +182,14 @@ var DsdCodePanel = (function () {
         scroll.scrollTop = Math.max(0, top - scroll.clientHeight / 3);
       }
     }
+    /* Full screen and a turned phone resize the lines' box: the marked
+     * line stays in it. */
+    if (typeof ResizeObserver === 'function') {
+      new ResizeObserver(function () {
+        var row = lines.querySelector('[aria-current="step"]');
+        if (row && !scroll.hidden) keepInSight(row);
+      }).observe(scroll);
+    }
 
     /* say(text): shows text instead of code. */
     function say(text) {

@@ -131,8 +131,7 @@ var DsdPicture = (function () {
     var present = DsdPresent.mount({ tab: tab, box: box, bar: bar, canvas: canvas, svg: svg,
       go: function (i, quiet) { pause(); if (quiet) go(i, quiet); else stepTo(i); },
       state: function () {
-        return model && { step: current, count: model.count,
-                          caption: picture.describe ? picture.describe(model, current).caption : '' };
+        return model && { step: current, count: model.count, caption: picture.describe(model, current).caption };
       } });
 
     /* go(i, quiet): shows step i (clamped to the steps there are); quiet

@@ -14,7 +14,8 @@
  *           step alone (used while every step is drawn for saving)
  *   state() {step, count, caption} of the step on screen, or null when
  *           there is no picture; caption is the picture's own sentence for
- *           the step (describe()), or '' when the picture gives none
+ *           the step, describe(model, step).caption: the full-screen
+ *           sentence, the saved files and the spoken step all use it
  * and calls present.shown(quiet) after each step is drawn.
  *
  * The all-steps file is one self-contained HTML file: every step's SVG
@@ -34,30 +35,6 @@ var DsdPresent = (function () {
   var mounted = [];               /* the frames, for the one key listener */
 
   /* ------------------------------------------------------------ the words */
-
-  /* textOf(node): node's text with its blanks run together, or ''. */
-  function textOf(node) {
-    return node ? node.textContent.replace(/\s+/g, ' ').trim() : '';
-  }
-
-  /* captionOf(frame): the step's sentence: the picture's own (state()),
-   * else the one its text or its SVG shows (the josephus and bitree
-   * sentence beside the picture; the evaluator's lines after the action;
-   * the translator's title and the lines under it); '' when none. */
-  function captionOf(frame, state) {
-    if (state.caption) return state.caption;
-    var beside = frame.box.querySelector('.josephus-sentence, .bitree-caption');
-    if (textOf(beside)) return textOf(beside);
-    var action = frame.svg.querySelector('[data-action]');
-    var title = action ? null : frame.svg.querySelector('text');
-    var first = action ? action.nextElementSibling : title && title.nextElementSibling;
-    var lines = [];
-    /* the lines: the texts in a row under one another, alike in x and colour */
-    for (var node = first; node && node.tagName === 'text' && node.getAttribute('x') === first.getAttribute('x') &&
-         node.getAttribute('fill') === first.getAttribute('fill'); node = node.nextElementSibling) lines.push(textOf(node));
-    if (!title) return lines.join('');
-    return textOf(title) + (lines.length ? '：' + lines.join('') : '');
-  }
 
   /* extraLines(frame): what stands beside the picture and belongs on a
    * slide with it: josephus's out.txt so far. */
@@ -240,7 +217,7 @@ var DsdPresent = (function () {
     /* slideLines(state): the lines under a saved picture or a full-screen
      * one: the step's sentence, then what stands beside it. */
     function slideLines(state) {
-      var said = captionOf(frame, state);
+      var said = state.caption;
       return [said ? '第 ' + (state.step + 1) + ' 步：' + said : '第 ' + (state.step + 1) + ' 步'].concat(extraLines(frame));
     }
 
@@ -350,9 +327,12 @@ var DsdPresent = (function () {
         var lines = slideLines(state);
         caption.textContent = '';
         lines.forEach(function (l) { caption.appendChild(el('p', { textContent: l })); });
-        live.textContent = spoken(state, captionOf(frame, state));
-        var wide = Number(frame.svg.getAttribute('width')) / Number(frame.svg.getAttribute('height'));
-        box.classList.toggle('caption-beside', wide < 1.2);
+        live.textContent = spoken(state, state.caption);
+        /* Full screen sizes the picture's row by its shape (style.css). */
+        var w = Number(frame.svg.getAttribute('width')) || 1;
+        var h = Number(frame.svg.getAttribute('height')) || 1;
+        box.style.setProperty('--picture-ratio', String(h / w));
+        box.classList.toggle('caption-beside', w / h < 1.2);
         Array.prototype.forEach.call(frame.tab.section.querySelectorAll(CLICKABLE), function (node) {
           if (!node.hasAttribute('tabindex')) node.tabIndex = 0;
         });

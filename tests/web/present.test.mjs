@@ -1,6 +1,7 @@
 // present.test.mjs -- the picture shown to a class and saved for slides,
 // opened from file://: full screen scales the picture so that its labels
-// read from the back of a room at 1024×768 and the keys step it; a step
+// read from the back of a room at 1024×768, the code panel comes along
+// with the step's line in sight, and the keys step it; a step
 // saved as PNG is a PNG of the picture with its sentence; every step saved
 // in one HTML file holds each step as the page draws it and steps with the
 // keys; and the input friction a teacher met is gone (josephus's keyboard
@@ -40,7 +41,7 @@ describe('presenting and saving, opened from file', () => {
   describe('at 1024×768', () => {
     beforeEach(async () => { page = await browser.newPage({ viewport: { width: 1024, height: 768 } }); });
 
-    test('full screen: the frame fills the screen, labels 20 px high, the sentence under, keys step, Esc leaves', async () => {
+    test('full screen: the frame fills the screen, labels 20 px high, the sentence and the code panel under, keys step, Esc leaves', async () => {
       const tab = await openTab(page, fileOrigin(), 'evaluator');
       await tab.locator('.picture[data-draws]').waitFor();
       const box = tab.locator('.picture');
@@ -61,6 +62,26 @@ describe('presenting and saving, opened from file', () => {
       assert.ok(size.scale > 1.2, `the picture is scaled up (${size.scale})`);
       assert.ok(size.stack.length && size.stack[0] >= 20, `the stacks' and the expression's labels: ${size.stack}`);
       assert.ok(size.median >= 20, `half the picture's texts are 20 px high or more (${size.median})`);
+      // The code panel comes along: on screen, clear of the picture and
+      // the sentence, its text a readable size, the step's line in sight.
+      await page.waitForFunction(() => {
+        const b = document.querySelector('#tab-evaluator .picture');
+        const lines = b.querySelector('.code-scroll').getBoundingClientRect();
+        const marked = b.querySelector('.code-scroll [aria-current="step"]')?.getBoundingClientRect();
+        return marked && marked.top >= lines.top && marked.bottom <= lines.bottom;
+      }, null, { timeout: 5000 });
+      const parts = await box.evaluate((b) => Object.fromEntries(['.picture-canvas', '.code-panel', '.present-caption'].map((s) => {
+        const r = b.querySelector(s).getBoundingClientRect();
+        return [s, [r.left, r.top, r.right, r.bottom]];
+      }).concat([['font', parseFloat(getComputedStyle(b.querySelector('.code-lines')).fontSize)]])));
+      const apart = (a, b) => a[2] <= b[0] || b[2] <= a[0] || a[3] <= b[1] || b[3] <= a[1];
+      for (const [name, r] of Object.entries(parts).filter(([k]) => k !== 'font')) {
+        assert.ok(r[0] >= 0 && r[1] >= 0 && r[2] <= 1024 && r[3] <= 768 && r[2] - r[0] > 200 && r[3] - r[1] > 100,
+                  `${name} on screen: ${r}`);
+      }
+      assert.ok(apart(parts['.picture-canvas'], parts['.code-panel']), 'the code panel is clear of the picture');
+      assert.ok(apart(parts['.present-caption'], parts['.code-panel']), 'the code panel is clear of the sentence');
+      assert.ok(parts.font >= 14, `the code's size (${parts.font} px)`);
 
       // The keys step it, also while a button has the focus (space must
       // not press the button as well), and the sentence follows.
