@@ -127,13 +127,14 @@ package_check() {
   ./scripts/package.sh -DCMAKE_COMPILE_WARNING_AS_ERROR=ON && tests/package/check.sh
 }
 
-# compare_check: the tests of web/compare.mjs, which run the programs of the
-# GCC lane; node's test runner needs node 18 or later.
+# compare_check: the tests of web/compare.mjs and of the exercise generator
+# web/exercise.js, which run the programs of the GCC lane; node's test
+# runner needs node 18 or later.
 compare_check() {
   local major
   major=$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null) || { echo "node is missing"; return 1; }
   [ "$major" -ge 18 ] || { echo "node $major is too old: the tests need node 18 or later"; return 1; }
-  DSD_BUILD_DIR=build/gcc node --test tests/web/compare.test.mjs
+  DSD_BUILD_DIR=build/gcc node --test tests/web/compare.test.mjs tests/web/exercise.test.mjs
 }
 
 # wasm_lane: builds the programs with emscripten in a folder of its own,
@@ -150,12 +151,13 @@ wasm_lane() {
 }
 
 # browser_check: the page as a user builds it (scripts/web.sh, build/web) in a
-# real browser (tests/web/*.test.mjs but the comparison's own tests), with
+# real browser (tests/web/*.test.mjs but the comparison's and the exercise
+# generator's own tests), with
 # playwright-core at the version its lock file pins.
 browser_check() {
   ./scripts/web.sh >/dev/null || return 1
   (cd tests/web && npm ci --no-audit --no-fund --loglevel=error) || return 1
-  node --test $(ls tests/web/*.test.mjs | grep -v '/compare\.test\.mjs$')
+  node --test $(ls tests/web/*.test.mjs | grep -v '/compare\.test\.mjs$\|/exercise\.test\.mjs$')
 }
 
 phase "package installation" packages

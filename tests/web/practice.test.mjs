@@ -100,6 +100,7 @@ async function practise(tab, answer, wrongFirst) {
     }
     const right = answer(key);
     const wrong = wrongFirst && seen.asked === 0;
+    if (!wrongFirst && seen.asked === 0) await shot(tab.page(), `practice-${tab.program}-question`);
     const before = Number(await picture.getAttribute('data-step'));
     if (right.typed !== undefined) {
       await tab.locator('.practice-typed').fill(wrong ? '?' : right.typed);
