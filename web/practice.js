@@ -198,9 +198,15 @@ var DsdPractice = (function () {
     });
     saveButton.addEventListener('click', function () {
       var right = record.filter(function (r) { return r.right; }).length;
-      var lines = ['程序：' + frame.tab.program,
-                   '输入：' + (frame.tab.last ? frame.tab.last.command : ''),
-                   '得分：' + right + '/' + record.length, ''];
+      var last = frame.tab.last;
+      var lines = ['程序：' + frame.tab.program, '命令：' + (last ? last.command : '')];
+      /* The input itself, as the program got it (its first 4 KB). */
+      var given = last && last.request ? (last.request.files || []).concat(
+        last.request.stdin && last.request.stdin.length ? [{ path: '键盘输入', data: last.request.stdin }] : []) : [];
+      given.forEach(function (f) {
+        lines.push('输入 ' + f.path + '：', DsdGbk.decode(f.data.subarray(0, 4096)).replace(/\s+$/, ''));
+      });
+      lines.push('得分：' + right + '/' + record.length, '');
       record.forEach(function (r) {
         lines.push('第 ' + (r.step + 1) + ' 步　' + r.ask + '　你的答案：' + r.given + '　' +
                    (r.right ? '正确' : '错误，正确答案：' + r.shown));

@@ -152,6 +152,11 @@ describe('practice and new exercises, opened from file', () => {
           assert.deepEqual(wrong, []);
           assert.ok(seen.verdicts.every((v) => v.startsWith('正确')));
           await shot(page, `practice-${program}-score`);
+          const [saved] = await Promise.all([page.waitForEvent('download'), tab.locator('.practice-save').click()]);
+          const text = fs.readFileSync(await saved.path(), 'utf8');
+          assert.match(text, new RegExp(`^程序：${program}\n命令：${program}`));
+          assert.match(text, new RegExp(`得分：${asked}/${asked}\n`));
+          assert.equal(text.split('\n').filter((l) => /　你的答案：.*　正确$/.test(l)).length, asked);
         } else {
           assert.equal(right, asked - 1, `${program}: one less`);
           assert.equal(wrong.length, 1, `${program}: the wrong step listed`);
