@@ -17,6 +17,14 @@
 #                      system and reads the output files back through FS;
 #   ALLOW_MEMORY_GROWTH  the translator's growing sentences need more than
 #                      the initial 16 MiB.
+#
+# emcc without the Closure compiler (which Debian's emscripten lacks) leaves
+# the JavaScript around the WebAssembly with its long names, the same 70 KB
+# in each of the four scripts. Debian's terser, when it is there (scripts/
+# web.sh installs it), shortens the local names and folds constants after
+# the link: a quarter of each script, with the same code. The page reads no
+# name inside a factory, only the factory's own, which terser keeps.
+find_program(DSD_TERSER terser)
 
 # A program's step writer (web/steps/<program>_steps.cpp, where there is
 # one) is linked beside its main as the exported function WriteSteps: it runs
@@ -45,4 +53,15 @@ foreach(program ${DSD_PROGRAMS})
     -sENVIRONMENT=web,worker,node
     "-sEXPORTED_RUNTIME_METHODS=['FS','callMain']"
     "-sEXPORTED_FUNCTIONS=['${exports}']")
+  if(DSD_TERSER)
+    # In place, after each link; the stamp says the script was shortened.
+    set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${program}.terser.stamp)
+    add_custom_command(OUTPUT ${stamp}
+      COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs
+              ${DSD_TERSER} $<TARGET_FILE:${program}> --mangle --compress -o $<TARGET_FILE:${program}>
+      COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
+      DEPENDS ${program}
+      VERBATIM)
+    add_custom_target(${program}_terser ALL DEPENDS ${stamp})
+  endif()
 endforeach()

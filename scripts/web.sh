@@ -7,8 +7,9 @@
 # from any static host; it needs nothing else.
 #
 # First installs what it needs where it is missing (Debian packages
-# emscripten, cmake, make, python3, python3-markdown and universal-ctags,
-# whose end lines give the code panel its function index; see
+# emscripten, cmake, make, python3, python3-markdown, universal-ctags,
+# whose end lines give the code panel its function index, and terser, which
+# shortens the programs' emscripten JavaScript (cmake/web.cmake); see
 # scripts/lib/packages.sh). Extra arguments go to CMake's configuration.
 #
 # build/web is emptied first, so that a file removed from web/ or left by
@@ -21,7 +22,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 . scripts/lib/packages.sh
-need_packages emscripten cmake make python3 python3-markdown universal-ctags
+need_packages emscripten cmake make python3 python3-markdown universal-ctags terser
 # emcc runs its JavaScript tools with node and finds their acorn parser only
 # through Debian's module folder when node is not Debian's own.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
