@@ -98,16 +98,25 @@ TEST(BitreeSteps, EveryStepIsTakenOnALineThatDoesItAndTheWalksArePrinted) {
 }
 
 TEST(BitreeSteps, TheWriterRunsTheMenuWithoutItsDialogue) {
-    std::string path = std::string(DSD_SOURCE_DIR) + "/examples/bitree/choice0.txt";
-    ASSERT_NE(std::freopen(path.c_str(), "r", stdin), nullptr) << path;
-    char name[] = "bitree";
-    char *argv[] = {name, nullptr};
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(WriteSteps(1, argv), 0);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out.rfind("{\"program\":\"bitree\",\"choices\":[{\"choice\":0,\"ok\":true,", 0), 0u) << out;
-    EXPECT_NE(out.find("\"walkSrc\":[{\"file\":\"bitree/thread.cpp\""), std::string::npos) << out;
-    EXPECT_NE(out.find("\"cut\":false}\n"), std::string::npos) << out;
+    for (const char *name : {"choice0.txt", "choice1.txt", "choice2.txt", "messages.txt", "session.txt"}) {
+        std::string path = std::string(DSD_SOURCE_DIR) + "/examples/bitree/" + name;
+        ASSERT_NE(std::freopen(path.c_str(), "r", stdin), nullptr) << path;
+        char program[] = "bitree";
+        char *argv[] = {program, nullptr};
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(WriteSteps(1, argv), 0);
+        std::string out = testing::internal::GetCapturedStdout();
+        /* The description alone: no line of the dialogue before it. */
+        EXPECT_EQ(out.rfind("{\"program\":\"bitree\",\"choices\":[{\"choice\":", 0), 0u) << out;
+        EXPECT_EQ(out.find('\n'), out.size() - 1) << name;
+        EXPECT_NE(out.find("\"cut\":false}\n"), std::string::npos) << name;
+        if (std::string(name) == "choice0.txt") {
+            EXPECT_NE(out.find("\"walkSrc\":[{\"file\":\"bitree/thread.cpp\""), std::string::npos) << out;
+        }
+        if (std::string(name) == "choice2.txt") {
+            EXPECT_NE(out.find("\"src\":{\"file\":\"bitree/express.cpp\""), std::string::npos) << out;
+        }
+    }
 }
 
 }  // namespace
