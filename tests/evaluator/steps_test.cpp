@@ -95,10 +95,9 @@ void CompareTable() {
     }
 }
 
-/* Runs the example in the child: Start and Run with the hook, the table
- * into a temporary file; ends with Run's status, or 0. */
-void RunExample(const std::string &name) {
-    std::string path = std::string(DSD_SOURCE_DIR) + "/examples/evaluator/" + name;
+/* Runs the expression file at path in the child: Start and Run with the
+ * hook, the table into a temporary file; ends with Run's status, or 0. */
+void RunFile(const std::string &path) {
     fp1 = std::fopen(path.c_str(), "r");
     if (fp1 == nullptr || Start() != nullptr) std::_Exit(5);
     std::fclose(fp1);
@@ -118,7 +117,20 @@ bool EndedAsTheProgram(int status) {
 TEST(EvaluatorStepsDeathTest, EveryRowIsToldFromTheLineThatDoesItsAction) {
     for (const char *name : {"brackets.txt", "divide_by_zero.txt", "expr.txt", "last_line.txt",
                              "precedence.txt", "syntax_error.txt"}) {
-        EXPECT_EXIT(RunExample(name), EndedAsTheProgram, "") << name;
+        EXPECT_EXIT(RunFile(std::string(DSD_SOURCE_DIR) + "/examples/evaluator/" + name),
+                    EndedAsTheProgram, "")
+            << name;
+    }
+    /* Operators short of operands, and more than one operand left at the
+     * end: Run's own syntax errors. */
+    for (const char *text : {"1+\n", "(1)(2)\n"}) {
+        const char *path = "steps_test_expression.txt";
+        std::FILE *f = std::fopen(path, "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs(text, f);
+        std::fclose(f);
+        EXPECT_EXIT(RunFile(path), testing::ExitedWithCode(255), "") << text;
+        std::remove(path);
     }
 }
 
