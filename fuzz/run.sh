@@ -4,7 +4,9 @@
 # usage: fuzz/run.sh SECONDS [TARGET...]
 #   TARGET: evaluator (expression file), translator (rule file), bitree
 #   (stdin), josephus (keyboard input on stdin), josephus_argv (arguments,
-#   one per line); all of them by default. Two targets run at a time, each
+#   one per line), and the step writers of the browser edition on the same
+#   inputs: evaluator_writer, translator_writer, bitree_writer,
+#   josephus_writer; all of them by default. Two targets run at a time, each
 #   for SECONDS. Seeds come from the end-to-end cases, dictionaries from
 #   fuzz/dict. Prints executions, paths, crashes and hangs per target and
 #   fails if any target found a crash or a hang (kept under build/fuzz-work).
@@ -33,7 +35,8 @@ guarded "fuzzing: package installation" fuzz_packages
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(evaluator translator bitree josephus josephus_argv)
+[ ${#targets[@]} -gt 0 ] || targets=(evaluator translator bitree josephus josephus_argv
+                                     evaluator_writer translator_writer bitree_writer josephus_writer)
 
 build=$root/build/fuzz
 work=$root/build/fuzz-work
@@ -51,6 +54,8 @@ target_info() {  # target_info TARGET: sets bin, mode and program
     evaluator|translator) bin=$build/$1/$1; mode=file ;;
     bitree|josephus) bin=$build/$1/$1; mode=stdin ;;
     josephus_argv) bin=$build/fuzz/josephus_argv; mode=argv; program=josephus ;;
+    evaluator_writer|translator_writer) bin=$build/fuzz/$1; mode=file; program=${1%_writer} ;;
+    bitree_writer|josephus_writer) bin=$build/fuzz/$1; mode=stdin; program=${1%_writer} ;;
     *) echo "unknown target $1" >&2; return 2 ;;
   esac
 }

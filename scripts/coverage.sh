@@ -3,8 +3,9 @@
 # with GCC and --coverage in build/coverage, runs the whole CTest suite there
 # (unit tests, end-to-end cases, allocation-failure runs, memcheck cases),
 # then prints line and branch coverage of evaluator/, bitree/, josephus/ and
-# translator/ for each program and in total (tests/, fuzz/ and build/ are not
-# counted).
+# translator/ for each program and in total, and of each program's step
+# writer (web/steps/<program>_steps.cpp, with web/steps/json.h) on a line of
+# its own (tests/, fuzz/ and build/ are not counted).
 #
 # usage: scripts/coverage.sh [PROGRAM...]     (all four by default)
 #
@@ -34,12 +35,16 @@ find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" -j 1 --output-on-failure || status=$?
 
 # One gcov pass over the build, kept as a tracefile; then the figures of each
-# program are taken from it.
+# program are taken from it. CMake's own checks leave objects under
+# CMakeFiles; so do the step writer libraries, <program>_steps.dir, which
+# count.
 trace=$build/coverage.json
 filters=()
 for program in "${programs[@]}"; do filters+=(--filter "$program/"); done
-gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFiles" \
-  "${filters[@]}" --exclude-throw-branches --exclude-unreachable-branches --json "$trace"
+steps=(--filter 'web/steps/json\.h')
+for program in "${programs[@]}"; do steps+=(--filter "web/steps/${program}_steps\.cpp"); done
+gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFiles/(?!\w+_steps\.dir)" \
+  "${filters[@]}" "${steps[@]}" --exclude-throw-branches --exclude-unreachable-branches --json "$trace"
 
 # The text report goes to a file of the build: gcovr checks that it can
 # create its --output by creating the path and then deleting it, so given a
@@ -55,6 +60,11 @@ summary() {  # summary TITLE FILTER...: one line of figures
 echo "== coverage of the programs' own code"
 for program in "${programs[@]}"; do summary "$program" --filter "$program/"; done
 summary total "${filters[@]}"
+echo "== coverage of the step writers (web/steps/)"
+for program in "${programs[@]}"; do
+  summary "${program}" --filter "web/steps/${program}_steps\.cpp"
+done
+summary "json.h" --filter 'web/steps/json\.h'
 echo "(what is left uncovered: gcovr --root . --add-tracefile $trace --filter PROGRAM/" \
      "[--branches] [--html-details OUT.html])"
 exit "${status:-0}"

@@ -4,7 +4,9 @@
 // once as its step writer, on the same args, stdin and files. The writer
 // must end with the program's status and stderr, write ASCII JSON (every
 // byte from 0x80 up escaped) under MAX_DESCRIPTION bytes, and describe what
-// the program printed or wrote:
+// the program printed or wrote, all of it (only a description that says it
+// was cut may stop early):
+//   evaluator   one row per row of result.txt's trace table, with its text;
 //   bitree      the nodes of each tree are the printed preorder (in number
 //               order) and inorder (by inorder position); the walk is the
 //               printed post-order line; every thread points to the walk's
@@ -15,15 +17,23 @@
 //               translate.txt (its first bytes, when the sentence was cut);
 //   josephus    the leaving order is out.txt, and each turn's moves from
 //               its first seat land on the seat that leaves.
-// Inputs: every file of examples/ and one large input each (a 1023-node
-// tree and 1023-character expressions, a 1000-seat ring, translator input
-// that is cut, and one that grows past the translator's bound).
+// Every step's "src" must name a line of the program's source that does
+// what the step says (a push onto OPND, the unlinking of a seat, a visit,
+// an append of a replacement...), inside the function it names, the last
+// of its chain.
+// Inputs: every file of examples/, every end-to-end case of
+// tests/<program>/cases (but the few that need a device or a folder the
+// runner does not make), and one large input each (a 1023-node tree and
+// 1023-character expressions, more choices than are described, a 1000-seat
+// ring, translator input that is cut, and one that grows past the
+// translator's bound).
 //
 //     node --test tests/web/          (after the browser build; DSD_WEB_DIR
 //                                      names its folder, build/web by default)
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
+import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
 import { describe, test } from 'node:test';
@@ -34,8 +44,10 @@ const WEB_DIR = path.resolve(ROOT, process.env.DSD_WEB_DIR || 'build/web');
 const EXAMPLES = path.join(ROOT, 'examples');
 const DsdRunner = require(path.join(ROOT, 'web/runner.js'));
 
-// The most bytes a description may take, whatever the input.
-const MAX_DESCRIPTION = 2 * 1024 * 1024;
+// The most bytes a description may take, whatever the input (the layout
+// comments of web/steps/*.cpp give the bounds).
+const MAX_DESCRIPTION = { evaluator: 64 * 1024, josephus: 512 * 1024, translator: 4 * 1024 * 1024,
+                          bitree: 60 * 1024 * 1024 };
 
 // latin1(bytes): a string with one character per byte (GBK stays bytes).
 const latin1 = (bytes) => Buffer.from(bytes).toString('latin1');
@@ -58,11 +70,161 @@ async function both(program, request) {
   assert.equal(writer.crash, undefined, 'the step writer ran');
   assert.equal(writer.status, run.status, 'exit status');
   assert.equal(latin1(writer.stderr), latin1(run.stderr), 'stderr');
-  assert.ok(writer.stdout.length < MAX_DESCRIPTION, `description of ${writer.stdout.length} bytes`);
+  assert.ok(writer.stdout.length < MAX_DESCRIPTION[program], `description of ${writer.stdout.length} bytes`);
   assert.ok(writer.stdout.every((b) => b < 0x80), 'bytes from 0x80 up are escaped');
   assert.equal(writer.files.length, 0, 'the step writer writes no file');
-  return { run, steps: JSON.parse(latin1(writer.stdout)) };
+  const steps = JSON.parse(latin1(writer.stdout));
+  checkSources(program, steps);
+  return { run, steps };
 }
+
+// ============================================================== sources
+
+// sourceLines(file): the lines of a source file of the project, cached.
+const sources = new Map();
+function sourceLines(file) {
+  if (!sources.has(file)) sources.set(file, fs.readFileSync(path.join(ROOT, file), 'latin1').split('\n'));
+  return sources.get(file);
+}
+
+// functionAt(file, line): the name of the function whose definition holds
+// the line: the nearest line above it that starts a definition at column 0.
+function functionAt(file, line) {
+  const lines = sourceLines(file);
+  for (let k = line - 1; k >= 0; k--) {
+    const m = /^[A-Za-z[].*?\b([A-Za-z_]\w*)\s*\([^;]*$/.exec(lines[k]);
+    if (m && !/^(if|for|while|switch|return)$/.test(m[1])) return m[1];
+  }
+  return null;
+}
+
+// checkSrc(program, src, what, pattern): src names a line of the program's
+// folder inside the function it names, ending its chain, and the line does
+// `what` (it matches pattern).
+function checkSrc(program, src, what, pattern) {
+  assert.ok(src && typeof src.file === 'string', `${what}: a src`);
+  assert.ok(src.file.startsWith(`${program}/`), `${what}: ${src.file} is the program's`);
+  const text = sourceLines(src.file)[src.line - 1];
+  assert.ok(text !== undefined, `${what}: ${src.file}:${src.line} exists`);
+  assert.match(text, pattern, `${what}: ${src.file}:${src.line} does it`);
+  assert.equal(functionAt(src.file, src.line), src.func, `${what}: ${src.file}:${src.line} is in ${src.func}`);
+  assert.equal(src.chain.at(-1), src.func, `${what}: the chain ends with the function`);
+}
+
+// What each step's line must do, per program and kind of step.
+const DOES = {
+  opnd: /PushTq\(&OPND, Value\)/, optr: /PushSq\(&OPTR, C\)/, cancel: /PopSq\(&OPTR/,
+  operate: /PushTq\(&OPND, Calculate\(/, ret: /PopTq\(&OPND/, error: /TEXT_SYNTAX_ERROR|TEXT_DIVIDE_ERROR/,
+  count: /CountMoves\(m, size\)/, leave: /before->next = leaver->next/,
+  lay: /PushChecked\(c\)/, take: /PopChecked\(theta\)/, put: /DeQueue\(&Q|PushChecked\(theta\)/,
+  pass: /RulePass\(/, rewrite: /EnQueue\(&Q, r->replacement\[k\]\)/,
+  tree: /PreInCreate\(|CreateExpressTree\(/, threads: /PostCreatBiThrTree\(/, walk: /Visit\(p\)/,
+  visit: /Visit\(T\)/, value: /\*value = /,
+};
+
+// The GBK texts that begin the evaluator's actions, as latin1 strings.
+const PUSH_OPND = 'PUSH(OPND,', PUSH_OPTR = 'PUSH(OPTR,', CANCEL = 'POP(OPTR)', OPERATE = 'operate(';
+
+// checkSources(program, steps): every step's src, as above.
+function checkSources(program, steps) {
+  if (steps.ok === false && !steps.steps) return;
+  const check = (src, what, kind) => checkSrc(program, src, what, DOES[kind]);
+  if (program === 'evaluator') {
+    for (const r of steps.steps) {
+      const a = r.action;
+      const kind = a.startsWith(PUSH_OPND) ? 'opnd' : a.startsWith(PUSH_OPTR) ? 'optr'
+        : a.startsWith(CANCEL) ? 'cancel' : a.startsWith(OPERATE) ? 'operate'
+        : a.startsWith('RETURN(') ? 'ret' : 'error';
+      check(r.src, `row ${r.row}`, kind);
+    }
+  } else if (program === 'josephus') {
+    for (const r of steps.removals) {
+      check(r.countSrc, `count of turn ${r.order}`, 'count');
+      check(r.src, `leave of turn ${r.order}`, 'leave');
+    }
+  } else if (program === 'translator') {
+    steps.expansion.forEach((e, k) => check(e.src, `expansion step ${k} (${e.action})`, e.action === 'push' ? 'lay' : e.action));
+    for (const p of steps.passes) {
+      check(p.src, `pass ${p.rule}`, 'pass');
+      assert.equal(p.rewrittenSrc.length, p.rewritten.length, `pass ${p.rule}: one src per mark`);
+      p.rewrittenSrc.forEach((src, k) => check(src, `pass ${p.rule} mark ${k}`, 'rewrite'));
+    }
+  } else {
+    for (const c of steps.choices.filter((c) => c.ok)) {
+      check(c.treeSrc, `choice ${c.choice}: the tree`, 'tree');
+      if (c.choice === 0) {
+        check(c.threadsSrc, 'the threads', 'threads');
+        assert.equal(c.walkSrc.length, c.walk.length, 'one src per step of the walk');
+        c.walkSrc.forEach((src, k) => check(src, `walk step ${k}`, 'walk'));
+      } else if (c.choice === 1) {
+        for (const form of ['prefix', 'infix', 'postfix']) {
+          assert.equal(c[form + 'Src'].length, c[form].length, `one src per step of the ${form}`);
+          c[form + 'Src'].forEach((src, k) => check(src, `${form} step ${k}`, 'visit'));
+        }
+      } else {
+        c.values.forEach((v, k) => check(v.src, `value ${k}`, 'value'));
+      }
+    }
+  }
+}
+
+// ============================================================== cases
+
+// endToEndCases(program): [name, request, given] of each case of
+// tests/<program>/cases that the runner can run (tests/web/cases.py reads
+// them): its args, stdin and files, and the files given before the run.
+function endToEndCases(program) {
+  const dir = path.join(ROOT, 'tests', program, 'cases');
+  const names = fs.readdirSync(dir).filter((f) => f.endsWith('.case')).sort()
+    .filter((f) => !/^=== (link|dir|stdout-to)/m.test(fs.readFileSync(path.join(dir, f), 'utf8')))
+    .map((f) => f.slice(0, -'.case'.length));
+  const raw = JSON.parse(execFileSync('python3', [path.join(ROOT, 'tests/web/cases.py'),
+                                                  ...names.map((n) => `${program}:${n}`)]));
+  return names.map((n) => {
+    const c = raw[`${program}:${n}`];
+    const files = Object.entries(c.files).map(([p, b]) => ({ path: p, data: new Uint8Array(Buffer.from(b, 'base64')) }));
+    return [n, { args: c.args, stdin: new Uint8Array(Buffer.from(c.stdin, 'base64')), files }];
+  });
+}
+
+// ============================================================== evaluator
+
+// tableRows(text): [number, action] of each row of the trace table in text.
+function tableRows(text) {
+  return text.split('\n').filter((l) => /^\d+\t/.test(l))
+    .map((l) => [Number(l.slice(0, l.indexOf('\t'))), l.slice(l.lastIndexOf('\t') + 1)]);
+}
+
+// checkEvaluator(run, steps, request): the rows are those of the table
+// that the run appended to result.txt.
+function checkEvaluator(run, steps, request) {
+  if (steps.stopped === 'read') {
+    assert.ok(!run.files.some((f) => f.path === 'result.txt'), 'a refused file leaves result.txt');
+    return;
+  }
+  const out = run.files.find((f) => f.path === 'result.txt');
+  assert.ok(out, 'the program wrote result.txt');
+  const given = (request.files || []).find((f) => f.path === 'result.txt');
+  const added = latin1(out.data).slice(given ? given.data.length : 0);
+  assert.deepEqual(steps.steps.map((r) => [r.row, r.action]), tableRows(added));
+  assert.equal(steps.ok, run.status === 0);
+}
+
+describe('evaluator', () => {
+  for (const [name, bytes] of examples('evaluator')) {
+    test(`examples/evaluator/${name}`, async () => {
+      const request = { args: [name], files: [{ path: name, data: new Uint8Array(bytes) }] };
+      const { run, steps } = await both('evaluator', request);
+      checkEvaluator(run, steps, request);
+    });
+  }
+  for (const [name, request] of endToEndCases('evaluator')) {
+    test(`tests/evaluator/cases/${name}`, async () => {
+      const { run, steps } = await both('evaluator', request);
+      checkEvaluator(run, steps, request);
+    });
+  }
+});
 
 // ============================================================== bitree
 
@@ -111,7 +273,13 @@ function checkBitree(stdout, steps) {
       }
     }
   }
-  assert.deepEqual(trees.map((c) => chars(c.nodes, numbers(c.nodes))), got.preorder.slice(0, trees.length));
+  // All that was printed is described, unless the description was cut.
+  const upTo = (lines, n) => (steps.cut ? lines.slice(0, n) : lines);
+  if (!steps.cut) {
+    const failed = steps.choices.filter((c) => !c.ok).length;
+    assert.equal(trees.length + forms.length + values.length + failed, steps.choices.length);
+  }
+  assert.deepEqual(trees.map((c) => chars(c.nodes, numbers(c.nodes))), upTo(got.preorder, trees.length));
   for (const [i, c] of trees.entries()) {
     assert.equal(c.nodes.length, got.preorder[i].length, 'one node per printed character');
     const byColumn = numbers(c.nodes).sort((a, b) => c.nodes[a].inorder - c.nodes[b].inorder);
@@ -126,13 +294,13 @@ function checkBitree(stdout, steps) {
       else assert.equal(node.rchild, node.right);
     });
   }
-  assert.deepEqual(forms.map((c) => chars(c.nodes, c.prefix)), got.prefix.slice(0, forms.length));
+  assert.deepEqual(forms.map((c) => chars(c.nodes, c.prefix)), upTo(got.prefix, forms.length));
   for (const [i, c] of forms.entries()) {
     assert.equal(chars(c.nodes, c.infix), got.infix[i]);
     assert.equal(chars(c.nodes, c.postfix), got.postfix[i]);
   }
   assert.deepEqual(values.map((c) => (c.value === null ? 'zero' : String(c.value))),
-                   got.value.slice(0, values.length));
+                   upTo(got.value, values.length));
   for (const c of values) {
     const valueOf = new Map(c.values.map((v) => [v.node, v.value]));
     if (c.value === null) {
@@ -171,12 +339,25 @@ describe('bitree', () => {
       checkBitree(run.stdout, steps);
     });
   }
-  test('a 1023-node tree, 1023-character expressions, and more choices than are described', async () => {
-    const { run, steps } = await both('bitree', { stdin: Buffer.from(LARGE_SESSION.repeat(5), 'latin1') });
+  test('a 1023-node tree and 1023-character expressions', async () => {
+    const { run, steps } = await both('bitree', { stdin: Buffer.from(LARGE_SESSION, 'latin1') });
     assert.equal(steps.choices[0].nodes.length, 1023);
-    assert.equal(steps.cut, true, 'fifteen choices are more than are described');
+    assert.equal(steps.cut, false);
     checkBitree(run.stdout, steps);
   });
+  test('more choices than are described', async () => {
+    const session = '1 +12\n2 /1-33\n0 AB BA\n'.repeat(40) + '7\n';
+    const { run, steps } = await both('bitree', { stdin: Buffer.from(session, 'latin1') });
+    assert.equal(steps.choices.length, 100);
+    assert.equal(steps.cut, true, '121 choices are more than are described');
+    checkBitree(run.stdout, steps);
+  });
+  for (const [name, request] of endToEndCases('bitree')) {
+    test(`tests/bitree/cases/${name}`, async () => {
+      const { run, steps } = await both('bitree', request);
+      if (!steps.stopped) checkBitree(run.stdout, steps);
+    });
+  }
 });
 
 // ============================================================== translator
@@ -205,7 +386,8 @@ function checkTranslator(run, steps) {
     assert.equal(written, pass.replacement.repeat(written.length).slice(0, written.length));
     const kept = after.filter((_, k) => !marked.has(k)).join('');
     const others = [...pass.before.text].filter((c) => c !== pass.symbol).join('');
-    const n = Math.min(kept.length, others.length);
+    const whole = pass.after.text.length === pass.after.length && pass.before.text.length === pass.before.length;
+    const n = whole ? Math.max(kept.length, others.length) : Math.min(kept.length, others.length);
     assert.equal(kept.slice(0, n), others.slice(0, n), `pass ${pass.rule} keeps the other characters`);
     sentence = pass.after;
   }
@@ -233,6 +415,12 @@ describe('translator', () => {
     assert.ok(steps.passes.at(-1).after.text.length < steps.words.length, 'the sentence is cut');
     checkTranslator(run, steps);
   });
+  for (const [name, request] of endToEndCases('translator')) {
+    test(`tests/translator/cases/${name}`, async () => {
+      const { run, steps } = await both('translator', request);
+      if (steps.ok) checkTranslator(run, steps);
+    });
+  }
   test('a sentence that grows past the bound stops both at the same pass', async () => {
     const { run, steps } = await translate('rules.txt', ruleFile(Array(7).fill(['t', 't'.repeat(9)]), 'ttt'));
     assert.notEqual(run.status, 0);
@@ -269,6 +457,12 @@ describe('josephus', () => {
       const request = /keyboard/.test(name) ? { stdin: bytes } : { args: latin1(bytes).trim().split(/\s+/) };
       const { run, steps } = await both('josephus', request);
       checkJosephus(run, steps);
+    });
+  }
+  for (const [name, request] of endToEndCases('josephus')) {
+    test(`tests/josephus/cases/${name}`, async () => {
+      const { run, steps } = await both('josephus', request);
+      if (steps.ok) checkJosephus(run, steps);
     });
   }
   test('a ring of 1000 seats with large counts', async () => {

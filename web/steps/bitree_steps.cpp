@@ -127,6 +127,8 @@ static BiThrTree thrNodes[MAXNODES]; /* the threaded copy's nodes in preorder */
 static int thrCount;                 /* nodes in thrNodes[] */
 static int order[MAXNODES];          /* node numbers in the order of one walk */
 static int orderCount;               /* numbers in order[] */
+static int inorder[MAXNODES];        /* position of node k in the inorder */
+static int depth[MAXNODES];          /* level of node k, 0 at the root */
 
 /* The tree's number of node p; -1 for null (or a node not numbered). */
 static int NumberOf(BiTree p) {
@@ -182,8 +184,6 @@ static void PutNodes(BiTree T, BiThrTree Q) {
     StepHook = nullptr;
     count = 0;
     PreOrderTraverse(T, Number);
-    static int inorder[MAXNODES];    /* position of node k in the inorder */
-    static int depth[MAXNODES];      /* level of node k, 0 at the root */
     orderCount = 0;
     InOrderTraverse(T, NoteOrder);
     for (int k = 0; k < orderCount; k++) inorder[order[k]] = k;
@@ -330,16 +330,16 @@ static void PutRead(const char *token, int got) {
     if (sel == 0) {
         /* The tree was built from the pair, so its inorder is the second
          * token as read. */
-        char inorder[MAXNODES];
+        char inorderText[MAXNODES];
         int shown = 0;
         orderCount = 0;
         auto hook = StepHook;
         StepHook = nullptr;
         InOrderTraverse(tree, NoteOrder);
         StepHook = hook;
-        for (int k = 0; k < orderCount; k++) inorder[shown++] = nodes[order[k]]->data;
+        for (int k = 0; k < orderCount; k++) inorderText[shown++] = nodes[order[k]]->data;
         JsonPut(",\"inorder\":");
-        JsonString(inorder, static_cast<std::size_t>(shown));
+        JsonString(inorderText, static_cast<std::size_t>(shown));
         JsonPut(",\"threadsSrc\":");
         JsonSaved(threadsSrc);
     }
@@ -354,15 +354,17 @@ static void PutRead(const char *token, int got) {
     recording = 1;
 }
 
+/* The SRC arrays of the walks: the threaded walk's, then choice 1's three. */
+static const char *const WALK_ARRAYS[] = {",\"walkSrc\":[", ",\"prefixSrc\":[", ",\"infixSrc\":[",
+                                          ",\"postfixSrc\":["};
+
 /* Notes a walk's visit of node k at site: its number in the walk's order,
  * its SRC in the walk's SRC array, which it opens when it is the first. */
 static void PutVisit(StepKind kind, const StepSite &site, int k) {
-    static const char *const arrays[] = {",\"walkSrc\":[", ",\"prefixSrc\":[",
-                                         ",\"infixSrc\":[", ",\"postfixSrc\":["};
     int w = kind == STEP_WALK ? 0 : kind - STEP_PREORDER + 1;
     if (walking != kind) {
         EndWalk();
-        JsonPut(arrays[w]);
+        JsonPut(WALK_ARRAYS[w]);
         walking = kind;
     } else {
         JsonPut(",");

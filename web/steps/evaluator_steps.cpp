@@ -52,6 +52,7 @@
 static SavedSrc pending;     /* the site of the open row */
 static int rows;             /* rows opened so far */
 static long rowStart;        /* offset in fp2 of the first row not yet closed */
+static int registered;       /* 1 once StoppedInRun is registered with atexit */
 
 /* Closes the open row: writes its number and SRC, then reads its line back
  * from the table in fp2 (up to its line end, or the end of the table) and
@@ -131,7 +132,6 @@ static int Refused(const char *format, const char *name) {
  * this file). Returns 0, or 1 when the file is refused; the run may also
  * end inside Run with its own status. */
 extern "C" int WriteSteps(int argc, char **argv) {
-    static int registered;                   /* 1 once StoppedInRun is registered */
     JsonBegin("evaluator", "read");
     if (!registered) std::atexit(StoppedInRun);
     registered = 1;

@@ -35,40 +35,28 @@ struct JsonText {
     std::size_t size;     /* bytes allocated at bytes */
     const char *program;  /* the program's name, for the stop record */
     const char *phase;    /* the phase running now, for the stop record */
-    const char *closing;  /* when not null, an early end writes the text so far
-                             and this after it, instead of the stop record */
     int done;             /* 1 once the text has been written to stdout */
+    int registered;       /* 1 once JsonAtExit is registered with atexit */
 };
 
 static JsonText json;     /* the one description of this run */
 
-static inline int JsonEnd();
-
-/* Writes the stop record when the run ends before JsonEnd (see above), or
- * the text so far closed by json.closing when a writer set one. */
+/* Writes the stop record when the run ends before JsonEnd (see above). */
 static inline void JsonAtExit() {
     if (json.done) return;
-    if (json.closing != nullptr) {
-        std::fwrite(json.bytes, 1, json.length, stdout);
-        std::fputs(json.closing, stdout);
-        std::fputs("\n", stdout);
-        json.done = 1;
-        return;
-    }
     std::printf("{\"program\":\"%s\",\"ok\":false,\"stopped\":\"%s\"}\n", json.program,
                 json.phase);
 }
 
 /* Starts the description of a run of `program` (a name of plain letters),
- * in the phase `phase`. Call once, first. */
+ * in the phase `phase`. Call it first; a later call starts a new
+ * description (the unit tests run a writer more than once). */
 static inline void JsonBegin(const char *program, const char *phase) {
-    static int registered;                   /* 1 once JsonAtExit is registered */
     json.program = program;
     json.phase = phase;
-    json.closing = nullptr;
     json.done = 0;
-    if (!registered) std::atexit(JsonAtExit);
-    registered = 1;
+    if (!json.registered) std::atexit(JsonAtExit);
+    json.registered = 1;
 }
 
 /* Names the phase that runs from now on (plain letters), for the stop
