@@ -18,8 +18,6 @@ struct node;
 struct StepCall {
     const char *func;          /* the function's __func__ */
     const StepCall *caller;    /* the frame of its caller; null for the outermost */
-    explicit StepCall(const char *name);
-    ~StepCall();
 };
 
 /* Where a step was taken. */
@@ -31,11 +29,18 @@ struct StepSite {
 };
 
 inline const StepCall *StepTop = nullptr;  /* the innermost frame, null outside */
-inline StepCall::StepCall(const char *name) : func(name), caller(StepTop) { StepTop = this; }
-inline StepCall::~StepCall() { StepTop = caller; }
 
-/* Puts the function it stands in on the call stack (see StepCall). */
-#define STEP_CALL const StepCall step_call(__func__)
+/* Takes the frame call off the stack: its caller is the innermost again. The
+ * compiler calls it when the function that put call there returns (see
+ * STEP_CALL). */
+inline void StepReturn(const StepCall *call) { StepTop = call->caller; }
+
+/* Puts the function it stands in on the call stack, for as long as it runs:
+ * the frame is a local variable, and GCC's and Clang's cleanup attribute
+ * has StepReturn called with it on every way out of the function. */
+#define STEP_CALL \
+    const StepCall step_call __attribute__((cleanup(StepReturn))) = {__func__, StepTop}; \
+    StepTop = &step_call
 /* The site of the STEP that uses it. */
 #define STEP_SITE StepSite{__FILE__, __LINE__, __func__, StepTop}
 
