@@ -22,8 +22,10 @@
 # the JavaScript around the WebAssembly with its long names, the same 70 KB
 # in each of the four scripts. Debian's terser, when it is there (scripts/
 # web.sh installs it), shortens the local names and folds constants after
-# the link: a quarter of each script, with the same code. The page reads no
-# name inside a factory, only the factory's own, which terser keeps.
+# the link: a quarter of each script, with the same code. It keeps the
+# factory's name and _scriptDir, the one variable around the factory that
+# the factory reads: the page's worker (engine.js) runs the factory's own
+# source text, with _scriptDir declared beside it.
 find_program(DSD_TERSER terser)
 
 # A program's step writer (web/steps/<program>_steps.cpp, where there is
@@ -58,7 +60,8 @@ foreach(program ${DSD_PROGRAMS})
     set(stamp ${CMAKE_CURRENT_BINARY_DIR}/${program}.terser.stamp)
     add_custom_command(OUTPUT ${stamp}
       COMMAND ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs
-              ${DSD_TERSER} $<TARGET_FILE:${program}> --mangle --compress -o $<TARGET_FILE:${program}>
+              ${DSD_TERSER} $<TARGET_FILE:${program}> --mangle reserved=[_scriptDir] --compress
+              -o $<TARGET_FILE:${program}>
       COMMAND ${CMAKE_COMMAND} -E touch ${stamp}
       DEPENDS ${program}
       VERBATIM)
