@@ -3,6 +3,7 @@
  * the last pass's appends are the sentence that translate.txt gets. */
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -99,6 +100,29 @@ TEST(TranslatorSteps, TheWriterMarksTheRewrittenCharactersFromRewrite) {
     EXPECT_NE(out.find("\"chain\":[\"MidDeal\",\"RulePass\",\"Rewrite\"]"), std::string::npos) << out;
     char c;
     while (DeQueue(&Q, &c) == OK) {}
+}
+
+/* A count with no rule line after it and no sentence: pass 0 runs on the
+ * empty sentence without a rule record to describe (R was never made), and
+ * the writer must not read one. CTest runs each test in a process of its
+ * own, where no earlier test has made R; run with the others in one
+ * process (valgrind), it has nothing to show. */
+TEST(TranslatorSteps, ACountWithNoRulesAndNoSentenceDescribesNoRule) {
+    if (R != nullptr) GTEST_SKIP() << "an earlier test in this process made R";
+    std::string path = testing::TempDir() + "count_only.txt";
+    FILE *fp = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(fp, nullptr);
+    std::fputs("1", fp);
+    std::fclose(fp);
+    std::vector<char> arg(path.begin(), path.end());
+    arg.push_back('\0');
+    char name[] = "translator";
+    char *argv[] = {name, arg.data(), nullptr};
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(WriteSteps(2, argv), 0);
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("\"passes\":[],\"passCount\":1"), std::string::npos) << out;
+    std::remove(path.c_str());
 }
 
 }  // namespace

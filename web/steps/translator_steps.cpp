@@ -69,7 +69,8 @@
  *   src        SRC of MidDeal's statement that ran the pass (RulePass)
  * Only the first MAXPASSES passes are described; passCount says how many
  * ran. The passes stop early, as the translator's do, once the sentence is
- * empty; with N below 1 none runs.
+ * empty; with N below 1 none runs. A file that ends right after its count
+ * has no rule to describe: its one pass is counted, not described.
  *
  * words: the final sentence, which the translator writes to translate.txt
  * word by word: symbols lists its first SHOWN symbols, each with the bytes
@@ -228,7 +229,11 @@ static void NotePass(StepKind kind, const StepSite &site, char) {
         return;
     }
     if (kind != STEP_PASS) return;
-    if (passes < MAXPASSES) {
+    /* A file that ends right after its count runs pass 0 on an empty
+     * sentence before any rule line was read: R was never made, there is
+     * no rule to describe, and the pass is only counted. (A pass after the
+     * first needs a sentence, and a sentence comes after every rule line.) */
+    if (passes < MAXPASSES && R != nullptr) {
         const Rule *r = &R[passes];
         OpenPass();
         JsonPut("],\"rule\":");
