@@ -91,7 +91,7 @@ var DsdPractice = (function () {
     /* showScore(): the score line, the wrong steps as links, the save
      * button (only once something was answered). */
     function showScore() {
-      var right = record.filter(function (r) { return r.right; }).length;
+      var right = rightCount();
       score.textContent = record.length ? '得分：' + right + '/' + record.length : '';
       score.setAttribute('data-right', String(right));
       score.setAttribute('data-asked', String(record.length));
@@ -125,11 +125,30 @@ var DsdPractice = (function () {
       });
     }
 
+    /* labelOf(q, value): an answer to q as the student sees it: its
+     * button's label, or what was typed. */
+    function labelOf(q, value) {
+      var o = (q.options || []).filter(function (x) { return String(x.value) === String(value); })[0];
+      return o ? o.label : String(value);
+    }
+
     /* shownAnswer(q): the right answer of q as the verdict says it. */
     function shownAnswer(q) {
-      if (q.shown) return q.shown;
-      var o = (q.options || []).filter(function (x) { return String(x.value) === String(q.answer); })[0];
-      return o ? o.label : String(q.answer);
+      return q.shown || labelOf(q, q.answer);
+    }
+
+    /* rightCount(): how many answers so far were right. */
+    function rightCount() {
+      return record.filter(function (r) { return r.right; }).length;
+    }
+
+    /* askBefore(i, questions): puts the questions before step i to the student;
+     * the picture is hidden while they are about the step on screen. */
+    function askBefore(i, questions) {
+      pending = { step: i, questions: questions, at: 0 };
+      frame.canvas.style.visibility = i === frame.current() ? 'hidden' : '';
+      verdict.textContent = '';
+      showQuestion();
     }
 
     /* answer(value): grades value against the pending question; after the
@@ -137,10 +156,11 @@ var DsdPractice = (function () {
     function answer(value) {
       var q = pending && pending.questions[pending.at];
       if (!q) return;
-      var right = String(value).trim() === String(q.answer);
+      var given = String(value).trim();
+      var right = given === String(q.answer);
       var then = q.then === undefined ? pending.step : q.then;
       var why = q.why || frame.caption(then);
-      record.push({ step: pending.step, ask: q.ask, given: String(value).trim(), shown: shownAnswer(q), right: right });
+      record.push({ step: pending.step, ask: q.ask, given: labelOf(q, given), shown: shownAnswer(q), right: right });
       verdict.textContent = right ? '正确。' + why
                                   : '错误。正确答案是 ' + shownAnswer(q) + '。' + why;
       verdict.className = 'practice-verdict ' + (right ? 'right' : 'wrong');
@@ -159,10 +179,7 @@ var DsdPractice = (function () {
     function startAt0() {
       var model = frame.model();
       var questions = model && frame.current() === 0 && frame.picture.quiz ? frame.picture.quiz(model, 0) : null;
-      if (!questions || !questions.length) return;
-      pending = { step: 0, questions: questions, at: 0 };
-      frame.canvas.style.visibility = 'hidden';
-      showQuestion();
+      if (questions && questions.length) askBefore(0, questions);
     }
 
     /* step(i): in practice mode, a change to step i: the next step asks
@@ -175,9 +192,8 @@ var DsdPractice = (function () {
       pending = null;
       frame.canvas.style.visibility = '';
       var questions = i === frame.current() + 1 && frame.picture.quiz ? frame.picture.quiz(model, i) : null;
-      if (!questions || !questions.length) { frame.go(i); showQuestion(); return; }
-      pending = { step: i, questions: questions, at: 0 };
-      verdict.textContent = '';
+      if (questions && questions.length) { askBefore(i, questions); return; }
+      frame.go(i);
       showQuestion();
     }
 
@@ -197,7 +213,7 @@ var DsdPractice = (function () {
       reset();
     });
     saveButton.addEventListener('click', function () {
-      var right = record.filter(function (r) { return r.right; }).length;
+      var right = rightCount();
       var last = frame.tab.last;
       var lines = ['程序：' + frame.tab.program, '命令：' + (last ? last.command : '')];
       /* The input itself, as the program got it (its first 4 KB). */

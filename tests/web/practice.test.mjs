@@ -66,7 +66,7 @@ const ANSWERS = {
     return (key) => {
       const [what, choice, k] = key.split(':');
       const c = record.choices[choice];
-      if (what === 'rebuild') return { value: k };
+      if (what === 'rebuild') return { label: c.preorder[k] };   /* the rebuild takes the preorder's roots */
       if (what === 'value') return { typed: String(c.values[k].value) };
       return { value: String(c[what][k]) };
     };
@@ -109,9 +109,9 @@ async function practise(tab, answer, wrongFirst) {
       const options = tab.locator('.practice-option');
       const values = await options.evaluateAll((bs) => bs.map((b) => b.getAttribute('data-value')));
       const label = await options.evaluateAll((bs) => bs.map((b) => b.textContent));
-      let at = values.indexOf(right.value);
+      let at = right.label !== undefined ? label.indexOf(right.label) : values.indexOf(right.value);
       if (at < 0) at = label.indexOf(right.value);   /* a word names its button */
-      assert.ok(at >= 0, `${key}: the right answer ${right.value} is among the buttons ${label}`);
+      assert.ok(at >= 0, `${key}: the right answer ${right.label ?? right.value} is among the buttons ${label}`);
       await options.nth(wrong ? (at + 1) % values.length : at).click();
     }
     seen.verdicts.push(await tab.locator('.practice-verdict').textContent());
@@ -157,6 +157,7 @@ describe('practice and new exercises, opened from file', () => {
           assert.match(text, new RegExp(`^程序：${program}\n命令：${program}`));
           assert.match(text, new RegExp(`得分：${asked}/${asked}\n`));
           assert.equal(text.split('\n').filter((l) => /　你的答案：.*　正确$/.test(l)).length, asked);
+          if (program === 'evaluator') assert.match(text, /你的答案：压入运算数 PUSH\(OPND\)　正确/, 'answers as their buttons say them');
         } else {
           assert.equal(right, asked - 1, `${program}: one less`);
           assert.equal(wrong.length, 1, `${program}: the wrong step listed`);
