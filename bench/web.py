@@ -5,7 +5,7 @@
 
 Prints a Markdown table of three measures:
   - node: the native program (BENCH_BUILD/programs/<p>/<p>) against the same
-    input through node web/run.mjs WEB_DIR/<p>.js, in one hyperfine run,
+    input through node web/tools/run.mjs WEB_DIR/<p>.js, in one hyperfine run,
     with the ratio of their median wall times. The inputs are bench.py's:
     the translator's 2-byte sentence with 6 rules of nine 't' each, and the
     evaluator's 49-character expression. run.mjs starts node and a fresh
@@ -42,7 +42,7 @@ def node_against_native(bin_dir, web_dir, scratch):
         f.write(bench.rule_file(bench.RULES_6, bench.SHORT_SENTENCE))
     with open(os.path.join(scratch, "expr.txt"), "wb") as f:
         f.write((bench.evaluator_expression() + "\n").encode())
-    run_mjs = os.path.join(ROOT, "web", "run.mjs")
+    run_mjs = os.path.join(ROOT, "web", "tools", "run.mjs")
     pairs = [("translator: 2 bytes, 6 passes", "translator", "rules_6.txt"),
              ("evaluator: 49 characters", "evaluator", "expr.txt")]
     cmd = ["hyperfine", "-N", "--warmup", "2", "--min-runs", "10", "--style", "basic",

@@ -5,7 +5,7 @@
 #
 # Builds the native release programs (build/bench, as bench/run.sh does) and
 # the browser edition (build/web, scripts/web.sh), then bench/web.py prints:
-#   - the native program against node web/run.mjs on the same input, side by
+#   - the native program against node web/tools/run.mjs on the same input, side by
 #     side in one hyperfine run: the translator's 6-pass input and the
 #     evaluator's 49-character expression;
 #   - in Chromium, the time from a click on Run to the output shown, for

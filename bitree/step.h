@@ -2,7 +2,7 @@
  *
  * A console run leaves StepHook null; a STEP line then costs one test of a
  * null pointer and does nothing else. The browser edition's step writer
- * (web/steps/bitree_steps.cpp) sets it and runs the program's own RunMenu:
+ * (lab/bitree/steps.cpp) sets it and runs the program's own RunMenu:
  * each STEP then calls the hook with the kind of step, what it is about
  * and where it was taken (the STEP stands on the line of the statement
  * that took the step). So every step the pictures show is one the program

@@ -28,7 +28,7 @@
 # source text, with _scriptDir declared beside it.
 find_program(DSD_TERSER terser)
 
-# A program's step writer (web/steps/<program>_steps.cpp, where there is
+# A program's step writer (lab/<program>/steps.cpp, where there is
 # one) is linked beside its main as the exported function WriteSteps: it runs
 # the program's own core functions on the same input and writes each step of
 # the technique as JSON for the page's pictures. The console program never
@@ -37,9 +37,10 @@ foreach(program ${DSD_PROGRAMS})
   # _malloc for every program: the page passes byte arguments to main in
   # memory it allocates (web/runner.js).
   set(exports _main _fflush _malloc)
-  set(steps ${PROJECT_SOURCE_DIR}/web/steps/${program}_steps.cpp)
+  set(steps ${PROJECT_SOURCE_DIR}/lab/${program}/steps.cpp)
   if(EXISTS ${steps})
     target_sources(${program} PRIVATE ${steps})
+    target_include_directories(${program} PRIVATE ${PROJECT_SOURCE_DIR}/lab)
     list(APPEND exports _WriteSteps)
   endif()
   list(JOIN exports "','" exports)

@@ -2,7 +2,7 @@
  *
  * A console run leaves StepHook null; a STEP line then costs one test of a
  * null pointer and does nothing else. The browser edition's step writer
- * (web/steps/evaluator_steps.cpp) sets it and runs the program's own Run:
+ * (lab/evaluator/steps.cpp) sets it and runs the program's own Run:
  * each row of the trace table then calls the hook once, from the STEP on
  * the line of the statement that does the row's action, with the kind of
  * action and where it was taken. So every step the picture marks is one the

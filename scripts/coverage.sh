@@ -4,7 +4,7 @@
 # (unit tests, end-to-end cases, allocation-failure runs, memcheck cases),
 # then prints line and branch coverage of evaluator/, bitree/, josephus/ and
 # translator/ for each program and in total, and of each program's step
-# writer (web/steps/<program>_steps.cpp, with web/steps/json.h) on a line of
+# writer (lab/<program>/steps.cpp, with lab/json.h) on a line of
 # its own (tests/, fuzz/ and build/ are not counted).
 #
 # usage: scripts/coverage.sh [PROGRAM...]     (all four by default)
@@ -41,8 +41,8 @@ ctest --test-dir "$build" -j 1 --output-on-failure || status=$?
 trace=$build/coverage.json
 filters=()
 for program in "${programs[@]}"; do filters+=(--filter "$program/"); done
-steps=(--filter 'web/steps/json\.h')
-for program in "${programs[@]}"; do steps+=(--filter "web/steps/${program}_steps\.cpp"); done
+steps=(--filter 'lab/json\.h')
+for program in "${programs[@]}"; do steps+=(--filter "lab/${program}/steps\.cpp"); done
 gcovr --root . --object-directory "$build" --exclude-directories "$build/CMakeFiles/(?!\w+_steps\.dir)" \
   "${filters[@]}" "${steps[@]}" --exclude-throw-branches --exclude-unreachable-branches --json "$trace"
 
@@ -60,11 +60,11 @@ summary() {  # summary TITLE FILTER...: one line of figures
 echo "== coverage of the programs' own code"
 for program in "${programs[@]}"; do summary "$program" --filter "$program/"; done
 summary total "${filters[@]}"
-echo "== coverage of the step writers (web/steps/)"
+echo "== coverage of the step writers (lab/)"
 for program in "${programs[@]}"; do
-  summary "${program}" --filter "web/steps/${program}_steps\.cpp"
+  summary "${program}" --filter "lab/${program}/steps\.cpp"
 done
-summary "json.h" --filter 'web/steps/json\.h'
+summary "json.h" --filter 'lab/json\.h'
 echo "(what is left uncovered: gcovr --root . --add-tracefile $trace --filter PROGRAM/" \
      "[--branches] [--html-details OUT.html])"
 exit "${status:-0}"

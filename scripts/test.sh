@@ -7,9 +7,9 @@
 # and the Windows build with MinGW-w64, whose end-to-end cases run under
 # Wine; then the two archives of scripts/package.sh, checked as a user meets
 # them, the check that the user guide quotes every message, and the tests of
-# the comparison script web/compare.mjs on the GCC build's outputs; then the
+# the comparison script web/tools/compare.mjs on the GCC build's outputs; then the
 # browser edition: the wasm lane (build/wasm-test), whose end-to-end cases run
-# its program scripts through web/run.mjs, and the browser checks, which
+# its program scripts through web/tools/run.mjs, and the browser checks, which
 # drive Debian's chromium through playwright-core over the page that
 # scripts/web.sh builds in build/web. Every build
 # here treats compiler warnings as errors, which a user's build does not. An
@@ -127,8 +127,8 @@ package_check() {
   ./scripts/package.sh -DCMAKE_COMPILE_WARNING_AS_ERROR=ON && tests/package/check.sh
 }
 
-# compare_check: the tests of web/compare.mjs and of the exercise generator
-# web/exercise.js, which run the programs of the GCC lane; node's test
+# compare_check: the tests of web/tools/compare.mjs and of the exercise generator
+# web/page/exercise.js, which run the programs of the GCC lane; node's test
 # runner needs node 18 or later.
 compare_check() {
   local major
@@ -140,7 +140,7 @@ compare_check() {
 # wasm_lane: builds the programs with emscripten in a folder of its own,
 # build/wasm-test (the scripts go to build/wasm-test/web, never into the
 # edition's build/web), with the tests and every warning an error, and runs
-# every end-to-end case against those scripts through web/run.mjs, as the
+# every end-to-end case against those scripts through web/tools/run.mjs, as the
 # page runs them.
 wasm_lane() {
   export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}

@@ -35,10 +35,10 @@ mkdir -p "$out"
 # take no longer than with -O3.
 emcmake cmake -S . -B build/wasm -DCMAKE_BUILD_TYPE=MinSizeRel -DDSD_WEB_DIR="$out" "$@" >/dev/null
 cmake --build build/wasm -j "$jobs" >/dev/null
-# The page: everything under web/ but the node tools (*.mjs) and the C++
-# step writers, which are built into the program scripts.
+# The page: its HTML, CSS and scripts under web/, but the node tools
+# (web/tools/) and the rooms' READMEs.
 (cd web && find . -type f \( -name '*.html' -o -name '*.css' -o -name '*.js' \) \
-   ! -path './steps/*' -print0 | xargs -0 cp --parents -t "$out")
+   ! -path './tools/*' -print0 | xargs -0 cp --parents -t "$out")
 # Debian's python3, which the Debian package python3-markdown serves.
 /usr/bin/python3 scripts/web/assets.py "$out"
 size=$(find "$out" -path "$out/shots" -prune -o -type f -printf '%s\n' | awk '{s += $1} END {print int(s / 1024)}')

@@ -1,5 +1,5 @@
 // compare-panel.test.mjs -- the 对照 panel shows the report that
-// web/compare.mjs prints for the same two files: a student's result.txt
+// web/tools/compare.mjs prints for the same two files: a student's result.txt
 // that differs from ours in one OPND value, opened as a file, is reported
 // with its step and column in the page as on the command line.
 import assert from 'node:assert/strict';
@@ -23,7 +23,7 @@ test('the panel shows the command line report of one changed OPND value', async 
   fs.writeFileSync(path.join(dir, 'mine.txt'), mine);
   let cli = null;
   try {
-    execFileSync('node', [path.join(ROOT, 'web/compare.mjs'), 'evaluator', 'ours.txt', 'mine.txt'], { cwd: dir });
+    execFileSync('node', [path.join(ROOT, 'web/tools/compare.mjs'), 'evaluator', 'ours.txt', 'mine.txt'], { cwd: dir });
   } catch (e) {
     assert.equal(e.status, 1, 'compare.mjs ends with status 1 when the contents differ');
     cli = e.stdout.toString();

@@ -1,5 +1,5 @@
 // The comparison of a student's output with ours, through its command line
-// (web/compare.mjs). Each case takes a real output of ours, made by running
+// (web/tools/compare.mjs). Each case takes a real output of ours, made by running
 // the natively built program on its example in a fresh folder, changes one
 // thing in it and checks the exit status and the key parts of the report.
 //
@@ -47,7 +47,7 @@ function compare(program, a, b) {
 
 // run(...args): runs the command line and returns {status, report, stderr}.
 function run(...args) {
-  const r = spawnSync(process.execPath, [path.join(root, 'web/compare.mjs'), ...args]);
+  const r = spawnSync(process.execPath, [path.join(root, 'web/tools/compare.mjs'), ...args]);
   return { status: r.status, report: r.stdout.toString('utf8'), stderr: r.stderr.toString('utf8') };
 }
 

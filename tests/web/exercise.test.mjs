@@ -1,4 +1,4 @@
-// The generator of new exercises (web/exercise.js): every input it makes,
+// The generator of new exercises (web/page/exercise.js): every input it makes,
 // over 1000 seeds per program and size, is accepted by the natively built
 // program (exit status 0, no message) and does what an exercise should: the
 // expression has brackets and mixed precedence and ends without an error,
@@ -22,7 +22,7 @@ import { fileURLToPath } from 'node:url';
 const require = createRequire(import.meta.url);
 const root = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const build = path.resolve(root, process.env.DSD_BUILD_DIR || 'build/gcc');
-const DsdExercise = require(path.join(root, 'web/exercise.js'));
+const DsdExercise = require(path.join(root, 'web/page/exercise.js'));
 const SEEDS = 1000;
 
 // gbk(text): the GBK bytes of a text of the programs' own (ASCII and the

@@ -27,7 +27,7 @@ const FORMS = { prefix: '波兰式：', infix: '中缀表达式', postfix: '逆�
 // stepsOf(stdin): the step writer's description of a session, from the
 // built program run in node through the page's runner.
 async function stepsOf(stdin) {
-  const runner = require(path.join(WEB_DIR, 'runner.js'));
+  const runner = require(path.join(WEB_DIR, 'worker/runner.js'));
   const factory = require(path.join(WEB_DIR, 'bitree.js'));
   const result = await runner().runProgram(factory, 'bitree',
                                            { args: [], stdin: new Uint8Array(stdin), files: [], dirs: [], entry: 'WriteSteps' });

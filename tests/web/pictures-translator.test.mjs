@@ -15,7 +15,7 @@ import { after, before, describe, test } from 'node:test';
 import { cases, fileOrigin, freshPicture, gbk, launch, openTab, runAndWait, shot, shown, WEB_DIR } from './browser.mjs';
 
 const require = createRequire(import.meta.url);
-const DsdRunner = require('../../web/runner.js');
+const DsdRunner = require('../../web/worker/runner.js');
 
 const CASES = cases('translator/rules.txt', 'translator:expand_inner_group_first',
                     'translator:leftovers_and_non_ascii_give_error_word',

@@ -2,7 +2,7 @@
 //
 // Each picture's main example is practised to its last step. Every answer
 // given here comes from the program's own run of the same input, read from
-// its output file or from its step writer run in node (web/runner.js),
+// its output file or from its step writer run in node (web/worker/runner.js),
 // never from the page: all right gives full marks; one wrong answer gives
 // one less, lists its step as a link, and the picture moves on from it.
 // 换一题 makes the input its seed and size say, and a link with them
@@ -16,8 +16,8 @@ import { fileOrigin, gbk, launch, openTab, shot, WEB_DIR } from './browser.mjs';
 
 const require = createRequire(import.meta.url);
 const ROOT = path.resolve(WEB_DIR, '../..');
-const DsdRunner = require(path.join(ROOT, 'web/runner.js'));
-const DsdExercise = require(path.join(ROOT, 'web/exercise.js'));
+const DsdRunner = require(path.join(ROOT, 'web/worker/runner.js'));
+const DsdExercise = require(path.join(ROOT, 'web/page/exercise.js'));
 const example = (program, name) => new Uint8Array(fs.readFileSync(path.join(ROOT, 'examples', program, name)));
 
 // REQUEST: each main example as its tab runs it.

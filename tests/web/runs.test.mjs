@@ -32,14 +32,14 @@ const BIG_RULES = (() => {
 })();
 
 // runNode(program, name, data): what the program writes into its output
-// files when run by node web/run.mjs on the file name holding data, in a
+// files when run by node web/tools/run.mjs on the file name holding data, in a
 // temp dir of its own: {file name: bytes}.
 function runNode(program, name, data) {
   const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'dsd-runs-'));
   try {
     fs.writeFileSync(path.join(dir, name), data);
     try {
-      execFileSync('node', [path.join(ROOT, 'web/run.mjs'), path.join(WEB_DIR, program + '.js'), name], { cwd: dir });
+      execFileSync('node', [path.join(ROOT, 'web/tools/run.mjs'), path.join(WEB_DIR, program + '.js'), name], { cwd: dir });
     } catch (e) { /* a refusal: its files still count */ }
     return Object.fromEntries(fs.readdirSync(dir).filter((f) => f !== name)
       .map((f) => [f, fs.readFileSync(path.join(dir, f))]));

@@ -1,6 +1,6 @@
 // steps.test.mjs -- the step writers of the browser edition (WriteSteps,
 // web/steps/) against the programs' own text output. Each input runs twice
-// through web/runner.js, as the page runs it: once as the program (main),
+// through web/worker/runner.js, as the page runs it: once as the program (main),
 // once as its step writer, on the same args, stdin and files. The writer
 // must end with the program's status and stderr, write ASCII JSON (every
 // byte from 0x80 up escaped) under MAX_DESCRIPTION bytes, and describe what
@@ -42,7 +42,7 @@ const require = createRequire(import.meta.url);
 const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const WEB_DIR = path.resolve(ROOT, process.env.DSD_WEB_DIR || 'build/web');
 const EXAMPLES = path.join(ROOT, 'examples');
-const DsdRunner = require(path.join(ROOT, 'web/runner.js'));
+const DsdRunner = require(path.join(ROOT, 'web/worker/runner.js'));
 
 // The most bytes a description may take, whatever the input (the layout
 // comments of web/steps/*.cpp give the bounds).

@@ -1,5 +1,5 @@
-/* pictures/translator.js -- the translator's picture, drawn from its step
- * writer's record (web/steps/translator_steps.cpp) and the run's
+/* translator/picture.js -- the translator's picture, drawn from its step
+ * writer's record (lab/translator/steps.cpp) and the run's
  * translate.txt.
  *
  * The steps, in the order the program takes them:

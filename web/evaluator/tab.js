@@ -1,4 +1,4 @@
-/* tab-evaluator.js -- the evaluator's tab: the expression file's text in,
+/* evaluator/tab.js -- the evaluator's tab: the expression file's text in,
  * result.txt out, and its trace table again as an aligned table, one cell
  * per column (tabs in the file drift as the stacks grow). */
 var DsdEvaluatorTab = (function () {

@@ -1,4 +1,4 @@
-/* bitree_steps.cpp -- the step writer of bitree for the browser edition.
+/* steps.cpp -- the step writer of bitree for the browser edition.
  *
  * WriteSteps runs the workbench's own RunMenu on the menu session on stdin,
  * with the step hook set (bitree/step.h) and the dialogue that RunMenu

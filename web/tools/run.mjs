@@ -1,6 +1,6 @@
 // run.mjs -- runs a program of the browser edition as a console program:
 //
-//     node web/run.mjs build/web/evaluator.js expr.txt
+//     node web/tools/run.mjs build/web/evaluator.js expr.txt
 //
 // It runs the very script the page loads, through the same runner.js, so a
 // case that passes here passes in the page. The current directory plays the
@@ -23,7 +23,7 @@ import path from 'node:path';
 import { createRequire } from 'node:module';
 
 const require = createRequire(import.meta.url);
-const DsdRunner = require('./runner.js');
+const DsdRunner = require('../worker/runner.js');
 
 // Status for a run that cannot be set up (not the program's own status).
 const CANNOT_RUN = 125;
@@ -68,7 +68,7 @@ function readStdin() {
 }
 
 const [modulePath, ...args] = process.argv.slice(2);
-if (!modulePath) fail('usage: node web/run.mjs MODULE.js [ARGS...]');
+if (!modulePath) fail('usage: node web/tools/run.mjs MODULE.js [ARGS...]');
 const factory = require(path.resolve(modulePath));
 const name = path.basename(modulePath, '.js');
 

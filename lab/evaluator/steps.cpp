@@ -1,4 +1,4 @@
-/* evaluator_steps.cpp -- the step writer of evaluator for the browser
+/* steps.cpp -- the step writer of evaluator for the browser
  * edition.
  *
  * WriteSteps takes the same argument as evaluator, the expression file,

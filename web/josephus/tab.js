@@ -1,4 +1,4 @@
-/* tab-josephus.js -- the josephus tab: the numbers on the command line, or
+/* josephus/tab.js -- the josephus tab: the numbers on the command line, or
  * typed at the keyboard after the program's prompt; out.txt out. */
 var DsdJosephusTab = DsdUi.makeTab('josephus', {
   intro: '约瑟夫环：n 个人围成一圈，每人持有一个报数上限；从第 1 人起按 m 报数，报到的人出列，' +

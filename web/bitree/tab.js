@@ -1,4 +1,4 @@
-/* tab-bitree.js -- bitree's tab: a console. The user types a line and
+/* bitree/tab.js -- bitree's tab: a console. The user types a line and
  * presses Enter; each Enter runs the program again on all the lines typed so
  * far (it is deterministic), so the transcript grows as at a console. Lines typed while a run is in
  * flight wait, and the next run takes all of them (ui.js). Each

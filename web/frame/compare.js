@@ -34,7 +34,7 @@
   /* The output each program leaves, as the student knows it: the output
    * file that programs.js names, else its console output. */
   var PROGRAMS = root.DSD_PROGRAMS ||
-    (typeof require === 'function' ? require('./programs.js') : []);
+    (typeof require === 'function' ? require('../programs.js') : []);
   var OUTPUTS = {};
   PROGRAMS.forEach(function (p) { OUTPUTS[p.name] = p.output || 'stdout（控制台输出）'; });
 

@@ -1,4 +1,4 @@
-/* pictures/bitree.js -- the picture of bitree's menu session, one choice
+/* bitree/picture.js -- the picture of bitree's menu session, one choice
  * after another, drawn from the program's own run:
  *   choice 0  the tree rebuilt from the two sequences (each node at its
  *             inorder position and its depth), then its post-order threads

@@ -1,4 +1,4 @@
-/* josephus_steps.cpp -- the step writer of josephus for the browser
+/* steps.cpp -- the step writer of josephus for the browser
  * edition.
  *
  * WriteSteps reads the parameters as josephus does (ReadParameters: from

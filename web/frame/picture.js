@@ -2,7 +2,7 @@
  * it gets the steps of the technique from the program's own run, and gives
  * the picture the controls to walk through them.
  *
- * Each picture (pictures/<program>.js) calls DsdPicture.attach(tab, picture):
+ * Each picture (<program>/picture.js) calls DsdPicture.attach(tab, picture):
  *   steps          true when the picture needs the program's step writer:
  *                  the browser build links it beside main as WriteSteps,
  *                  and the worker runs it after main, on the same input in
@@ -26,7 +26,7 @@
  *                  step (an evaluator step or a bitree choice)
  * The picture's text calls view.go(i) when a row or a character is clicked.
  * The drawing primitives all four share (text, measuring, arcs, byte labels,
- * the font, the size and background) are DsdDraw, pictures/common.js.
+ * the font, the size and background) are DsdDraw, draw/common.js.
  *
  * State across steps is kept one way in every picture: on its model. What
  * lasts from one step to the next (the elements of the text beside the

@@ -1,4 +1,4 @@
-/* tab-translator.js -- the translator's tab: the rule file's text in,
+/* translator/tab.js -- the translator's tab: the rule file's text in,
  * translate.txt out. */
 var DsdTranslatorTab = DsdUi.makeTab('translator', {
   intro: '魔王语言翻译：用链栈和链队列展开句子中的括号，再按规则逐遍改写，最后把每个字母译成汉字，写入 translate.txt。',

@@ -1,4 +1,4 @@
-/* pictures/evaluator.js -- the evaluator's picture: each row of the trace
+/* evaluator/picture.js -- the evaluator's picture: each row of the trace
  * table in result.txt drawn as the two stacks (bottom at the bottom), the
  * expression with the characters already read greyed and the one being
  * read marked, the comparison of that character with the top of OPTR, and

@@ -37,15 +37,31 @@ struct JsonText {
     const char *phase;    /* the phase running now, for the stop record */
     int done;             /* 1 once the text has been written to stdout */
     int registered;       /* 1 once JsonAtExit is registered with atexit */
+    int inSteps;          /* 1 while the step list is open (JsonStepsBegin) */
+    int stepOpen;         /* 1 while a step is being written (JsonStep) */
+    std::size_t stepStart;  /* length of the text before the open step */
+    long steps;           /* steps written so far */
+    std::size_t limit;    /* bytes of text past which no step is recorded; 0: none */
+    int bounded;          /* 1 once a step was left out for the limit */
 };
 
 static JsonText json;     /* the one description of this run */
 
-/* Writes the stop record when the run ends before JsonEnd (see above). */
+/* Ends the text when the run ends before JsonFinish (see above): the steps
+ * recorded so far stand, closed after the last whole one, and the envelope
+ * says the run stopped in the phase that was running. Before any step
+ * list was opened, the stop record alone is written. */
 static inline void JsonAtExit() {
     if (json.done) return;
-    std::printf("{\"program\":\"%s\",\"ok\":false,\"stopped\":\"%s\"}\n", json.program,
-                json.phase);
+    if (!json.inSteps) {
+        std::printf("{\"program\":\"%s\",\"ok\":false,\"stopped\":\"%s\",\"steps\":[]}\n",
+                    json.program, json.phase);
+        return;
+    }
+    if (json.stepOpen) json.length = json.stepStart;   /* a step cut off halfway is dropped */
+    std::fwrite(json.bytes, 1, json.length, stdout);
+    std::printf("],\"ok\":false,\"stopped\":\"%s\"}\n", json.phase);
+    std::fflush(stdout);
 }
 
 /* Starts the description of a run of `program` (a name of plain letters),
@@ -55,6 +71,9 @@ static inline void JsonBegin(const char *program, const char *phase) {
     json.program = program;
     json.phase = phase;
     json.done = 0;
+    json.inSteps = json.stepOpen = json.bounded = 0;
+    json.steps = 0;
+    json.limit = 0;
     if (!json.registered) std::atexit(JsonAtExit);
     json.registered = 1;
 }
@@ -195,6 +214,88 @@ static inline int JsonEnd() {
     json.length = json.size = 0;
     json.done = 1;
     return 0;
+}
+
+/* ---------------------------------------------------------------------
+ * The envelope of a trace (lab/README.md):
+ *   {"program":P, <the writer's own top fields, "input" among them>,
+ *    "steps":[STEP,...],"ok":true|false,"stopped":false|"<why>"}
+ * JsonTrace opens it, JsonStepsBegin the step list, JsonStep and
+ * JsonStepEnd frame each step, JsonFinish closes it and writes it.
+ * ------------------------------------------------------------------- */
+
+/* Opens the envelope of a trace of `program`: JsonBegin, then the program's
+ * name. limit: bytes of text past which steps are no longer recorded (the
+ * writer's size bound; 0 for none); the envelope then says "bound". */
+static inline void JsonTrace(const char *program, const char *phase, std::size_t limit) {
+    JsonBegin(program, phase);
+    json.length = 0;
+    json.limit = limit;
+    JsonPut("{\"program\":");
+    JsonString(program, std::strlen(program));
+}
+
+/* Opens the step list: the writer's own top fields come before it. */
+static inline void JsonStepsBegin() {
+    JsonPut(",\"steps\":[");
+    json.inSteps = 1;
+}
+
+/* Opens one step of the given kind (lower case, without STEP_) at the
+ * site the program's STEP reported: {"kind":K,"src":{"file":F,"line":L,
+ * "func":N},"chain":[outermost,...,N] (with ,"depth":D when the function is
+ * D calls deep in itself). The writer then appends its state fields, each
+ * as ,"name":value, and calls JsonStepEnd. Returns 0, and opens nothing,
+ * once the text has passed the writer's limit: the steps after that are
+ * left out and the envelope says "bound". */
+template <class Site>
+static inline int JsonStep(const char *kind, const Site &site) {
+    if (json.limit != 0 && json.length > json.limit) {
+        json.bounded = 1;
+        return 0;
+    }
+    json.stepStart = json.length;
+    json.stepOpen = 1;
+    if (json.steps > 0) JsonPut(",");
+    JsonPut("{\"kind\":");
+    JsonString(kind, std::strlen(kind));
+    JsonSave(site, &jsonSite);
+    JsonPut(",\"src\":{\"file\":");
+    JsonString(jsonSite.file, std::strlen(jsonSite.file));
+    JsonPut(",\"line\":");
+    JsonInt(jsonSite.line);
+    JsonPut(",\"func\":");
+    JsonString(jsonSite.func, std::strlen(jsonSite.func));
+    JsonPut("},\"chain\":[");
+    for (int k = 0; k < jsonSite.length; k++) {
+        if (k > 0) JsonPut(",");
+        JsonString(jsonSite.chain[k], std::strlen(jsonSite.chain[k]));
+    }
+    JsonPut("]");
+    if (jsonSite.depth > 1) {
+        JsonPut(",\"depth\":");
+        JsonInt(jsonSite.depth);
+    }
+    return 1;
+}
+
+/* Closes the step that JsonStep opened. */
+static inline void JsonStepEnd() {
+    JsonPut("}");
+    json.stepOpen = 0;
+    json.steps++;
+}
+
+/* Closes the step list and the envelope with ok (1: the run ended as a
+ * console run ends on success) and stopped ("bound" when steps were left
+ * out for the limit, otherwise false), and writes it (JsonEnd). Returns 0,
+ * the writer's status. */
+static inline int JsonFinish(int ok) {
+    if (!json.inSteps) JsonStepsBegin();
+    JsonPut(ok ? "],\"ok\":true" : "],\"ok\":false");
+    JsonPut(json.bounded ? ",\"stopped\":\"bound\"}" : ",\"stopped\":false}");
+    json.inSteps = 0;
+    return JsonEnd();
 }
 
 #endif

@@ -1,4 +1,4 @@
-/* translator_steps.cpp -- the step writer of translator for the browser
+/* steps.cpp -- the step writer of translator for the browser
  * edition.
  *
  * WriteSteps takes the same argument as translator, the rule file, reads it

@@ -1,8 +1,8 @@
-/* pictures/josephus.js -- the picture of josephus: the ring as a circle of
+/* josephus/picture.js -- the picture of josephus: the ring as a circle of
  * seats, the count going round it turn by turn, each seat greyed as it
  * leaves, and out.txt growing beside it.
  *
- * Drawn from the step writer's description (web/steps/josephus_steps.cpp:
+ * Drawn from the step writer's description (lab/josephus/steps.cpp:
  * the seats, and for each turn the seat that counts 1, the count, the moves
  * modulo the ring's size, the seat that leaves and the next count) and from
  * the run's out.txt. Nothing here decides who leaves.

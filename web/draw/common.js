@@ -1,4 +1,4 @@
-/* pictures/common.js -- the drawing primitives all four pictures share, so
+/* draw/common.js -- the drawing primitives all four pictures share, so
  * that they look alike and say things one way: SVG elements and text, the
  * fonts, an estimate of a text's width, arcs, labels for bytes and for
  * blanks, arrowheads, and the picture's size, viewBox and white ground.

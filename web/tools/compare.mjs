@@ -1,6 +1,6 @@
 // compare.mjs -- compares a student's output with ours on the command line:
 //
-//     node web/compare.mjs evaluator result.txt 我的result.txt
+//     node web/tools/compare.mjs evaluator result.txt 我的result.txt
 //
 // PROGRAM is evaluator, bitree, translator or josephus; OURS and MINE are
 // the two files, read as bytes. It prints the report of compare.js, the
@@ -14,7 +14,7 @@ import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
 
 const require = createRequire(import.meta.url);
-const DsdCompare = require('./compare.js');
+const DsdCompare = require('../frame/compare.js');
 
 // fail(message): prints the message on stderr and ends with status 2.
 function fail(message) {
@@ -34,7 +34,7 @@ function read(path) {
 const programs = Object.keys(DsdCompare.OUTPUTS);
 const [program, oursPath, minePath] = process.argv.slice(2);
 if (process.argv.length !== 5 || !programs.includes(program)) {
-  fail(`用法：node web/compare.mjs 程序名 我们的输出 你的输出（程序名是 ${programs.join('、')} 之一）`);
+  fail(`用法：node web/tools/compare.mjs 程序名 我们的输出 你的输出（程序名是 ${programs.join('、')} 之一）`);
 }
 let report;
 try {
