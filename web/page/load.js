@@ -15,7 +15,7 @@
   'use strict';
   var SHARED = [
     'examples.js', 'sources.js',
-    'worker/runner.js', 'page/gbk.js', 'worker/engine.js',
+    'worker/runner.js', 'worker/worker.js', 'page/gbk.js', 'worker/engine.js',
     'frame/compare.js', 'frame/compare-panel.js', 'page/exercise.js', 'page/ui.js',
     'frame/code-panel.js', 'draw/common.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
   ];
