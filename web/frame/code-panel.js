@@ -208,8 +208,10 @@ var DsdCodePanel = (function () {
       chain.textContent = '';
       var calls = src && src.chain && src.chain.length ? src.chain : src && src.func ? [src.func] : [];
       if (!calls.length) return;
-      /* The step writer calls the function that main calls: the console
-       * program's chain starts with main. */
+      /* A trace's chain starts at main already. A record of the earlier
+       * form starts at the function its step writer called, below main:
+       * main is put in front of it, and the functions between the two
+       * (josephus's RunJosephus) are then missing from the line. */
       if (calls[0] !== 'main') calls = ['main'].concat(calls);
       chain.appendChild(document.createTextNode('调用链：'));
       calls.forEach(function (name, i) {
@@ -281,5 +283,5 @@ var DsdCodePanel = (function () {
     };
   }
 
-  return { mount: mount, sources: sources };
+  return { mount: mount };
 })();
