@@ -16,14 +16,16 @@
  *           step values of persons 1 to n in order (values[k-1] is person
  *           k's). Learnt from the ring itself when the first turn starts,
  *           so it is what the program seated.
- *   STEP    {"kind":K,"src":...,"chain":[...],"at":A, then the state:
+ *   STEP    {"kind":K,"src":...,"chain":[...],"turn":T,("at":T,) then
  *            "seated":"11011","seat":S,"from":F,"said":D,"count":C,
  *            "size":Z,"moves":V,"out":[2,...]}
  *     kind    "count": a turn starts, seat F says 1; "pass": the count has
  *             moved on one seat, to S, which says D; "leave": S, the seat
  *             the count ended on, has been unlinked from the ring
- *     at      the turn's leaving number: this turn writes out.txt's at-th
+ *     turn    the turn's number: the turn that writes out.txt's turn-th
  *             number
+ *     at      on the unlinking alone: the leaving number, the number of
+ *             out.txt this step writes (the page's 对照 jumps to it)
  *     seated  one character per seat, person 1 first: '1' while the person
  *             is in the ring, '0' once unlinked (after this step)
  *     seat    the seat the count is on; from: the seat that said 1
@@ -131,7 +133,8 @@ static void NoteStep(StepKind kind, const StepSite &site, const node *seat, int 
         said = moves + 1;
     }
     if (!JsonStep(name, site)) return;
-    PutField("at", kind == STEP_LEAVE ? left : left + 1);
+    PutField("turn", kind == STEP_LEAVE ? left : left + 1);
+    if (kind == STEP_LEAVE) PutField("at", left);
     JsonPut(",\"seated\":");
     JsonString(seated, static_cast<std::size_t>(people));
     PutField("seat", seat->num);

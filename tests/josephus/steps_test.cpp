@@ -130,13 +130,13 @@ TEST(JosephusSteps, TheTraceHoldsTheRingAfterEveryStepAndOutTxtSoFar) {
     EXPECT_EQ(out.rfind("{\"program\":\"josephus\",\"input\":{\"n\":3,\"m\":5,\"values\":[1,1,1]},"
                         "\"steps\":[{\"kind\":\"count\",", 0), 0u) << out;
     const char *states[] = {
-        "\"at\":1,\"seated\":\"111\",\"seat\":1,\"from\":1,\"said\":1,\"count\":5,\"size\":3,\"moves\":1,\"out\":[]}",
-        "\"at\":1,\"seated\":\"111\",\"seat\":2,\"from\":1,\"said\":2,\"count\":5,\"size\":3,\"moves\":1,\"out\":[]}",
-        "\"at\":1,\"seated\":\"101\",\"seat\":2,\"from\":1,\"said\":2,\"count\":5,\"size\":3,\"moves\":1,\"out\":[2]}",
-        "\"at\":2,\"seated\":\"101\",\"seat\":3,\"from\":3,\"said\":1,\"count\":1,\"size\":2,\"moves\":0,\"out\":[2]}",
-        "\"at\":2,\"seated\":\"100\",\"seat\":3,\"from\":3,\"said\":1,\"count\":1,\"size\":2,\"moves\":0,\"out\":[2,3]}",
-        "\"at\":3,\"seated\":\"100\",\"seat\":1,\"from\":1,\"said\":1,\"count\":1,\"size\":1,\"moves\":0,\"out\":[2,3]}",
-        "\"at\":3,\"seated\":\"000\",\"seat\":1,\"from\":1,\"said\":1,\"count\":1,\"size\":1,\"moves\":0,\"out\":[2,3,1]}"};
+        "\"turn\":1,\"seated\":\"111\",\"seat\":1,\"from\":1,\"said\":1,\"count\":5,\"size\":3,\"moves\":1,\"out\":[]}",
+        "\"turn\":1,\"seated\":\"111\",\"seat\":2,\"from\":1,\"said\":2,\"count\":5,\"size\":3,\"moves\":1,\"out\":[]}",
+        "\"turn\":1,\"at\":1,\"seated\":\"101\",\"seat\":2,\"from\":1,\"said\":2,\"count\":5,\"size\":3,\"moves\":1,\"out\":[2]}",
+        "\"turn\":2,\"seated\":\"101\",\"seat\":3,\"from\":3,\"said\":1,\"count\":1,\"size\":2,\"moves\":0,\"out\":[2]}",
+        "\"turn\":2,\"at\":2,\"seated\":\"100\",\"seat\":3,\"from\":3,\"said\":1,\"count\":1,\"size\":2,\"moves\":0,\"out\":[2,3]}",
+        "\"turn\":3,\"seated\":\"100\",\"seat\":1,\"from\":1,\"said\":1,\"count\":1,\"size\":1,\"moves\":0,\"out\":[2,3]}",
+        "\"turn\":3,\"at\":3,\"seated\":\"000\",\"seat\":1,\"from\":1,\"said\":1,\"count\":1,\"size\":1,\"moves\":0,\"out\":[2,3,1]}"};
     std::size_t from = 0;
     for (const char *state : states) {
         std::size_t at = out.find(state, from);
