@@ -196,7 +196,7 @@
     });
     var legend = ring.labels
       ? ['圈上：编号　圈外：报数上限', '内侧橙色圆：本轮报的数　内侧「出 k」：第 k 个出列']
-      : ['共 ' + n + ' 人，座位太多，不标编号和报数上限', '灰色：已出列　橙色：本轮报过数　出列顺序见 out.txt'];
+      : ['共 ' + n + ' 人，座位太多，不标编号和报数上限', '灰色：已出列　橙色：报 1 的和正在报数的座位　出列顺序见 out.txt'];
     legend.forEach(function (line, j) {
       g.appendChild(label(ring.cx, ring.height - 34 + j * 18, line, 12, { fill: '#5b6578' }));
     });
