@@ -10,6 +10,7 @@
 #include "messages.h"
 #include "ring.h"
 #include "status.h"
+#include "step.h"
 
 /* Play out one ring: read the parameters (from argv, or, after the prompt,
  * from in when there are no arguments), build the ring, run the
@@ -18,11 +19,14 @@
  * ("out.txt" left untouched) or "out.txt" could not be written. Ends the program with
  * OVERFLOW when memory runs out (see NewNode). */
 int RunJosephus(int argc, char **argv, FILE *in) {
-    int n = 0;                    /* number of people */
-    int m = 0;                    /* the current count */
-    int steps[MAX_PEOPLE] = {0};  /* step value of person k at index k-1 */
-    node *ring = nullptr;         /* person 1 */
-    node *leaving = nullptr;      /* head of the leaving list */
+    /* n: number of people; m: the current count; steps: the step value of
+     * person k at index k-1; ring: person 1; leaving: head of the leaving
+     * list. */
+    int n = 0;                               STEP_CALL;
+    int m = 0;
+    int steps[MAX_PEOPLE] = {0};
+    node *ring = nullptr;
+    node *leaving = nullptr;
 
     if (argc <= 1) {              /* keyboard mode: ask for the parameters */
         fputs(TEXT_PROMPT, stdout);

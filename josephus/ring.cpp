@@ -86,7 +86,7 @@ int CountMoves(int m, int size) {
 node *CountOut(node *&current, node *&before, int moves) {
     for (int i = 0; i < moves; i++) {
         before = current;
-        current = current->next;
+        current = current->next;             STEP(STEP_PASS, current, i + 2, moves);
     }
     node *leaver = current;
     before->next = leaver->next;             STEP(STEP_LEAVE, leaver, 0, 0);
@@ -103,8 +103,8 @@ node *CountOut(node *&current, node *&before, int moves) {
  * of the last person to leave. Ends the program (see NewNode) when the
  * head node cannot be allocated. */
 void Josephus(node *const &ring, node *&leaving, const int &n, int &m) {
-    STEP_CALL;
-    leaving = NewNode();           /* the head: its num and step stay unset */
+    /* The head of the leaving list: its num and step stay unset. */
+    leaving = NewNode();                     STEP_CALL;
     node *tail = leaving;
 
     /* Stand on person 1; the person before it is person n. */

@@ -14,7 +14,11 @@ struct node;
 
 /* A function on the call stack of a run: STEP_CALL at the top of a function
  * puts one on the stack (StepTop), and it comes off again when the function
- * returns, so a hook sees the functions that led to its step. */
+ * returns, so a hook sees the functions that led to its step. Every
+ * function between main and a STEP has its STEP_CALL, so the stack a hook
+ * sees is the real call path. Like STEP, it stands after the first
+ * statement of its function, at the end of the same line, in the column on
+ * the right. */
 struct StepCall {
     const char *func;          /* the function's __func__ */
     const StepCall *caller;    /* the frame of its caller; null for the outermost */
@@ -37,16 +41,26 @@ inline void StepReturn(const StepCall *call) { StepTop = call->caller; }
 
 /* Puts the function it stands in on the call stack, for as long as it runs:
  * the frame is a local variable, and GCC's and Clang's cleanup attribute
- * has StepReturn called with it on every way out of the function. */
+ * has StepReturn called with it on every way out of the function. A
+ * compiler without that attribute (neither __GNUC__ nor __clang__ defined,
+ * e.g. MSVC) could not take the frame off again, so there STEP_CALL is an
+ * empty statement: the program builds and runs the same, and a hook sees
+ * no callers (StepTop stays null). */
+#if defined(__GNUC__) || defined(__clang__)
 #define STEP_CALL \
     const StepCall step_call __attribute__((cleanup(StepReturn))) = {__func__, StepTop}; \
     StepTop = &step_call
+#else
+#define STEP_CALL ((void)0)
+#endif
 /* The site of the STEP that uses it. */
 #define STEP_SITE StepSite{__FILE__, __LINE__, __func__, StepTop}
 
 /* The steps of the elimination. */
 enum StepKind {
     STEP_COUNT,  /* a turn starts: seat counts 1, count is the count, moves its moves */
+    STEP_PASS,   /* the count has moved on to seat, which says count (2 up to
+                  * moves + 1); moves is the turn's moves */
     STEP_LEAVE   /* seat has been unlinked from the ring (count and moves are 0) */
 };
 

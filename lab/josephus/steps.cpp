@@ -1,154 +1,207 @@
-/* steps.cpp -- the step writer of josephus for the browser
- * edition.
+/* steps.cpp -- the step writer of josephus for the browser edition.
  *
- * WriteSteps reads the parameters as josephus does (ReadParameters: from
- * the arguments, or from stdin when there are none, without the prompt),
- * seats the ring with the program's own Creat and runs the program's own
- * Josephus with the step hook set (josephus/step.h): each turn's count and
- * each unlinking that Josephus reports becomes a removal below. It writes
- * what the page draws as one JSON object on stdout (json.h); it writes no
- * out.txt (the leaving list is freed without Out).
+ * WriteSteps runs the program itself, RunJosephus, on the same arguments
+ * and stdin as the console run, with the step hook set (josephus/step.h).
+ * Every step below is one the program reported: a turn's count, each seat
+ * the count passes, and the unlinking of the seat it ends on. The program's
+ * own console text (the prompt, "error") goes to the null device while it
+ * runs; stdout then holds the trace, one JSON object in the envelope of
+ * lab/README.md (json.h). Like the console run, the writer writes out.txt.
  *
- * Layout:
- *   {"program":"josephus","ok":true,"n":5,"m":2,
- *    "seats":[{"num":1,"step":3},{"num":2,"step":1},...],
- *    "removals":[{"order":1,"from":1,"count":2,"size":5,"moves":1,
- *                 "leaves":2,"next":1},...]}
- *   n, m     the number of people and the first count, as read
- *   seats    the ring from person 1 round to person n: each seat's number
- *            and step value
- *   removals one per turn, in leaving order, as Josephus reports them:
- *     order   the leaving number, 1 for the first to leave
- *     from    the seat that counts 1 (person 1 in the first turn, then the
- *             seat after the one who left last)
- *     count   the count of this turn: m, then the step value of the seat
- *             that left last
- *     size    the people still seated when the turn starts
- *     moves   the seats the count moves on from "from": count-1 modulo
- *             size, as the program counts (0 for a count of 1 or less)
- *     leaves  the seat the count ends on, which leaves the ring
- *     next    its step value: the count of the next turn
- *     countSrc  SRC of the count: the line of Josephus that counts the
- *             turn's moves
- *     src     SRC of the unlinking of the seat that leaves (CountOut)
- *   SRC is {"file":"josephus/ring.cpp","line":116,"func":"Josephus",
- *           "chain":["Josephus"]} as json.h's JsonSrc writes it: the file,
- *   line and function of the statement that did the step, and the functions
- *   on the call stack then, outermost first.
- * The "leaves" numbers in order are the numbers of out.txt.
+ *   {"program":"josephus",
+ *    "input":{"n":5,"m":2,"values":[3,1,4,1,5]},
+ *    "steps":[STEP,...],"ok":true,"stopped":false}
  *
- * Parameters that the program refuses give the same message on stderr and
- * the same exit status, and stdout holds
- *   {"program":"josephus","ok":false,"stopped":"read"}
- * If memory runs out while seating, the stop record of json.h
- * ("stopped":"ring") stands instead.
+ *   input   what the program read: n people, the first count m, and the
+ *           step values of persons 1 to n in order (values[k-1] is person
+ *           k's). Learnt from the ring itself when the first turn starts,
+ *           so it is what the program seated.
+ *   STEP    {"kind":K,"src":...,"chain":[...],"turn":T,("at":T,) then
+ *            "seated":"11011","seat":S,"from":F,"said":D,"count":C,
+ *            "size":Z,"moves":V,"out":[2,...]}
+ *     kind    "count": a turn starts, seat F says 1; "pass": the count has
+ *             moved on one seat, to S, which says D; "leave": S, the seat
+ *             the count ended on, has been unlinked from the ring
+ *     turn    the turn's number: the turn that writes out.txt's turn-th
+ *             number
+ *     at      on the unlinking alone: the leaving number, the number of
+ *             out.txt this step writes (the page's 对照 jumps to it)
+ *     seated  one character per seat, person 1 first: '1' while the person
+ *             is in the ring, '0' once unlinked (after this step)
+ *     seat    the seat the count is on; from: the seat that said 1
+ *     said    the number seat says: 1 up to moves + 1, the program's
+ *             count (never more than the ring's size)
+ *     count   the turn's count: m, then the step value of the last leaver
+ *     size    the people in the ring when the turn started
+ *     moves   the seats the program moves the count on: (count-1) mod size,
+ *             0 for a count of 1 or less (CountMoves)
+ *     out     the numbers out.txt holds after this step, in order
  *
- * Bounds: n is at most 1000 (MAX_PEOPLE), and each seat and each turn is a
- * record of fixed fields (two SRC of about 150 bytes each among them),
- * never the whole ring: under 500 KB. */
+ * Refused parameters: the program's message on stderr and exit status, and
+ *   {"program":"josephus","ok":false,"stopped":"read","steps":[]}
+ * An out.txt that cannot be written: every step, then "ok":false. Memory
+ * running out: json.h's record of the steps so far, "stopped":"run".
+ *
+ * Bound: a step holds the ring (n bytes) and out.txt so far (up to 5n
+ * bytes) beside fixed fields of about 250 bytes, and a turn has up to
+ * size + 1 steps, so a ring of 1000 with large counts would take hundreds
+ * of megabytes. The trace stops growing past 30 MB (BOUND): the steps
+ * after that are left out and the envelope says "stopped":"bound". */
 #include <cstdio>
 #include <cstdlib>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "input.h"
+#include "program.h"
 #include "ring.h"
 #include "status.h"
 #include "step.h"
 
 #include "json.h"
 
-/* Writes the seats of the ring of n people that starts at ring (person 1). */
-static void PutSeats(node *ring, int n) {
-    JsonPut("\"seats\":[");
-    node *p = ring;
-    for (int k = 0; k < n; k++) {
-        if (k > 0) JsonPut(",");
-        JsonPut("{\"num\":");
-        JsonInt(p->num);
-        JsonPut(",\"step\":");
-        JsonInt(p->step);
-        JsonPut("}");
+static const std::size_t BOUND = 30u << 20;   /* bytes of trace past which no step is kept */
+
+/* ============================ What the hook has heard ===================== */
+
+/* The ring as the steps so far have left it. */
+static int people;                  /* n; 0 until the first turn starts */
+static char seated[MAX_PEOPLE];     /* '1' or '0' per seat, person 1 first */
+static int out[MAX_PEOPLE];         /* the leavers so far, in leaving order */
+static int left;                    /* how many have left */
+
+/* The turn running now. */
+static int from, count, size, moves;
+
+/* Writes the input from the ring at its first turn: seat is person 1, the
+ * ring still whole, m the first count. Learns n and seats everyone. */
+static void PutInput(const node *seat, int m) {
+    const node *p = seat;
+    people = 0;
+    do {
+        seated[people++] = '1';
         p = p->next;
-    }
-    JsonPut("]");
-}
-
-/* The removals as the hook hears them. */
-static int turns;            /* removals written so far */
-static int people;           /* people seated when the elimination started */
-
-/* The step hook: a count opens the turn's removal, the unlinking that
- * follows closes it. */
-static void NoteStep(StepKind kind, const StepSite &site, const node *seat, int count,
-                     int moves) {
-    if (kind == STEP_COUNT) {
-        if (turns > 0) JsonPut(",");
-        JsonPut("{\"order\":");
-        JsonInt(turns + 1);
-        JsonPut(",\"from\":");
-        JsonInt(seat->num);
-        JsonPut(",\"count\":");
-        JsonInt(count);
-        JsonPut(",\"size\":");
-        JsonInt(people - turns);
-        JsonPut(",\"moves\":");
-        JsonInt(moves);
-        JsonPut(",\"countSrc\":");
-        JsonSrc(site);
-    } else {
-        JsonPut(",\"leaves\":");
-        JsonInt(seat->num);
-        JsonPut(",\"next\":");
-        JsonInt(seat->step);
-        JsonPut(",\"src\":");
-        JsonSrc(site);
-        JsonPut("}");
-        turns++;
-    }
-}
-
-/* Runs the program's Josephus on the ring of n people that starts at ring
- * with the first count m, writing each turn through the hook, then frees
- * the leaving list (its head and every person). */
-static void PutRemovals(node *ring, int n, int m) {
-    JsonPut("\"removals\":[");
-    people = n;
-    node *leaving = nullptr;
-    StepHook = NoteStep;
-    Josephus(ring, leaving, n, m);
-    StepHook = nullptr;
-    JsonPut("]");
-    while (leaving != nullptr) {
-        node *next = leaving->next;
-        std::free(leaving);
-        leaving = next;
-    }
-}
-
-/* Describes the ring that josephus plays out for these arguments, or for
- * stdin when there are none (see the top of this file). Returns 0, or
- * RUN_FAILED when the parameters are refused, as the program does. */
-extern "C" int WriteSteps(int argc, char **argv) {
-    int n = 0;                               /* number of people */
-    int m = 0;                               /* the first count */
-    int steps[MAX_PEOPLE] = {0};             /* step value of person k at index k-1 */
-    node *ring = nullptr;                    /* person 1 */
-
-    JsonBegin("josephus", "read");
-    if (ReadParameters(argc, argv, stdin, n, m, steps) != OK) {
-        JsonPut("{\"program\":\"josephus\",\"ok\":false,\"stopped\":\"read\"}");
-        JsonEnd();
-        return RUN_FAILED;
-    }
-    JsonPhase("ring");
-    Creat(ring, n, steps);
-    JsonPut("{\"program\":\"josephus\",\"ok\":true,\"n\":");
-    JsonInt(n);
+    } while (p != seat && people < MAX_PEOPLE);
+    JsonPut(",\"input\":{\"n\":");
+    JsonInt(people);
     JsonPut(",\"m\":");
     JsonInt(m);
-    JsonPut(",");
-    PutSeats(ring, n);
-    JsonPut(",");
-    PutRemovals(ring, n, m);
-    JsonPut("}");
-    return JsonEnd();
+    JsonPut(",\"values\":[");
+    p = seat;
+    for (int k = 0; k < people; k++, p = p->next) {
+        if (k > 0) JsonPut(",");
+        JsonInt(p->step);
+    }
+    JsonPut("]}");
+}
+
+/* Appends ,"name":value. */
+static void PutField(const char *name, int value) {
+    JsonPut(",\"");
+    JsonPut(name);
+    JsonPut("\":");
+    JsonInt(value);
+}
+
+/* The step hook: keeps the ring and the turn up to date with the step,
+ * then writes the step with the state after it (see the top of this
+ * file), unless the bound has been passed. number is the turn's count
+ * (STEP_COUNT) or the number seat says (STEP_PASS); turnMoves the turn's
+ * moves (josephus/step.h). */
+static void NoteStep(StepKind kind, const StepSite &site, const node *seat, int number,
+                     int turnMoves) {
+    int said = number;
+    if (people == 0) {                 /* the first turn: the ring is whole */
+        PutInput(seat, number);
+        JsonStepsBegin();
+        JsonPhase("run");
+    }
+    const char *name = "count";
+    if (kind == STEP_COUNT) {
+        from = seat->num;
+        count = number;
+        size = people - left;
+        moves = turnMoves;
+        said = 1;
+    } else if (kind == STEP_PASS) {
+        name = "pass";
+    } else {
+        name = "leave";
+        seated[seat->num - 1] = '0';
+        out[left++] = seat->num;
+        said = moves + 1;
+    }
+    if (!JsonStep(name, site)) return;
+    PutField("turn", kind == STEP_LEAVE ? left : left + 1);
+    if (kind == STEP_LEAVE) PutField("at", left);
+    JsonPut(",\"seated\":");
+    JsonString(seated, static_cast<std::size_t>(people));
+    PutField("seat", seat->num);
+    PutField("from", from);
+    PutField("said", said);
+    PutField("count", count);
+    PutField("size", size);
+    PutField("moves", moves);
+    JsonPut(",\"out\":[");
+    for (int k = 0; k < left; k++) {
+        if (k > 0) JsonPut(",");
+        JsonInt(out[k]);
+    }
+    JsonPut("]");
+    JsonStepEnd();
+}
+
+/* ============================ Standard output ============================= */
+
+/* The program's console text goes to the null device while it runs, and
+ * the trace to the real stdout. console: the real stdout kept aside, -1
+ * while it is in place. If the run ends with exit() (no memory), stdout is
+ * given back before json.h writes its record (GiveBack runs first, being
+ * registered after json.h's handler). */
+static int console = -1;
+
+/* Gives the real stdout back, if it was set aside. */
+static void GiveBack() {
+    if (console < 0) return;
+    std::fflush(stdout);
+    dup2(console, STDOUT_FILENO);
+    close(console);
+    console = -1;
+    std::clearerr(stdout);
+}
+
+/* Sets the real stdout aside and sends stdout to the null device. */
+static void SetAside() {
+    static int registered = 0;
+    if (!registered) std::atexit(GiveBack);
+    registered = 1;
+    std::fflush(stdout);
+    console = dup(STDOUT_FILENO);
+    int null = open("/dev/null", O_WRONLY);
+    if (console < 0 || null < 0 || dup2(null, STDOUT_FILENO) < 0) std::exit(-1);
+    close(null);
+}
+
+/* ============================ Entry point ================================= */
+
+/* Traces the run of josephus on these arguments, or on stdin when there
+ * are none (see the top of this file). Returns the program's exit status:
+ * RUN_DONE, or RUN_FAILED when the parameters are refused or out.txt could
+ * not be written. */
+extern "C" int WriteSteps(int argc, char **argv) {
+    people = left = 0;
+    JsonTrace("josephus", "read", BOUND);
+    SetAside();
+    StepHook = NoteStep;
+    int status = RunJosephus(argc, argv, stdin);
+    StepHook = nullptr;
+    GiveBack();
+    if (people == 0) {                 /* refused: no turn was played */
+        JsonPut(",\"ok\":false,\"stopped\":\"read\",\"steps\":[]}");
+        JsonEnd();
+        return status;
+    }
+    JsonFinish(status == RUN_DONE);
+    return status;
 }

@@ -17,8 +17,11 @@
 //               divisor's value is 0;
 //   translator  the passes hand the sentence on, and the words are
 //               translate.txt (its first bytes, when the sentence was cut);
-//   josephus    the leaving order is out.txt, and each turn's moves from
-//               its first seat land on the seat that leaves.
+//   josephus    the leaving order is out.txt (its first numbers, when the
+//               trace stopped at its bound); each pass moves the count to
+//               the next seat still seated, a turn passes its moves and
+//               unlinks the seat the count is on, and the next turn counts
+//               that seat's value from the seat after it.
 // Every step's "src" must name a line of the program's source that does
 // what the step says (a push onto OPND, the unlinking of a seat, a visit,
 // an append of a replacement...), inside the function it names, the last
@@ -48,7 +51,7 @@ const { startWorker } = await import(path.join(ROOT, 'web/tools/worker.mjs'));
 
 // The most bytes a description may take, whatever the input (the layout
 // comments of web/steps/*.cpp give the bounds).
-const MAX_DESCRIPTION = { evaluator: 64 * 1024, josephus: 512 * 1024, translator: 4 * 1024 * 1024,
+const MAX_DESCRIPTION = { evaluator: 64 * 1024, josephus: 31 * 1024 * 1024, translator: 4 * 1024 * 1024,
                           bitree: 60 * 1024 * 1024 };
 
 // latin1(bytes): a string with one character per byte (GBK stays bytes).
@@ -77,7 +80,11 @@ async function both(program, request) {
   assert.equal(latin1(writer.stderr), latin1(run.stderr), 'stderr');
   assert.ok(writer.stdout.length < MAX_DESCRIPTION[program], `description of ${writer.stdout.length} bytes`);
   assert.ok(writer.stdout.every((b) => b < 0x80), 'bytes from 0x80 up are escaped');
-  assert.equal(writer.files.length, 0, 'the step writer writes no file');
+  // A writer that runs the program whole (josephus's) writes its output
+  // files too: then they are the program's, byte for byte.
+  if (writer.files.length) {
+    assert.deepEqual(writer.files.map((f) => [f.path, latin1(f.data)]), run.files.map((f) => [f.path, latin1(f.data)]));
+  }
   checkSources(program, steps);
   return { run, steps };
 }
@@ -119,7 +126,7 @@ function checkSrc(program, src, what, pattern) {
 const DOES = {
   opnd: /PushTq\(&OPND, Value\)/, optr: /PushSq\(&OPTR, C\)/, cancel: /PopSq\(&OPTR/,
   operate: /PushTq\(&OPND, Calculate\(/, ret: /PopTq\(&OPND/, error: /TEXT_SYNTAX_ERROR|TEXT_DIVIDE_ERROR/,
-  count: /CountMoves\(m, size\)/, leave: /before->next = leaver->next/,
+  count: /CountMoves\(m, size\)/, leave: /before->next = leaver->next/, seat: /current = current->next/,
   lay: /PushChecked\(c\)/, take: /PopChecked\(theta\)/, put: /DeQueue\(&Q|PushChecked\(theta\)/,
   pass: /RulePass\(/, rewrite: /EnQueue\(&Q, r->replacement\[k\]\)/,
   tree: /PreInCreate\(|CreateExpressTree\(/, threads: /PostCreatBiThrTree\(/, walk: /Visit\(p\)/,
@@ -142,10 +149,7 @@ function checkSources(program, steps) {
       check(r.src, `row ${r.row}`, kind);
     }
   } else if (program === 'josephus') {
-    for (const r of steps.removals) {
-      check(r.countSrc, `count of turn ${r.order}`, 'count');
-      check(r.src, `leave of turn ${r.order}`, 'leave');
-    }
+    steps.steps.forEach((t, k) => check({ ...t.src, chain: t.chain }, `step ${k + 1} (${t.kind})`, t.kind === 'pass' ? 'seat' : t.kind));
   } else if (program === 'translator') {
     steps.expansion.forEach((e, k) => check(e.src, `expansion step ${k} (${e.action})`, e.action === 'push' ? 'lay' : e.action));
     for (const p of steps.passes) {
@@ -434,24 +438,53 @@ describe('translator', () => {
 
 // ============================================================== josephus
 
-// checkJosephus(run, steps): the leaving order is out.txt; each turn
-// counts from the seat after the last to leave and its moves land on the
-// seat that leaves.
+// checkJosephus(run, steps): see the top. The ring is followed through the
+// steps' own seated strings: each step is checked against the one before.
 function checkJosephus(run, steps) {
-  const out = run.files.find((f) => f.path === 'out.txt');
-  assert.equal(steps.removals.map((r) => `${r.leaves} `).join(''), latin1(out.data));
-  assert.deepEqual(steps.seats.map((s) => s.num), Array.from({ length: steps.n }, (_, k) => k + 1));
-  const seated = steps.seats.map((s) => s.num);
-  let count = steps.m;
-  for (const r of steps.removals) {
-    assert.equal(r.count, count);
-    assert.equal(r.size, seated.length);
-    const at = (seated.indexOf(r.from) + r.moves) % seated.length;
-    assert.equal(seated[at], r.leaves, `turn ${r.order}`);
-    seated.splice(at, 1);
-    if (seated.length) assert.equal(steps.removals[r.order].from, seated[at % seated.length]);
-    count = r.next;
-  }
+  const out = latin1(run.files.find((f) => f.path === 'out.txt').data);
+  const { n, m, values } = steps.input;
+  assert.equal(values.length, n);
+  const left = steps.steps.filter((t) => t.kind === 'leave').map((t) => `${t.seat} `).join('');
+  if (steps.stopped === 'bound') assert.ok(out.startsWith(left), 'the leavers begin out.txt');
+  else assert.equal(left, out);
+  let seated = '1'.repeat(n);
+  let count = m;
+  const written = [];    /* out.txt so far */
+  let turn = null;       /* the turn's count step, and the seat the count is on */
+  steps.steps.forEach((t, k) => {
+    const what = `step ${k + 1} (${t.kind})`;
+    if (t.kind === 'count') {
+      assert.equal(turn, null, `${what}: the turn before has ended`);
+      assert.equal(t.count, count, what);
+      assert.equal(t.size, seated.split('1').length - 1, what);
+      assert.equal(t.said, 1, what);
+      assert.equal(t.seat, t.from, what);
+      turn = { count: t, on: t.seat, said: 1 };
+    } else {
+      assert.ok(turn, `${what}: in a turn`);
+      for (const f of ['from', 'count', 'size', 'moves', 'turn']) assert.equal(t[f], turn.count[f], `${what}: ${f}`);
+      if (t.kind === 'pass') {
+        let next = turn.on % n;   /* the next seat still seated, by index */
+        while (seated[next] !== '1') next = (next + 1) % n;
+        assert.equal(t.seat, next + 1, `${what}: the next seat still seated`);
+        assert.equal(t.said, turn.said + 1, what);
+        turn.on = t.seat;
+        turn.said = t.said;
+      } else {
+        assert.equal(t.seat, turn.on, `${what}: the seat the count is on leaves`);
+        assert.equal(turn.said, t.moves + 1, `${what}: after passing its moves`);
+        assert.equal(t.said, t.moves + 1, what);
+        assert.equal(t.at, t.turn, what);
+        seated = seated.slice(0, t.seat - 1) + '0' + seated.slice(t.seat);
+        written.push(t.seat);
+        count = values[t.seat - 1];
+        turn = null;
+      }
+    }
+    assert.equal(t.seated, seated, `${what}: the ring after it`);
+    assert.deepEqual(t.out, written, `${what}: out.txt so far`);
+  });
+  if (steps.stopped !== 'bound') assert.equal(seated, '0'.repeat(n), 'everyone has left');
 }
 
 describe('josephus', () => {
@@ -476,7 +509,7 @@ describe('josephus', () => {
       return k % 3 === 0 ? 2147483647 : seed;
     });
     const { run, steps } = await both('josephus', { args: ['1000', ...counts.map(String)] });
-    assert.equal(steps.removals.length, 1000);
+    assert.equal(steps.stopped, 'bound', 'hundreds of megabytes of steps, kept to the bound');
     checkJosephus(run, steps);
   });
 });
