@@ -7,7 +7,7 @@
 //     node --test tests/web/          (after ./scripts/web.sh)
 import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
-import { cases, download, fileOrigin, gbk, launch, openTab, runAndWait, serve, shot, shown, WEB_DIR } from './browser.mjs';
+import { cases, download, fileOrigin, gbk, launch, linkInput, openTab, runAndWait, serve, shot, shown, WEB_DIR } from './browser.mjs';
 
 const CASES = cases('evaluator/expr.txt', 'translator/rules.txt', 'josephus/args.txt', 'bitree/session.txt',
                     'evaluator:line_of_50_refused', 'translator:refuse_long_sentence',
@@ -41,8 +41,8 @@ after(async () => {
 test('a link reopens the same case at the same step', async () => {
   const page = await browser.newPage();
   try {
-    // #evaluator, the input 2+3*4 (base64url "MiszKjQ"), step 4 of its trace.
-    await page.goto(`${fileOrigin()}/index.html#evaluator&in=MiszKjQ&step=4`);
+    // #evaluator, the input 2+3*4 with its checksum, step 4 of its trace.
+    await page.goto(`${fileOrigin()}/index.html#evaluator&in=${linkInput('', '2+3*4')}&step=4`);
     const tab = page.locator('#tab-evaluator');
     await tab.locator('.picture[data-draws]').waitFor();
     assert.equal(await tab.locator('textarea.document').inputValue(), '2+3*4');
