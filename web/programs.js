@@ -20,6 +20,8 @@
  *   inputFile    for 'document': the name the file is given when typed
  *   sources      the folder whose .cpp and .h files the code panel shows
  *   picture      the picture's script, pictures/<picture>.js
+ *   parts        optional: more scripts of the program's folder, loaded in
+ *                this order between its tab.js and its picture.js
  *
  * A classic script, loaded before every other script of the page; under
  * node (scripts/web/assets.py, web/compare.mjs) it is a CommonJS module. */
@@ -29,7 +31,7 @@ var DSD_PROGRAMS = [
     sources: 'evaluator', picture: 'evaluator' },
   { name: 'bitree', factory: 'Bitree', title: 'bitree 二叉树',
     output: null, mainExample: 'session.txt', input: 'console', inputFile: null,
-    sources: 'bitree', picture: 'bitree' },
+    sources: 'bitree', picture: 'bitree', parts: ['side.js', 'questions.js'] },
   { name: 'translator', factory: 'Translator', title: 'translator 魔王语言翻译',
     output: 'translate.txt', mainExample: 'rules.txt', input: 'document', inputFile: 'rules.txt',
     sources: 'translator', picture: 'translator' },

@@ -34,10 +34,12 @@
  *              "left":[s1,end1,s2,end2]|null, "right":likewise  the
  *              ranges it hands to its two calls (null: no call)
  *              "shape":SHAPE  the nodes made so far
+ *              "cols":[i,...]  where each node made so far was found in
+ *              the inorder (the column it stands in)
  *   missing    PreInCreate found the root preorder[s1] nowhere in its
- *              inorder range: "pre","in","shape" as for split
+ *              inorder range: "pre","in","cols","shape" as for split
  *   uneven     PreInCreate was given ranges of unequal lengths:
- *              "pre","in","shape"
+ *              "pre","in","cols","shape"
  *   tree       the tree was built: "shape":SHAPE, or null for none
  *   copy       choice 0's copy with parent links: "shape"
  *   thread     threading made an empty link a thread:
@@ -115,6 +117,7 @@ static int skipping;         /* 1 once a step was left out: no more steps are re
 /* ============================ The tree so far ============================= */
 
 static int lc[MAXNODES], rc[MAXNODES];  /* children of node k, -1 for none */
+static int cols[MAXNODES];              /* a rebuilt node's position in the inorder */
 static int made;                        /* nodes made so far, numbered 0.. */
 static int callNode[MAXNODES + 1];      /* the node made by the active call at each depth */
 static int callRoot[MAXNODES + 1];      /* a split call's root position in the inorder */
@@ -313,6 +316,7 @@ static void HearRanges(StepKind kind, const StepSite &site, int i, const StepRan
         /* A left call's inorder range ends before its caller's root. */
         int left = depth > 1 && r.end2 < callRoot[depth - 1];
         Made(r.s1, depth, left);
+        if (r.s1 >= 0 && r.s1 < MAXNODES) cols[r.s1] = i;
         if (depth <= MAXNODES) callRoot[depth] = i;
     }
     const char *kinds[] = {"split", "uneven", "missing"};
@@ -326,6 +330,7 @@ static void HearRanges(StepKind kind, const StepSite &site, int i, const StepRan
         PutRanges(",\"left\":", r.s1 + 1, r.s1 + left, r.s2, r.s2 + left - 1);
         PutRanges(",\"right\":", r.end1 - right + 1, r.end1, r.end2 - right + 1, r.end2);
     }
+    PutInts(",\"cols\":", cols, made);
     PutShape(0);
     JsonStepEnd();
 }
