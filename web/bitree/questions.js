@@ -24,7 +24,7 @@ var DsdBitreeQuestions = (function () {
   function questions(step, trace) {
     var c = (trace.input && trace.input.choices || [])[step.at - 1];
     if (!c) return null;
-    var key = step.at + ':' + step.kind;
+    var key = String(trace.steps.indexOf(step));   /* the step's number in the record */
     if (step.kind === 'split') {
       var size = step.in[1] - step.in[0] + 1;
       if (size > MOST) return null;
@@ -34,9 +34,9 @@ var DsdBitreeQuestions = (function () {
       for (var n = 0; n < size; n++) counts.push({ value: n, label: String(n) });
       return [
         { ask: 'PreInCreate 的这次调用：先序段里哪个字符是根？', options: options, answer: step.pre[0],
-          key: 'root:' + key + ':' + step.pre[0] },
+          key: 'root:' + key },
         { ask: '根在中序段里的位置把它分成两段：左子树有几个结点？', options: counts, answer: step.root - step.in[0],
-          key: 'split:' + key + ':' + step.pre[0] }
+          key: 'split:' + key }
       ];
     }
     if (step.kind === 'walk' || step.kind === 'preorder' || step.kind === 'inorder' || step.kind === 'postorder') {
@@ -45,11 +45,11 @@ var DsdBitreeQuestions = (function () {
       var nodes = [];
       for (var j = 0; j < count; j++) nodes.push({ value: j, label: labelOf(c, j) + '（第 ' + (j + 1) + ' 个结点）' });
       return [{ ask: '下一个输出的是哪个结点？（可点图中的结点）', options: nodes, pick: 'data-num', answer: step.node,
-                shown: labelOf(c, step.node), key: 'next:' + key + ':' + step.seen.length }];
+                shown: labelOf(c, step.node), key: 'next:' + key }];
     }
     if (step.kind === 'value' && step.shape.charAt(step.node) !== '0') {
       return [{ ask: '运算符 ' + labelOf(c, step.node) + ' 的值是多少？', answer: String(step.values[step.node]),
-                key: 'value:' + key + ':' + step.node }];
+                key: 'value:' + key }];
     }
     return null;
   }
