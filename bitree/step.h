@@ -40,7 +40,8 @@ inline void StepReturn(const StepCall *call) { StepTop = call->caller; }
  * has StepReturn called with it on every way out of the function. A
  * compiler without that attribute (one that defines neither __GNUC__ nor
  * __clang__, such as MSVC) could not take the frame off again, so there
- * STEP_CALL compiles to nothing and the hook sees no frames at all. */
+ * STEP_CALL compiles to nothing (an empty static_assert, which keeps the
+ * `STEP_CALL;` a statement) and the hook sees no frames at all. */
 #if defined(__GNUC__) || defined(__clang__)
 #define STEP_CALL \
     const StepCall step_call __attribute__((cleanup(StepReturn))) = {__func__, StepTop}; \

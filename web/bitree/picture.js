@@ -27,7 +27,7 @@
   /* Node sizes by the number of nodes: radius r, columns dx apart, levels
    * dy apart, the font of the characters (0: none written). */
   var SIZES = [
-    { most: 40, r: 16, dx: 40, dy: 64, font: 15 },
+    { most: 40, r: 16, dx: 40, dy: 72, font: 15 },
     { most: 255, r: 8, dx: 20, dy: 40, font: 10 },
     { most: Infinity, r: 3, dx: 8, dy: 20, font: 0 }
   ];
