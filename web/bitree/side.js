@@ -32,7 +32,7 @@ var DsdBitreeSide = (function () {
     if (view.cache.side) return view.cache.side;
     var starts = [];
     trace.steps.forEach(function (s, i) { if (starts[s.at - 1] === undefined) starts[s.at - 1] = i; });
-    var sentence = el('p', { className: 'bitree-caption', 'aria-live': 'polite' });
+    var sentence = el('p', { className: 'bitree-caption' });
     var list = el('ol', { className: 'bitree-choices' });
     var choices = trace.input && trace.input.choices || [];
     var buttons = choices.map(function (c, i) {
@@ -48,7 +48,10 @@ var DsdBitreeSide = (function () {
     if (out && out.length) {
       var shown = out.length > 65536 ? out.subarray(0, 65536) : out;
       view.side.appendChild(el('h4', { textContent: '程序的输出' + (shown === out ? '' : '（前 64 KB）') }));
-      view.side.appendChild(el('pre', { className: 'bitree-output', textContent: DsdGbk.decode(shown) }));
+      /* A box that scrolls takes the focus, so the keys scroll it too. */
+      var box = el('pre', { className: 'bitree-output', tabIndex: 0, textContent: DsdGbk.decode(shown) });
+      box.setAttribute('aria-label', '程序的输出');
+      view.side.appendChild(box);
     }
     view.text.setAttribute('data-builds', String((Number(view.text.getAttribute('data-builds')) || 0) + 1));
     view.cache.side = { sentence: sentence, buttons: buttons };
