@@ -20,6 +20,8 @@
  *   output       the file the 对照 panel compares; null: stdout
  *   mainExample  the example the tab opens with (examples/<name>/)
  *   sources      the folder whose .cpp and .h files the code panel shows
+ *   parts        optional: more scripts of the program's folder, loaded in
+ *                this order between its tab.js and its picture.js
  *
  * A classic script, loaded before every other script of the page; under
  * node (scripts/web/assets.py, web/tools/compare.mjs) it is a CommonJS
@@ -28,7 +30,7 @@ var DSD_PROGRAMS = [
   { name: 'evaluator', factory: 'Evaluator', title: 'evaluator 表达式求值',
     output: 'result.txt', mainExample: 'expr.txt', sources: 'evaluator' },
   { name: 'bitree', factory: 'Bitree', title: 'bitree 二叉树',
-    output: null, mainExample: 'session.txt', sources: 'bitree' },
+    output: null, mainExample: 'session.txt', sources: 'bitree', parts: ['side.js', 'questions.js'] },
   { name: 'translator', factory: 'Translator', title: 'translator 魔王语言翻译',
     output: 'translate.txt', mainExample: 'rules.txt', sources: 'translator' },
   { name: 'josephus', factory: 'Josephus', title: 'josephus 约瑟夫环',

@@ -46,8 +46,8 @@ const OPERATIONS = {
               [(s) => /^PUSH\(OPTR/.test(s.action), /Push\w*\(&OPTR/],
               [(s) => /^POP\(OPTR\)/.test(s.action), /Pop\w*\(&OPTR/]],
   translator: [[(s) => /^读入第 \d+ 个字符.*压入栈 L/.test(s.caption), /Push\w*\(/]],
-  bitree: [[(s) => s.phase === 'walk' || s.phase === 'prefix' || s.phase === 'infix' || s.phase === 'postfix',
-            /Visit\w*\(/]],
+  bitree: [[(s) => ['walk', 'preorder', 'inorder', 'postorder'].includes(s.phase), /Visit\w*\(/],
+           [(s) => s.phase === 'split', /PreInCreate|int right = end2 - i/]],
 };
 
 // The steps whose record names no source line (translator's words are

@@ -65,11 +65,12 @@ const ANSWERS = {
   },
   bitree({ record }) {
     return (key) => {
-      const [what, choice, k] = key.split(':');
-      const c = record.choices[choice];
-      if (what === 'rebuild') return { label: c.preorder[k] };   /* the rebuild takes the preorder's roots */
-      if (what === 'value') return { typed: String(c.values[k].value) };
-      return { value: String(c[what][k]) };
+      const [what, k] = key.split(':');
+      const step = record.steps[Number(k)];
+      if (what === 'root') return { value: String(step.pre[0]) };
+      if (what === 'split') return { value: String(step.root - step.in[0]) };
+      if (what === 'value') return { typed: String(step.values[step.node]) };
+      return { value: String(step.node) };
     };
   },
   translator({ record }) {

@@ -111,6 +111,7 @@ describe('presenting and saving, opened from file', () => {
       await tab.locator('input.console-line').fill('0 ABCDEFGHIJ JIHGFEDCBA');   // a chain of 10
       await runAndWait(tab, () => tab.locator('input.console-line').press('Enter'));
       await page.waitForFunction(() => document.querySelector('#tab-bitree .picture').dataset.count > 0);
+      await tab.locator('.step-last').click();                             // the whole chain, walked
       const canvas = await tab.locator('.picture-canvas').evaluate((c) => ({
         box: c.clientHeight, picture: Number(c.querySelector('svg').getAttribute('height')) }));
       assert.ok(canvas.picture > 768, `the chain is taller than the window (${canvas.picture})`);
