@@ -597,10 +597,28 @@ static void Quote(char *text, size_t size, const struct LineText *line, long fro
     Append(text, size, "”");
 }
 
+/* IsFixed(program, chars, count): whether those characters are one whole
+ * piece of one of the program's fixed texts (a piece: the text between its
+ * line ends, tabs and printf formats). */
+static int IsFixed(const struct CompareProgram *program, const uint32_t *chars, int count) {
+    for (int t = 0; program->fixed[t]; t++) {
+        uint32_t text[LINE_PREFIX];
+        int n = GbkText(program->fixed[t], text, LINE_PREFIX);
+        for (int start = 0; start < n;) {
+            int end = start;
+            while (end < n && text[end] != '\n' && text[end] != '\t' && text[end] != '%') end++;
+            if (end - start == count && memcmp(text + start, chars, sizeof *chars * (size_t)count) == 0) return 1;
+            start = end + 1;
+        }
+    }
+    return 0;
+}
+
 /* NearMiss(program, ours, theirs, column, reason): when the difference at
  * column falls inside one of the program's fixed texts in our line, and
  * the student's line has there a text of the same length with only a few
- * characters changed, names that as a near miss in reason and returns 1. */
+ * characters changed (and not another of the fixed texts), names that as a
+ * near miss in reason and returns 1. */
 static int NearMiss(const struct CompareProgram *program, const struct LineText *ours,
                     const struct LineText *theirs, long column, char *reason) {
     if (!program->fixed) return 0;
@@ -619,7 +637,9 @@ static int NearMiss(const struct CompareProgram *program, const struct LineText 
                     if (column < at || column >= at + length || at + length > theirs->count) continue;
                     int changed = 0;
                     for (int k = 0; k < length; k++) changed += theirs->chars[at + k] != chars[start + k];
-                    if (changed == 0 || changed > (length + 3) / 4) continue;
+                    /* Another fixed text written in its place is another step, not a slip. */
+                    if (changed == 0 || changed > (length + 3) / 4 || IsFixed(program, theirs->chars + at, length))
+                        continue;
                     reason[0] = '\0';
                     Quote(reason, COMPARE_REASON_SIZE, ours, at, at + length);
                     Append(reason, COMPARE_REASON_SIZE, "是程序的固定文字，你的写成了");

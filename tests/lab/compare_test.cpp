@@ -145,6 +145,11 @@ TEST(CompareTest, ANearMissOfAFixedTextIsNamedAsSuch) {
                  "“后续线索化二叉树遍历输出：”是程序的固定文字，你的写成了“后序线索化二叉树遍历输出：”（1 个字不同）");
     EXPECT_STREQ(report.where, "第 8 行，第 2 个字符，第 1 次选择（功能 0）打印的第 4 行（后续线索化二叉树遍历输出：）");
     EXPECT_EQ(report.step, 1);
+
+    // Another of the fixed texts in its place is a wrong step, no slip.
+    CompareEvaluator(Of(kTrace), Of(Replace(kTrace, "PUSH(OPND,", "PUSH(OPTR,")), &report);
+    EXPECT_EQ(report.verdict, COMPARE_DIFFERENT);
+    EXPECT_STREQ(report.reason, "第 1 步：你的 主要操作 是“PUSH(OPTR,‘3’)”，应为“PUSH(OPND,‘3’)”");
 }
 
 TEST(CompareTest, ATranslatorWordIsNamedByItsPlace) {
