@@ -444,21 +444,27 @@ var DsdUi = (function () {
       return el('span', { className: 'exercise' }, [button, el('label', {}, [' 大小：', size])]);
     }
 
-    /* loadExercise(size, seed): puts the exercise of that size and seed into
-     * the input; false (the input left as it was) when there is none. */
+    /* loadExercise(size, seed): asks the program's worker for the exercise
+     * of that size and seed and puts it into the input when it comes; runs
+     * asked for meanwhile wait for it (loading). false (the input left as
+     * it was) for a size there is none of. */
+    var loading = null;
     function loadExercise(size, seed) {
-      var ex = typeof DsdExercise === 'object' ? DsdExercise.make(program, size, seed) : null;
-      if (!ex) return false;
+      if (typeof DsdExercise !== 'object' || DsdExercise.SIZES.indexOf(size) < 0) return false;
       linkDamaged = false;
       tab.exerciseSize.value = size;
       fileOption.textContent = '（换一题：' + DsdExercise.LABELS[size] + '，编号 ' + seed + '）';
       fileOption.hidden = false;
       select.value = 'file';
-      tab.inputName = ex.name;
-      input.load(ex.name, ex.bytes, false);
-      tab.say('');
       setHashPart(program, 'ex', size + '-' + seed);
       tab.exercise = size + '-' + seed;
+      var mine = loading = DsdExercise.make(program, size, seed).then(function (ex) {
+        if (loading === mine) loading = null;
+        if (!ex || tab.exercise !== size + '-' + seed) return;
+        tab.inputName = ex.name;
+        input.load(ex.name, ex.bytes, false);
+        tab.say('');
+      });
       return true;
     }
 
@@ -613,6 +619,8 @@ var DsdUi = (function () {
     /* run(): a Promise of the run on screen once this request (or a newer
      * one that took its place) is answered. */
     tab.run = function () {
+      /* An exercise on its way from the worker goes in first. */
+      if (loading) return loading.then(function () { return tab.run(); });
       var answered = new Promise(function (resolve) { waiters.push(resolve); });
       if (inFlight) { queued = true; setBusy(); } else start();
       return answered;
