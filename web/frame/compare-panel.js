@@ -77,7 +77,7 @@
   }
 
   /* mount(container, program, getOurs, options): builds the panel inside
-   * container and returns {compare, clear}. */
+   * container and returns {compare, clear, refresh}, as above. */
   function mount(container, program, getOurs, options) {
     options = options || {};
     var output = root.DsdCompare.OUTPUTS[program] || '输出';
@@ -138,7 +138,7 @@
         return Promise.resolve(null);
       }
       var mark = ++asked;
-      return root.DsdEngine.run(program, root.DsdCompare.request(ours, theirs), false).then(function (answer) {
+      return root.DsdEngine.call(program, 'compare', root.DsdCompare.request(ours, theirs)).then(function (answer) {
         if (mark !== asked) return null;
         var report;
         try {

@@ -3,9 +3,10 @@
  *
  * The comparison itself is C++ (lab/compare.h), the same that the grading
  * kit links: each program's script carries it as the entry CompareMain
- * (lab/page.cpp), run like any entry by runner.js in a fresh instance, in
- * the page's worker or under node. This file only makes the run's request
- * and reads its answer:
+ * (lab/page.cpp), run in a fresh instance: on the page by the program's
+ * worker, asked for the action 'compare' (worker.js, DsdEngine.call), and
+ * under node by runner.js (compare.mjs). This file only makes the run's
+ * request and reads its answer:
  *
  *   request(ours, mine)      the runner request: ours as bytes (Uint8Array),
  *                            mine as bytes too, or a string of pasted text

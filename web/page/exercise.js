@@ -26,8 +26,8 @@ var DsdExercise = (function () {
   /* make(program, size, seed): the exercise described at the top. */
   function make(program, size, seed) {
     if (SIZES.indexOf(size) < 0 || typeof DsdEngine !== 'object') return Promise.resolve(null);
-    var request = { entry: 'ExerciseMain', args: [size, String(seed % 4294967296)] };
-    return DsdEngine.run(program, request, false).then(function (answer) {
+    var request = { args: [size, String(seed % 4294967296)] };
+    return DsdEngine.call(program, 'exercise', request).then(function (answer) {
       var r = answer.result;
       if (!r || r.crash || r.status !== 0) return null;
       return { name: program + '-' + size + '-' + seed + '.txt', bytes: r.stdout };
