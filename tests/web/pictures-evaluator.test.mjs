@@ -98,6 +98,7 @@ describe('the evaluator picture, from file://', () => {
     lines[8] = lines[8].replace(/\t[^\t]*$/, '\tPOP(OPTR)');   // row 8 differs
     await tab.locator('textarea.dsd-compare-input').fill(lines.join('\n'));
     await tab.locator('button.dsd-compare-run').click();
+    await tab.locator('.dsd-compare-result').waitFor();   // the comparison runs in the worker
     assert.equal(await picture.getAttribute('data-step'), '7');
     await tab.locator('table.trace tr[data-step="7"] td').first().click();   // an operate step
     assert.equal(await picture.getAttribute('data-step'), '6');

@@ -18,7 +18,7 @@ import { fileOrigin, gbk, launch, openTab, shot, WEB_DIR } from './browser.mjs';
 const require = createRequire(import.meta.url);
 const ROOT = path.resolve(WEB_DIR, '../..');
 const { startWorker } = await import(path.join(ROOT, 'web/tools/worker.mjs'));
-const DsdExercise = require(path.join(ROOT, 'web/page/exercise.js'));
+const DsdRunner = require(path.join(ROOT, 'web/worker/runner.js'));
 const example = (program, name) => new Uint8Array(fs.readFileSync(path.join(ROOT, 'examples', program, name)));
 
 // REQUEST: each main example as its tab runs it.
@@ -185,7 +185,10 @@ describe('practice and new exercises, opened from file', () => {
       const [, size, seed] = /[#&]ex=([a-z]+)-(\d+)/.exec(page.url());
       assert.equal(size, 'large');
       assert.equal(await tab.locator('.status-value').textContent(), '0', `${program}: the program accepts it`);
-      const made = Buffer.from(DsdExercise.make(program, size, Number(seed)).bytes).toString('latin1');
+      // The exercise as the program's script makes it (ExerciseMain), in node.
+      const maker = await DsdRunner().runProgram(require(path.join(WEB_DIR, program + '.js')), program,
+                                                 { entry: 'ExerciseMain', args: [size, seed] });
+      const made = Buffer.from(maker.stdout).toString('latin1');
       const words = made.trim().split(/\s+/);
       // Reopened from the link alone (no in=), the same exercise runs.
       const link = page.url().replace(/&in=[^&]*/, '');
