@@ -39,10 +39,13 @@ if(WIN32)
                      ${PROJECT_BINARY_DIR}/windows/examples/${example})
   endforeach()
   install(DIRECTORY ${PROJECT_BINARY_DIR}/windows/examples/ DESTINATION examples)
+  # A program's demo, where it has one (scripts/windows/demo-<program>.bat).
   foreach(program ${DSD_PROGRAMS})
-    dsd_windows_text(${PROJECT_SOURCE_DIR}/scripts/windows/demo-${program}.bat
-                     ${PROJECT_BINARY_DIR}/windows/demo-${program}.bat)
-    install(PROGRAMS ${PROJECT_BINARY_DIR}/windows/demo-${program}.bat DESTINATION .)
+    set(demo ${PROJECT_SOURCE_DIR}/scripts/windows/demo-${program}.bat)
+    if(EXISTS ${demo})
+      dsd_windows_text(${demo} ${PROJECT_BINARY_DIR}/windows/demo-${program}.bat)
+      install(PROGRAMS ${PROJECT_BINARY_DIR}/windows/demo-${program}.bat DESTINATION .)
+    endif()
   endforeach()
   # UTF-8 with a byte order mark: Notepad shows it right on every Windows,
   # whatever the system's code page, and no character of the guide is lost.
@@ -62,6 +65,7 @@ else()
   # into a prefix such as /usr/local must not put a file there. It is its
   # own component, left out of cmake --install and added by CPack, which
   # still makes one archive with one top folder.
+  list(JOIN DSD_PROGRAMS ", " DSD_PROGRAM_NAMES)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/package-readme.txt.in
                  ${PROJECT_BINARY_DIR}/linux/README @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/linux/README DESTINATION . COMPONENT archive_top

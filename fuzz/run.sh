@@ -2,11 +2,14 @@
 # Fuzzes the programs' real input paths with AFL++ under ASan + UBSan.
 #
 # usage: fuzz/run.sh SECONDS [TARGET...]
-#   TARGET: evaluator (expression file), translator (rule file), bitree
-#   (stdin), josephus (keyboard input on stdin), josephus_argv (arguments,
-#   one per line), and the step writers of the browser edition on the same
-#   inputs: evaluator_writer, translator_writer, bitree_writer,
-#   josephus_writer; all of them by default. Two targets run at a time, each
+#   TARGET: each program of the registry (web/programs.js) on its real
+#   input: the file named on its command line for input 'document'
+#   (evaluator's expression file, translator's rule file), stdin for
+#   'console' and 'args' (bitree's choices, josephus's keyboard input);
+#   <program>_writer, its step writer (lab/<program>/steps.cpp) on the same
+#   input; and for input 'args', <program>_argv, its arguments one per
+#   line (fuzz/argv_main.cpp, built by fuzz/CMakeLists.txt); all of them by
+#   default. Two targets run at a time, each
 #   for SECONDS. Seeds come from the end-to-end cases, dictionaries from
 #   fuzz/dict. Prints executions, paths, crashes and hangs per target and
 #   fails if any target found a crash or a hang (kept under build/fuzz-work).
@@ -24,6 +27,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 . scripts/lib/guard.sh
 . scripts/lib/packages.sh
+. scripts/lib/registry.sh
 guard_start
 fuzz_packages() {  # afl++ (which brings clang), the build tools, the sanitizer runtime
   local runtime
@@ -35,8 +39,13 @@ guarded "fuzzing: package installation" fuzz_packages
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(evaluator translator bitree josephus josephus_argv
-                                     evaluator_writer translator_writer bitree_writer josephus_writer)
+if [ ${#targets[@]} = 0 ]; then
+  for program in $(registry_names); do
+    targets+=("$program")
+    [ "$(registry_field "$program" input)" != args ] || targets+=("${program}_argv")
+    [ ! -f "lab/$program/steps.cpp" ] || targets+=("${program}_writer")
+  done
+fi
 
 build=$root/build/fuzz
 work=$root/build/fuzz-work
@@ -49,14 +58,17 @@ export ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0
 export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:symbolize=0
 
 target_info() {  # target_info TARGET: sets bin, mode and program
-  program=$1
-  case $1 in
-    evaluator|translator) bin=$build/$1/$1; mode=file ;;
-    bitree|josephus) bin=$build/$1/$1; mode=stdin ;;
-    josephus_argv) bin=$build/fuzz/josephus_argv; mode=argv; program=josephus ;;
-    evaluator_writer|translator_writer) bin=$build/fuzz/$1; mode=file; program=${1%_writer} ;;
-    bitree_writer|josephus_writer) bin=$build/fuzz/$1; mode=stdin; program=${1%_writer} ;;
+  program=${1%_writer}
+  program=${program%_argv}
+  case $(registry_field "$program" input) in
+    document) mode=file ;;
+    console|args) mode=stdin ;;
     *) echo "unknown target $1" >&2; return 2 ;;
+  esac
+  case $1 in
+    *_argv) bin=$build/fuzz/$1; mode=argv ;;
+    *_writer) bin=$build/fuzz/$1 ;;
+    *) bin=$build/$1/$1 ;;
   esac
 }
 

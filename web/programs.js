@@ -26,16 +26,20 @@
 var DSD_PROGRAMS = [
   { name: 'evaluator', factory: 'Evaluator', title: 'evaluator 表达式求值',
     output: 'result.txt', mainExample: 'expr.txt', input: 'document', inputFile: 'expr.txt',
-    sources: 'evaluator', picture: 'evaluator' },
+    sources: 'evaluator', picture: 'evaluator',
+    texts: ['evaluator/texts.h'] },
   { name: 'bitree', factory: 'Bitree', title: 'bitree 二叉树',
     output: null, mainExample: 'session.txt', input: 'console', inputFile: null,
-    sources: 'bitree', picture: 'bitree' },
+    sources: 'bitree', picture: 'bitree',
+    texts: ['bitree/texts.h'] },
   { name: 'translator', factory: 'Translator', title: 'translator 魔王语言翻译',
     output: 'translate.txt', mainExample: 'rules.txt', input: 'document', inputFile: 'rules.txt',
-    sources: 'translator', picture: 'translator' },
+    sources: 'translator', picture: 'translator',
+    texts: ['translator/messages.h', 'translator/words.cpp'] },
   { name: 'josephus', factory: 'Josephus', title: 'josephus 约瑟夫环',
     output: 'out.txt', mainExample: 'args.txt', input: 'args', inputFile: null,
-    sources: 'josephus', picture: 'josephus' }
+    sources: 'josephus', picture: 'josephus',
+    texts: ['josephus/messages.h'] }
 ];
 
 if (typeof module === 'object' && module.exports) module.exports = DSD_PROGRAMS;

@@ -15,11 +15,16 @@
                140); and DSD_FUNCTIONS, {"<folder>/<file>": [{name, first,
                last}, ...]}, every function defined there with its first
                and last line (from 1), by line.
+  texts.js     the programs' fixed texts, DSD_TEXTS: {program: {NAME:
+               text}}, read from the byte-escaped GBK constants of their
+               C++ (web/tools/texts.js) and decoded, so that the page, the
+               对照 panel and the checks type none of them again.
   guide.html   docs/guide-zh.md rendered as a page of the edition, in UTF-8,
                so that any browser shows the Chinese guide right.
 
-The programs, their main examples and their source folders come from the
-page's own list, web/programs.js, read through node. The function index is
+The programs, their main examples, source folders and text files come from
+the page's own list, web/programs.js, read through node
+(scripts/lib/registry.py). The function index is
 Debian's universal-ctags (its C++ parser with end lines): it knows C++
 declarations, where a scan of this code's style would have to guess at
 signatures that run over several lines.
@@ -35,15 +40,10 @@ import zlib
 
 import markdown
 
-ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
-# The node program that prints web/programs.js's DSD_PROGRAMS as JSON: the
-# file is a classic script, so it runs in a context of its own.
-READ_PROGRAMS = ("const fs = require('fs'), vm = require('vm');"
-                 "const box = {};"
-                 "vm.runInNewContext(fs.readFileSync(process.argv[1], 'utf8') +"
-                 " ';this.DSD_PROGRAMS = DSD_PROGRAMS;', box);"
-                 "process.stdout.write(JSON.stringify(box.DSD_PROGRAMS));")
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.dirname(os.path.abspath(__file__))), "lib"))
+import registry as dsd_registry  # noqa: E402
 
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 GUIDE_PAGE = """<!DOCTYPE html>
 <html lang="zh-CN">
 <head>
@@ -58,13 +58,6 @@ GUIDE_PAGE = """<!DOCTYPE html>
 </body>
 </html>
 """
-
-
-def programs():
-    """Return the page's programs, the stanzas of web/programs.js."""
-    out = subprocess.run(["node", "-e", READ_PROGRAMS, os.path.join(ROOT, "web", "programs.js")],
-                         check=True, capture_output=True)
-    return json.loads(out.stdout)
 
 
 def examples(registry):
@@ -132,7 +125,10 @@ def guide():
 
 def main():
     out = sys.argv[1]
-    registry = programs()
+    registry = dsd_registry.programs()
+    with open(os.path.join(out, "texts.js"), "w", encoding="utf-8") as f:
+        f.write("/* The programs' fixed texts, read from their C++ by scripts/web/assets.py. */\n")
+        f.write("var DSD_TEXTS = " + json.dumps(dsd_registry.texts(), ensure_ascii=False, indent=1) + ";\n")
     with open(os.path.join(out, "examples.js"), "w", encoding="utf-8") as f:
         f.write("/* The bundled examples, generated from examples/ by scripts/web/assets.py. */\n")
         f.write("var DSD_EXAMPLES = " + json.dumps(examples(registry), indent=1) + ";\n")

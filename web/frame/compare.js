@@ -38,22 +38,36 @@
   var OUTPUTS = {};
   PROGRAMS.forEach(function (p) { OUTPUTS[p.name] = p.output || 'stdout（控制台输出）'; });
 
+  /* The programs' own fixed texts (texts.js in the page, read from their
+   * headers under node; see tools/texts.js), each a line of the output
+   * without its line break. */
+  var TEXTS = root.DSD_TEXTS ||
+    (typeof require === 'function' ? require('../tools/texts.js').read() : {});
+  function text(program, name) {
+    return ((TEXTS[program] || {})[name] || '').replace(/\n/g, '');
+  }
+
   /* The columns of evaluator's trace, in order, and its fixed texts. */
-  var TRACE_COLUMNS = ['步骤', 'OPTR栈', 'OPND栈', '输入字符', '主要操作'];
-  var TRACE_HEADER = '步骤\tOPTR栈';
-  var TRACE_RESULT = '运算结果是:';
+  var TRACE_COLUMNS = text('evaluator', 'TEXT_HEADER').split('\t').map(function (c) { return c.trim(); });
+  var TRACE_HEADER = TRACE_COLUMNS.slice(0, 2).join('\t');
+  var TRACE_RESULT = text('evaluator', 'TEXT_RESULT');
 
   /* The lines with which bitree starts the answer to a choice, the number
-   * of menu lines before the first, and the labels of its printed lines. */
-  var TREE_PROMPT = '请输入先序遍历和中序遍历：';
-  var EXPRESSION_PROMPT = '请输入波兰式（仅考虑运算符为双目运算符的情况）：';
-  var INVALID_CHOICE = '请输入正确功能序号';
-  var MENU_LINES = 4;
-  var BITREE_LABELS = ['先序遍历输出：', '中序遍历输出：', '后续线索化二叉树遍历输出：',
-    '波兰式值为：', '波兰式：', '中缀表达式', '逆波兰式'];
+   * of menu lines before the first, and the labels of its printed lines
+   * (a format's label is what comes before its number). */
+  var TREE_PROMPT = text('bitree', 'TEXT_ASK_SEQUENCES');
+  var EXPRESSION_PROMPT = text('bitree', 'TEXT_ASK_EXPRESSION');
+  var INVALID_CHOICE = text('bitree', 'TEXT_BAD_CHOICE');
+  var MENU_LINES = ['TEXT_MENU_TITLE', 'TEXT_MENU_0', 'TEXT_MENU_1', 'TEXT_MENU_2'].length;
+  var BITREE_LABELS = ['TEXT_PREORDER', 'TEXT_INORDER', 'TEXT_THREADED', 'TEXT_VALUE_FORMAT',
+    'TEXT_PREFIX', 'TEXT_INFIX', 'TEXT_POSTFIX'].map(function (name) {
+    return text('bitree', name).split('%d')[0];
+  });
 
   /* The words translator writes, one per character of the sentence. */
-  var WORDS = ['天', '地', '上', '一只', '鹅', '追', '赶', '下', '蛋', '恨', '错误警告'];
+  var WORDS = ['T', 'D', 'S', 'A', 'E', 'Z', 'G', 'X', 'N', 'H', 'ERROR'].map(function (w) {
+    return text('translator', 'TEXT_WORD_' + w);
+  });
 
   /* How many bytes of a differing part are shown in hex at most. */
   var HEX_LIMIT = 48;

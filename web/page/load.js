@@ -5,8 +5,9 @@
  *
  * The order: each program's own script (<name>.js, built by emscripten;
  * it defines the program's factory), then the page's shared scripts (the
- * shell, the worker's client, the frame, the drawing primitives), then
- * each program's tab (<name>/tab.js) and picture (<name>/picture.js), and
+ * programs' fixed texts, texts.js, built from their headers; the shell,
+ * the worker's client, the frame, the drawing primitives), then each
+ * program's tab (<name>/tab.js) and picture (<name>/picture.js), and
  * last app.js, which opens the tab that the address names. Scripts added
  * with async = false run in the order they are added, one after another,
  * as <script> tags would; from file:// as from a server. A script that is
@@ -14,7 +15,7 @@
 (function () {
   'use strict';
   var SHARED = [
-    'examples.js', 'sources.js',
+    'texts.js', 'examples.js', 'sources.js',
     'worker/runner.js', 'page/gbk.js', 'worker/engine.js',
     'frame/compare.js', 'frame/compare-panel.js', 'page/exercise.js', 'page/ui.js',
     'frame/code-panel.js', 'draw/common.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
