@@ -2,7 +2,7 @@
  * no other file types them again.
  *
  * A program's texts are the byte-escaped GBK constants of the files its
- * stanza in programs.js names under `texts` (e.g. evaluator/texts.h):
+ * stanza in programs.js names under `texts` (e.g. <name>/texts.h):
  *
  *     constexpr char TEXT_RESULT[] = "\n\xd4\xcb..." "...";
  *     #define SAVE_AS_PLAIN_TEXT "..." "..."
