@@ -1,13 +1,19 @@
-/* programs.js -- the programs of the browser edition, one stanza each, in
- * the order of their tabs. Every other script of the page reads this list
- * (the tabs and their sections, the workers, the 对照 panel), and so does
- * the build (scripts/web/assets.py: the main examples and the source
- * folders), so a program is named here once.
+/* programs.js -- the registry: the programs, one stanza each, in the order
+ * of their tabs. Everything reads this list: the page (page/load.js loads
+ * each program's script, tab, picture and style from it), the workers and
+ * the 对照 panel; the build (cmake/registry.cmake), the scripts and checks
+ * (scripts/lib/registry.sh, scripts/lib/registry.py), the page's generated
+ * files (scripts/web/assets.py) and the browser checks
+ * (tests/web/registry.mjs). So a program is named here once, and elsewhere
+ * only in its own folders (tests/homes/check_homes.py sees to it).
  *
- * To add a program: write its C++ in <name>/ (built into <name>.js by
- * cmake/web.cmake), its examples in examples/<name>/, its tab in
- * web/tab-<name>.js and its picture in web/pictures/<picture>.js (and their
- * <script> tags in index.html), then add a stanza here:
+ * To add a program (docs/layout.md walks through it): its C++ in <name>/,
+ * its examples in examples/<name>/, its tests in tests/<name>/, its tab,
+ * picture and style in web/<name>/, its step writer in lab/<name>/, its
+ * section in the guide, and a stanza here. Each stanza opens with
+ * `{ name: '<name>',` at the start of a line: CMake and the shell read
+ * that line, and the shell the other fields as `field: '...'`, so no field
+ * is split over two lines.
  *
  *   name         the program: its folder, its script <name>.js, its tab id
  *   factory      the global its script defines (web.cmake derives it the
@@ -19,10 +25,11 @@
  *                (stdin, line by line) or 'args' (command line or keyboard)
  *   inputFile    for 'document': the name the file is given when typed
  *   sources      the folder whose .cpp and .h files the code panel shows
- *   picture      the picture's script, pictures/<picture>.js
+ *   picture      the picture's script, <picture>/picture.js
+ *   texts        the files of its fixed GBK texts, read by web/tools/texts.js
  *
  * A classic script, loaded before every other script of the page; under
- * node (scripts/web/assets.py, web/compare.mjs) it is a CommonJS module. */
+ * node (scripts/web/assets.py, web/tools/) it is a CommonJS module. */
 var DSD_PROGRAMS = [
   { name: 'evaluator', factory: 'Evaluator', title: 'evaluator 表达式求值',
     output: 'result.txt', mainExample: 'expr.txt', input: 'document', inputFile: 'expr.txt',
