@@ -1,8 +1,8 @@
 # Installation and packages (./scripts/package.sh builds both archives),
 # included by the top-level CMakeLists.txt.
 #
-# Linux: the programs in <prefix>/bin, the Chinese guide, README.md and the
-# examples in <prefix>/share/doc/dsdemos; the tar.gz adds a README at its
+# Linux: the programs in <prefix>/bin, the Chinese guide, README.md (with its
+# pages under docs/) and the examples in <prefix>/share/doc/dsdemos; the tar.gz adds a README at its
 # top that says where they are. Windows: one folder holding the programs,
 # the examples, a demo-<program>.bat per program and the guide as
 # README.txt, all text with CRLF line ends. Both carry the browser edition
@@ -61,6 +61,11 @@ else()
   install(TARGETS ${DSD_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
   install(FILES ${DSD_GUIDE} ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # The README's pages (install, browser, testing, benchmarks, layout), where
+  # its links find them.
+  file(GLOB pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
+  list(REMOVE_ITEM pages ${DSD_GUIDE})
+  install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
   # The tar.gz's README, at the top of the archive alone: an installation
   # into a prefix such as /usr/local must not put a file there. It is its
   # own component, left out of cmake --install and added by CPack, which
