@@ -15,7 +15,7 @@
 #                      status, as on the console;
 #   FORCE_FILESYSTEM   the page puts the input files into the instance's file
 #                      system and reads the output files back through FS;
-#   ALLOW_MEMORY_GROWTH  the translator's growing sentences need more than
+#   ALLOW_MEMORY_GROWTH  a rule file's growing sentences need more than
 #                      the initial 16 MiB.
 #
 # emcc without the Closure compiler (which Debian's emscripten lacks) leaves
