@@ -47,7 +47,7 @@ test('a link reopens the same case at the same step', async () => {
     await tab.locator('.picture[data-draws]').waitFor();
     assert.equal(await tab.locator('textarea.document').inputValue(), '2+3*4');
     assert.equal(await tab.locator('.picture').getAttribute('data-step'), '3');
-    assert.equal(await tab.locator('table.trace tr.current td').first().textContent(), '4');
+    assert.equal(await tab.locator('table.trace tr[aria-current="step"] td').first().textContent(), '4');
   } finally {
     await page.close();
   }
