@@ -27,6 +27,8 @@
   var MARGIN = 24;
   var STACK_ROOM = 300; /* the stacks' height, their slots smaller when deep */
   var PANEL_W = 400;    /* the comparison and action panel */
+  var OPND_W = 72;      /* an operand's box: six digits at the full size, */
+  var DIGITS = 6;       /* a longer value (up to 11 signs) in a smaller font */
   var INK = D.INK, GREY = D.GREY, ORANGE = '#c75d00', RED = '#b3261e', GREEN = '#2f7d45';
   var STACKS = {
     optr: { name: 'OPTR', title: 'OPTR 运算符栈', fill: '#dfeafc', stroke: '#3b6fb6' },
@@ -163,19 +165,18 @@
   /* frameOf(chars, expression): what every step of the run shares, from
    * the input alone (kept on view.cache): {chars, width, height, expr,
    * optr, opnd, panel}. The stacks have room for every operator and every
-   * number of the expression, and one more (a step draws what it popped
-   * above the top), so that stepping moves nothing. */
+   * number of the expression and what a step popped (drawn above the top),
+   * so that stepping moves nothing. */
   function frameOf(chars, expression) {
     var numbers = (expression.match(/\d+/g) || []).length;
     var operators = expression.replace(/\d/g, '').length;
-    var slots = Math.max(5, numbers + 2, operators + 2);
+    var slots = Math.max(5, numbers + 1, operators + 1);
     var expr = { x: MARGIN, y: 62, cell: Math.max(CELL_MIN, Math.min(CELL_MAX, Math.floor(800 / Math.max(1, chars.length)))) };
     var top = expr.y + CELL_H + 82;
-    var widest = Math.max(52, 11 * 10 + 20);    /* a 32-bit value with its sign */
     var optr = { x: MARGIN + 36, width: 52, y: top, slots: slots, room: STACK_ROOM, itemHeight: 30 };
-    var opnd = { x: optr.x + optr.width + 110, width: widest, y: top, slots: slots, room: STACK_ROOM, itemHeight: 30 };
+    var opnd = { x: optr.x + optr.width + 100, width: OPND_W, y: top, slots: slots, room: STACK_ROOM, itemHeight: 30 };
     var bottom = DsdStackLayout.stackLayout([], optr).bottom;
-    var panel = { x: opnd.x + opnd.width + 110, y: top - 30 };
+    var panel = { x: opnd.x + opnd.width + 100, y: top - 30 };
     return {
       chars: chars, expression: expression,
       width: Math.max(expr.x + chars.length * expr.cell + MARGIN, panel.x + PANEL_W + MARGIN),
@@ -252,8 +253,9 @@
                  (p.value === '#' && p.index === 0 ? '#eceff3' : S.fill);
       item.appendChild(svgEl('rect', { x: p.x, y: p.y, width: p.w, height: p.h, rx: 3, fill: fill, stroke: colour,
                                        'stroke-width': p.mark ? 2 : 1, 'stroke-dasharray': gone ? '5 3' : 'none' }));
+      var size = Math.min(p.h < 22 ? 13 : 16, Math.floor(16 * DIGITS / Math.max(DIGITS, p.value.length)));
       text(item, p.cx, p.cy + (p.h < 22 ? 4 : 6), visible(p.value), {
-        'text-anchor': 'middle', 'font-family': MONO, 'font-size': p.h < 22 ? 13 : 16, 'font-weight': 'bold',
+        'text-anchor': 'middle', 'font-family': MONO, 'font-size': size, 'font-weight': 'bold',
         fill: gone ? ORANGE : INK, 'text-decoration': gone ? 'line-through' : 'none' });
       var note = gone ? '↑ 弹出' : p.mark === 'pushed' ? '← 压入' + (p.index === remaining - 1 ? '（栈顶）' : '')
                : p.index === remaining - 1 ? '← 栈顶' : '';
