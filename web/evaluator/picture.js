@@ -257,8 +257,7 @@
       text(item, p.cx, p.cy + (p.h < 22 ? 4 : 6), visible(p.value), {
         'text-anchor': 'middle', 'font-family': MONO, 'font-size': size, 'font-weight': 'bold',
         fill: gone ? ORANGE : INK, 'text-decoration': gone ? 'line-through' : 'none' });
-      var note = gone ? '↑ 弹出' : p.mark === 'pushed' ? '← 压入' + (p.index === remaining - 1 ? '（栈顶）' : '')
-               : p.index === remaining - 1 ? '← 栈顶' : '';
+      var note = gone ? '↑ 弹出' : p.mark === 'pushed' ? '← 压入' : p.index === remaining - 1 ? '← 栈顶' : '';
       if (note) text(item, right + 6, p.cy + 5, note, { fill: p.mark ? colour : GREY, 'font-size': 13 });
       g.appendChild(item);
     });
