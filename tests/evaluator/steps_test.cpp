@@ -58,13 +58,20 @@ std::string Action(StepKind kind) {
 std::vector<StepKind> rows;  /* the kind of each row told */
 
 /* The hook: the line must do the row's action before its STEP, or the
- * child ends with 3. */
+ * child ends with 3; the step's own function and Run, where the run
+ * starts, must have their frames on the call stack, or it ends with 7. */
 void Hear(StepKind kind, const StepSite &site, char, char, char, int, int) {
     std::string line = SourceLine(site.file, site.line);
     std::size_t does = line.find(Does(kind)), step = line.find("STEP(");
     if (does == std::string::npos || step == std::string::npos || does > step) {
         std::fprintf(stderr, "%s:%d does not do it before its STEP: %s\n", site.file, site.line, line.c_str());
         std::_Exit(3);
+    }
+    const StepCall *outermost = site.calls;
+    while (outermost != nullptr && outermost->caller != nullptr) outermost = outermost->caller;
+    if (site.calls == nullptr || std::string(site.calls->func) != site.func || std::string(outermost->func) != "Run") {
+        std::fprintf(stderr, "%s:%d: %s has no frame on the call stack\n", site.file, site.line, site.func);
+        std::_Exit(7);
     }
     rows.push_back(kind);
 }
