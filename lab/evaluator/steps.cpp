@@ -35,6 +35,11 @@
  *          character pushed or popped; operate: a, op, b and result, the
  *          value pushed (OPND's top after the step); return: value, the
  *          value popped; divide_error: a, op, b
+ *          pushed "optr" or "opnd": the stack the step pushed onto (its
+ *                 new top), where it pushed
+ *          popped {"optr":["-"],"opnd":[7,2]}: what the step took off each
+ *                 stack, bottom first, where it popped (a syntax error
+ *                 found by Run itself tells none)
  * The run ends inside the table on a syntax error or a division by zero:
  * then the steps up to it stand, the last one says what went wrong, and
  * the envelope has "ok":false,"stopped":false (every step was recorded).
@@ -130,6 +135,21 @@ static void PutInt(const char *name, int value) {
     JsonInt(value);
 }
 
+/* Appends ,"popped":{"optr":[op],"opnd":[a,b]}: what the step took off
+ * the stacks, each bottom first: op unless it is 0, and the first count
+ * of a, b. */
+static void PutPopped(char op, int count, int a, int b) {
+    JsonPut(",\"popped\":{\"optr\":[");
+    if (op != 0) JsonChar(op);
+    JsonPut("],\"opnd\":[");
+    if (count > 0) JsonInt(a);
+    if (count > 1) {
+        JsonPut(",");
+        JsonInt(b);
+    }
+    JsonPut("]}");
+}
+
 /* Appends ,"read":{"from":i,"text":...}: what the step acted on. After a
  * number, its digits end where reading stopped; after a character, it is
  * the last one read. Nothing when nothing was read yet. */
@@ -163,23 +183,34 @@ static void TellStep(StepKind kind, const StepSite &site, char top, char relatio
     if (relation != 0) PutChar("relation", relation);
     switch (kind) {
     case STEP_PUSH_OPND:
+        PutInt("value", a);
+        JsonPut(",\"pushed\":\"opnd\"");
+        break;
     case STEP_RETURN:
         PutInt("value", a);
+        PutPopped(0, 1, a, 0);
         break;
     case STEP_PUSH_OPTR:
+        PutChar("op", op);
+        JsonPut(",\"pushed\":\"optr\"");
+        break;
     case STEP_CANCEL:
         PutChar("op", op);
+        PutPopped(op, 0, 0, 0);
         break;
     case STEP_OPERATE:
         PutInt("a", a);
         PutChar("op", op);
         PutInt("b", b);
         PutInt("result", OPND.top->next->data);  /* the value the step pushed */
+        PutPopped(op, 2, a, b);
+        JsonPut(",\"pushed\":\"opnd\"");
         break;
     case STEP_DIVIDE_ERROR:
         PutInt("a", a);
         PutChar("op", op);
         PutInt("b", b);
+        PutPopped(op, 2, a, b);
         break;
     case STEP_SYNTAX_ERROR:
         if (op != 0) PutChar("op", op);

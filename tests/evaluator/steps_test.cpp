@@ -298,9 +298,11 @@ TEST(EvaluatorStepsDeathTest, ADivisionByZeroIsToldOnceFromCalculate) {
     /* Row 8 cancels the brackets; row 9 is the division's, told from
      * Calculate alone, after its operands were popped. */
     EXPECT_EXIT(WriteStepsToStderr(2, argv), testing::ExitedWithCode(255),
-                "\"at\":8,[^{]*\\{[^{}]*\\}[^{}]*\"op\":\"\\(\"\\},\\{\"kind\":\"divide_error\",\"src\":\\{\"file\":\"evaluator/scanner.cpp\","
+                "\"at\":8,[^{]*\\{[^{}]*\\}[^{}]*\"op\":\"\\(\",\"popped\":\\{[^{}]*\\}\\},"
+                "\\{\"kind\":\"divide_error\",\"src\":\\{\"file\":\"evaluator/scanner.cpp\","
                 "\"line\":[0-9]+,\"func\":\"Calculate\"\\},\"chain\":\\[\"Run\",\"Calculate\"\\],\"at\":9,"
-                "\"optr\":\\[\"#\"\\],\"opnd\":\\[\\],[^{}]*\\{[^{}]*\\}[^{}]*\"a\":8,\"op\":\"/\",\"b\":0\\}\\],"
+                "\"optr\":\\[\"#\"\\],\"opnd\":\\[\\],[^{}]*\\{[^{}]*\\}[^{}]*\"a\":8,\"op\":\"/\",\"b\":0,"
+                "\"popped\":\\{\"optr\":\\[\"/\"\\],\"opnd\":\\[8,0\\]\\}\\}\\],"
                 "\"ok\":false,\"stopped\":false\\}");
 }
 
@@ -319,7 +321,7 @@ TEST(EvaluatorSteps, TheWriterDescribesEachRowWithItsLine) {
     EXPECT_EQ(out.rfind("{\"program\":\"evaluator\",\"input\":{\"expression\":\"3*(7-2)#\"},\"steps\":"
                         "[{\"kind\":\"push_opnd\",\"src\":{\"file\":\"evaluator/driver.cpp\"", 0), 0u) << out;
     EXPECT_NE(out.find("\"kind\":\"return\",\"src\":{\"file\":\"evaluator/driver.cpp\","), std::string::npos) << out;
-    EXPECT_NE(out.find("\"value\":15}],\"ok\":true,\"stopped\":false}\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"value\":15,\"popped\":{\"optr\":[],\"opnd\":[15]}}],\"ok\":true,\"stopped\":false}\n"), std::string::npos) << out;
 }
 
 }  // namespace

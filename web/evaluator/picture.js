@@ -142,22 +142,10 @@
     }[step.kind] || step.kind;
   }
 
-  /* popped(step): what the step took off each stack, bottom first:
-   * {optr: [...], opnd: [...]}, as the step reports it. */
+  /* popped(step): what the step took off each stack, bottom first, as the
+   * step reports it: {optr: [...], opnd: [...]}. */
   function popped(step) {
-    switch (step.kind) {
-      case 'cancel': return { optr: [step.op], opnd: [] };
-      case 'operate': case 'divide_error': return { optr: [step.op], opnd: [step.a, step.b] };
-      case 'return': return { optr: [], opnd: [step.value] };
-      default: return { optr: [], opnd: [] };
-    }
-  }
-
-  /* pushed(step, name): 1 when the step pushed onto that stack ('optr' or
-   * 'opnd'), else 0. */
-  function pushed(step, name) {
-    return (name === 'opnd' && (step.kind === 'push_opnd' || step.kind === 'operate')) ||
-           (name === 'optr' && step.kind === 'push_optr') ? 1 : 0;
+    return { optr: (step.popped && step.popped.optr) || [], opnd: (step.popped && step.popped.opnd) || [] };
   }
 
   /* ---- Layout ---------------------------------------------------------- */
@@ -202,7 +190,7 @@
   function placeStack(step, name, F) {
     var items = step[name].map(String), gone = popped(step)[name].map(String);
     var L = DsdStackLayout.stackLayout(items.concat(gone), F[name]);
-    var news = pushed(step, name);
+    var news = step.pushed === name ? 1 : 0;
     L.items.forEach(function (p) {
       p.mark = p.index >= items.length ? 'popped' : p.index >= items.length - news ? 'pushed' : '';
     });
