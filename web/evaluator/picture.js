@@ -137,8 +137,8 @@
       cancel: '弹出 OPTR 的 ' + step.op + '：消去一对括号',
       operate: '弹出 ' + step.op + '、' + step.b + '、' + step.a + '，压入 ' + step.a + step.op + step.b + ' = ' + step.result,
       'return': '弹出 OPND 的 ' + step.value + '：运算结果',
-      syntax_error: '输入表达式出现语法错误',
-      divide_error: '除数为 0：error'
+      syntax_error: '语法错误：写下错误信息，运行结束',
+      divide_error: '除以 0：写下 error，运行结束'
     }[step.kind] || step.kind;
   }
 
