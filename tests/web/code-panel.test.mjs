@@ -6,7 +6,8 @@
 // step reports (a josephus leave unlinks with ->next =, an evaluator
 // PUSH(OPND,…) pushes onto OPND, a translator push is a Push call, a bitree
 // walk visits). Stepping scrolls the panel, never the page, and a function
-// name in a marked line shows that function. Saves each tab at a middle
+// name in a marked line shows that function. The step hook after a
+// statement is hidden until 显示步骤钩子 is checked. Saves each tab at a middle
 // step as build/web/shots/code-<program>.png for people to look at.
 //
 //     node --test tests/web/code-panel.test.mjs   (after ./scripts/web.sh)
@@ -171,6 +172,33 @@ describe('the code panel, opened from file', () => {
       await tab.locator('.picture').screenshot({ path: path.join(SHOTS, `code-${program}.png`) });
     });
   }
+
+  test('the step hooks after a statement are hidden until asked for; the marked line shows its statement whole', async () => {
+    const tab = await openTab(page, fileOrigin(), 'josephus');
+    await tab.locator('.picture[data-draws]').waitFor();
+    await tab.locator('.step-first').click();
+    await settled(tab);
+    // The first step whose marked line unlinks a seat: its hook stands after it.
+    for (let i = 0; i < 40 && !(await panelNow(tab)).marked.some(([, t]) => /->next\s*=/.test(t)); i++) {
+      await tab.locator('.step-forward').click();
+      await settled(tab);
+    }
+    const seen = () => tab.evaluate((section) => {
+      const row = section.querySelector('.code-line[aria-current="step"]');
+      const scroll = section.querySelector('.code-scroll');
+      return { line: Number(row.dataset.line), text: row.querySelector('.code-text').innerText,
+               wraps: scroll.scrollWidth <= scroll.clientWidth + 1 };
+    });
+    const hidden = await seen();
+    const [file] = [(await panelNow(tab)).file];
+    const statement = repoLines(file)[hidden.line - 1].replace(/\s+STEP\b.*$/, '');
+    assert.match(repoLines(file)[hidden.line - 1], /;\s+STEP\(/, 'the line has a hook after its statement');
+    assert.equal(hidden.text.trimEnd(), statement, 'the marked line shows the statement, without its hook');
+    assert.ok(hidden.wraps, 'no line runs out of the panel');
+    await tab.locator('.code-hook-switch').check();
+    assert.match((await seen()).text, /;\s+STEP\(STEP_\w+/, 'the switch shows the hook');
+    await tab.locator('.code-hook-switch').uncheck();
+  });
 
   test('a function name in a marked line shows that function, and the panel goes back to the step', async () => {
     const tab = await openTab(page, fileOrigin(), 'josephus');

@@ -2,7 +2,8 @@
 //
 // Each picture's main example is practised to its last step. Every answer
 // given here comes from the program's own run of the same input, read from
-// its output file or from its step writer run in node (web/worker/runner.js),
+// its output file or from its step writer, run in node by the page's own
+// worker (web/worker/worker.js, through web/tools/worker.mjs),
 // never from the page: all right gives full marks; one wrong answer gives
 // one less, lists its step as a link, and the picture moves on from it.
 // 换一题 makes the input its seed and size say, and a link with them
@@ -16,7 +17,7 @@ import { fileOrigin, gbk, launch, openTab, shot, WEB_DIR } from './browser.mjs';
 
 const require = createRequire(import.meta.url);
 const ROOT = path.resolve(WEB_DIR, '../..');
-const DsdRunner = require(path.join(ROOT, 'web/worker/runner.js'));
+const { startWorker } = await import(path.join(ROOT, 'web/tools/worker.mjs'));
 const DsdExercise = require(path.join(ROOT, 'web/page/exercise.js'));
 const example = (program, name) => new Uint8Array(fs.readFileSync(path.join(ROOT, 'examples', program, name)));
 
@@ -30,12 +31,12 @@ const REQUEST = {
 
 // ours(program): the run of the main example and its step writer's record.
 async function ours(program) {
-  const factory = require(path.join(WEB_DIR, program + '.js'));
-  const runner = DsdRunner();
-  const run = await runner.runProgram(factory, program, REQUEST[program]());
-  const writer = await runner.runProgram(factory, program, { ...REQUEST[program](), entry: 'WriteSteps' });
+  const worker = startWorker(path.join(WEB_DIR, program + '.js'), program);
+  const { result: run } = await worker.run(REQUEST[program]());
+  const { trace: record } = await worker.steps(REQUEST[program]());
+  await worker.stop();
   const file = (name) => run.files.find((f) => f.path === name).data;
-  return { run, file, record: JSON.parse(Buffer.from(writer.stdout).toString('latin1')) };
+  return { run, file, record };
 }
 
 // The answer to the question with key `key`: {value} for the button of

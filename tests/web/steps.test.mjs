@@ -1,7 +1,9 @@
 // steps.test.mjs -- the step writers of the browser edition (WriteSteps,
-// web/steps/) against the programs' own text output. Each input runs twice
-// through web/worker/runner.js, as the page runs it: once as the program (main),
-// once as its step writer, on the same args, stdin and files. The writer
+// lab/<program>/) against the programs' own text output. Each input goes
+// twice to the program's worker (web/worker/worker.js, through node's client
+// web/tools/worker.mjs), as the page sends it: once as the program (main,
+// 'run'), once as its step writer ('steps'), on the same args, stdin and
+// files; the worker parses the writer's record. The writer
 // must end with the program's status and stderr, write ASCII JSON (every
 // byte from 0x80 up escaped) under MAX_DESCRIPTION bytes, and describe what
 // the program printed or wrote, all of it (only a description that says it
@@ -36,13 +38,13 @@ import path from 'node:path';
 import { execFileSync } from 'node:child_process';
 import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
-import { describe, test } from 'node:test';
+import { after, describe, test } from 'node:test';
 
 const require = createRequire(import.meta.url);
 const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const WEB_DIR = path.resolve(ROOT, process.env.DSD_WEB_DIR || 'build/web');
 const EXAMPLES = path.join(ROOT, 'examples');
-const DsdRunner = require(path.join(ROOT, 'web/worker/runner.js'));
+const { startWorker } = await import(path.join(ROOT, 'web/tools/worker.mjs'));
 
 // The most bytes a description may take, whatever the input (the layout
 // comments of web/steps/*.cpp give the bounds).
@@ -61,19 +63,21 @@ function examples(program) {
 // both(program, request): runs the program and its step writer on the
 // request; checks what the two must share and the description's form;
 // returns {run, steps}, steps being the parsed description.
+const workers = {};
+after(() => Promise.all(Object.values(workers).map((w) => w.stop())));
 async function both(program, request) {
-  const factory = require(path.join(WEB_DIR, `${program}.js`));
-  const runner = DsdRunner();
-  const run = await runner.runProgram(factory, program, request);
-  const writer = await runner.runProgram(factory, program, { ...request, entry: 'WriteSteps' });
+  workers[program] ||= startWorker(path.join(WEB_DIR, `${program}.js`), program);
+  const { result: run, error } = await workers[program].run(request);
+  assert.equal(error, undefined, 'the program ran');
+  const answer = await workers[program].steps(request);
+  assert.equal(answer.error, undefined, 'the step writer ran and wrote JSON');
+  const { trace: steps, result: writer } = answer;
   assert.equal(run.crash, undefined, 'the program ran');
-  assert.equal(writer.crash, undefined, 'the step writer ran');
   assert.equal(writer.status, run.status, 'exit status');
   assert.equal(latin1(writer.stderr), latin1(run.stderr), 'stderr');
   assert.ok(writer.stdout.length < MAX_DESCRIPTION[program], `description of ${writer.stdout.length} bytes`);
   assert.ok(writer.stdout.every((b) => b < 0x80), 'bytes from 0x80 up are escaped');
   assert.equal(writer.files.length, 0, 'the step writer writes no file');
-  const steps = JSON.parse(latin1(writer.stdout));
   checkSources(program, steps);
   return { run, steps };
 }
@@ -134,7 +138,7 @@ const EVALUATOR_KINDS = {
 
 // checkSources(program, steps): every step's src, as above.
 function checkSources(program, steps) {
-  if (steps.ok === false && !steps.steps) return;
+  if (steps.ok === false && !(steps.steps && steps.steps.length)) return;   // a stop record
   const check = (src, what, kind) => checkSrc(program, src, what, DOES[kind]);
   if (program === 'evaluator') {
     for (const r of steps.steps) {
@@ -430,7 +434,7 @@ describe('translator', () => {
   test('a sentence that grows past the bound stops both at the same pass', async () => {
     const { run, steps } = await translate('rules.txt', ruleFile(Array(7).fill(['t', 't'.repeat(9)]), 'ttt'));
     assert.notEqual(run.status, 0);
-    assert.deepEqual(steps, { program: 'translator', ok: false, stopped: 'passes' });
+    assert.deepEqual(steps, { program: 'translator', ok: false, stopped: 'passes', steps: [] });
   });
 });
 
@@ -481,4 +485,19 @@ describe('josephus', () => {
     assert.equal(steps.removals.length, 1000);
     checkJosephus(run, steps);
   });
+});
+
+// ============================================================== the worker
+
+test('the worker answers each request once, an unknown one by its name, and runs on after it', async () => {
+  const worker = startWorker(path.join(WEB_DIR, 'josephus.js'), 'josephus');
+  try {
+    const answers = await Promise.all([worker.ask('draw', { request: { args: ['3', '1', '1', '1', '1'] } }),
+                                       worker.run({ args: ['3', '1', '1', '1', '1'] }), worker.ask('')]);
+    assert.deepEqual(answers[0], { error: '未知的请求：draw' });
+    assert.equal(latin1(answers[1].result.files[0].data), '1 2 3 ');
+    assert.deepEqual(answers[2], { error: '未知的请求：' });
+  } finally {
+    await worker.stop();
+  }
 });

@@ -15,7 +15,9 @@
  * func, chain}, from the step record; null when the step has none): the
  * function of file that holds line, the comment above it, line and the
  * rest of its statement marked with aria-current="step" and scrolled into
- * sight inside the panel (never the page). In a marked line each name of a
+ * sight inside the panel (never the page). The step hook that stands at
+ * the end of a line, after its statement (STEP(...), STEP_CALL), is hidden
+ * until the switch 显示步骤钩子 shows it; the line keeps its number. In a marked line each name of a
  * function of the program is a button that shows that function; so is
  * each name in the chain of calls. */
 var DsdCodePanel = (function () {
@@ -24,6 +26,8 @@ var DsdCodePanel = (function () {
   var STATEMENT_MAX = 6;   /* the most lines marked for one statement */
   var AROUND = 8;          /* lines shown either side of a line outside any function */
   var sourcesPromise = null;
+  /* What the hooks are, beside their switch. */
+  var HOOKS_ABOUT = '步骤钩子是行尾的 STEP(…) 和 STEP_CALL：它们把这一步报告给图解；控制台程序里它们什么也不报告。';
 
   /* sources(): a Promise of {path: text}, the programs' sources; of null
    * when the page has none, or of {error} with a message when the browser
@@ -95,6 +99,15 @@ var DsdCodePanel = (function () {
     return line;
   }
 
+  /* splitHook(text): {code, hook} of a line: hook the step hook that stands
+   * after the line's statement, at its end (the right-hand column's
+   * STEP(...) or STEP_CALL, with the blanks before it), '' when there is
+   * none; code the rest. A hook that stands before its statement is code. */
+  function splitHook(text) {
+    var m = /^(.*[;{}])(\s+STEP(?:_CALL)?\b.*)$/.exec(text);
+    return m ? { code: m[1], hook: m[2] } : { code: text, hook: '' };
+  }
+
   /* callButtons(text, folder): the parts of a line of code as nodes: each
    * name of a function of the folder followed by '(' a button that shows
    * it (its data-func the name), the rest as text. */
@@ -123,6 +136,10 @@ var DsdCodePanel = (function () {
       .filter(function (p) { return p.name === program; })[0];
     var folder = stanza ? stanza.sources : program;
     var chain = el('p', { className: 'code-chain' });
+    /* 显示步骤钩子: the hooks at the ends of lines are hidden until asked
+     * for, so that the statement, not its hook, fills the line. */
+    var hookSwitch = el('input', { type: 'checkbox', className: 'code-hook-switch' });
+    var hookLabel = el('label', {}, [hookSwitch, '显示步骤钩子']);
     var where = el('p', { className: 'code-where' });
     var back = el('button', { type: 'button', className: 'code-back', textContent: '回到这一步', hidden: true });
     var note = el('p', { className: 'code-note', hidden: true });
@@ -132,6 +149,7 @@ var DsdCodePanel = (function () {
       el('h4', { textContent: '这一步执行的代码' }),
       el('p', { className: 'code-about', textContent: '这是本程序自己的 C++ 源代码，和控制台程序是同一份，' +
         '原样编译进了这个页面；代码里的注释是程序的开发者写的。标黄的行是这一步执行的语句，点其中的函数名可以查看那个函数。' }),
+      el('p', { className: 'code-hooks' }, [hookLabel, ' ' + HOOKS_ABOUT]),
       chain, el('div', { className: 'code-bar' }, [where, back]), note, scroll]);
     panel.setAttribute('aria-label', '这一步执行的代码');
     box.appendChild(panel);
@@ -148,9 +166,10 @@ var DsdCodePanel = (function () {
       if (!shown || shown.path !== path || shown.from !== from || shown.to !== to) {
         lines.textContent = '';
         for (var k = from; k <= to; k++) {
+          var text = el('span', { className: 'code-text' });
           lines.appendChild(el('div', { className: 'code-line', 'data-line': String(k) }, [
-            el('span', { className: 'code-no', textContent: String(k) }),
-            el('span', { className: 'code-text', textContent: all[k - 1].replace(/\r$/, '') })]));
+            el('span', { className: 'code-no', textContent: String(k) }), text]));
+          lineText(text, all[k - 1], false);
         }
         shown = { path: path, from: from, to: to };
         panel.setAttribute('data-file', path);
@@ -163,16 +182,31 @@ var DsdCodePanel = (function () {
         var marked = !!marks[k];
         if (marked) {
           row.setAttribute('aria-current', 'step');
-          text.textContent = '';
-          callButtons(all[k - 1].replace(/\r$/, ''), folder).forEach(function (n) { text.appendChild(n); });
+          lineText(text, all[k - 1], true);
           if (!first) first = row;
         } else if (row.hasAttribute('aria-current')) {
           row.removeAttribute('aria-current');
-          text.textContent = all[k - 1].replace(/\r$/, '');
+          lineText(text, all[k - 1], false);
         }
       });
       if (first) keepInSight(first);
     }
+
+    /* lineText(box, line, marked): puts a line of code into its box: the
+     * statement (a marked one with its function names as buttons), then
+     * its hook in a span of its own, hidden unless the switch is on. */
+    function lineText(box, line, marked) {
+      var parts = splitHook(line.replace(/\r$/, ''));
+      box.textContent = '';
+      if (marked) callButtons(parts.code, folder).forEach(function (n) { box.appendChild(n); });
+      else box.appendChild(document.createTextNode(parts.code));
+      if (parts.hook) box.appendChild(el('span', { className: 'code-hook', textContent: parts.hook, hidden: !hookSwitch.checked }));
+    }
+    hookSwitch.addEventListener('change', function () {
+      Array.prototype.forEach.call(lines.querySelectorAll('.code-hook'), function (h) { h.hidden = !hookSwitch.checked; });
+      var row = lines.querySelector('[aria-current="step"]');
+      if (row) keepInSight(row);
+    });
 
     /* keepInSight(row): scrolls the panel's lines, and nothing else, so
      * that row is in sight. */
@@ -208,8 +242,10 @@ var DsdCodePanel = (function () {
       chain.textContent = '';
       var calls = src && src.chain && src.chain.length ? src.chain : src && src.func ? [src.func] : [];
       if (!calls.length) return;
-      /* The step writer calls the function that main calls: the console
-       * program's chain starts with main. */
+      /* A trace's chain starts at main already. A record of the earlier
+       * form starts at the function its step writer called, below main:
+       * main is put in front of it, and the functions between the two
+       * (josephus's RunJosephus) are then missing from the line. */
       if (calls[0] !== 'main') calls = ['main'].concat(calls);
       chain.appendChild(document.createTextNode('调用链：'));
       calls.forEach(function (name, i) {
@@ -281,5 +317,5 @@ var DsdCodePanel = (function () {
     };
   }
 
-  return { mount: mount, sources: sources };
+  return { mount: mount };
 })();

@@ -72,7 +72,7 @@
   }
 
   /* mount(container, program, getOurs, options): builds the panel inside
-   * container and returns {compare, clear}. */
+   * container and returns {compare, clear, refresh}, as above. */
   function mount(container, program, getOurs, options) {
     options = options || {};
     var output = root.DsdCompare.OUTPUTS[program] || '输出';

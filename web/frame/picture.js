@@ -85,7 +85,7 @@ var DsdPicture = (function () {
   /* hashStep(program): the step (from 0) that the address names for
    * program's tab, or -1. */
   function hashStep(program) {
-    var step = DsdUi.hashPart(program, 'step');
+    var step = DsdAddress.part(program, 'step');
     return step && /^\d+$/.test(step) ? Number(step) - 1 : -1;
   }
 
@@ -227,7 +227,7 @@ var DsdPicture = (function () {
       counter.textContent = '第 ' + (current + 1) + ' / ' + shown.count + ' 步';
       box.setAttribute('data-step', String(current));
       markOutput();
-      if (!quiet) DsdUi.setHashPart(tab.program, 'step', String(current + 1));
+      if (!quiet) DsdAddress.set(tab.program, 'step', String(current + 1));
       present.shown(quiet);
     }
 

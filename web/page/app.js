@@ -1,22 +1,22 @@
 /* app.js -- the page's frame: the tabs (one per program of programs.js,
- * made by ui.js), the address's # part, and the first run of each tab's
+ * made by tabs.js), the address's # part, and the first run of each tab's
  * main example when the tab is first shown.
  *
  * The # part names the tab (#evaluator, #bitree, ...), and may hold its
- * input and step (ui.js), so a link or a bookmark, also under file://,
+ * input and step (address.js, tabs.js), so a link or a bookmark, also under file://,
  * opens the same case. A # part changed in the open page (a link pasted
  * into the address bar) moves to its tab, case and step. The tabs take the
  * keyboard as tabs do: only the shown one is in the Tab order, and ←, →,
  * Home and End on it go to the other tabs. */
 (function () {
   'use strict';
-  var TABS = DsdUi.tabs;   /* program -> its tab, made by tab-<program>.js */
+  var TABS = DsdUi.tabs;   /* program -> its tab, made by <name>/tab.js */
   var names = DSD_PROGRAMS.map(function (p) { return p.name; }).filter(function (p) { return TABS[p]; });
   var shown = {};   /* program -> true once its tab has been shown */
 
   /* fromHash(): the program the address names, or the first tab. */
   function fromHash() {
-    var name = location.hash.replace(/^#/, '').split('&')[0];
+    var name = DsdAddress.program();
     return TABS[name] ? name : names[0];
   }
 

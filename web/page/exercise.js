@@ -2,8 +2,9 @@
  * accepts, made from a seed and a size, so that one link gives every
  * student the same exercise.
  *
- * The generator knows the programs' input formats, never their techniques:
- * it writes an expression, a preorder/inorder pair of one random tree with
+ * The generator knows the programs' input formats, and of a technique only
+ * what a valid input needs (a random tree's preorder and inorder, which
+ * are bitree's input; the answers are never computed here). It writes an expression, a preorder/inorder pair of one random tree with
  * two prefix expressions, a rule file, a ring with its step values. What
  * the input does is then shown by the program's own run, as for any other
  * input. Each input is chosen to be worth doing by hand:

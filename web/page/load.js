@@ -15,8 +15,9 @@
   'use strict';
   var SHARED = [
     'examples.js', 'sources.js',
-    'worker/runner.js', 'page/gbk.js', 'worker/engine.js',
-    'frame/compare.js', 'frame/compare-panel.js', 'page/exercise.js', 'page/ui.js',
+    'worker/runner.js', 'worker/worker.js', 'page/gbk.js', 'worker/engine.js',
+    'frame/compare.js', 'frame/compare-panel.js', 'page/exercise.js',
+    'page/dom.js', 'page/files.js', 'page/address.js', 'page/output.js', 'page/input.js', 'page/run.js', 'page/tabs.js',
     'frame/code-panel.js', 'draw/common.js', 'draw/stack.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
   ];
   var scripts = [];

@@ -1,28 +1,29 @@
-/* engine.js -- runs the programs off the page's main thread.
+/* engine.js -- the page's client of the programs' workers: it runs the
+ * programs off the page's main thread.
  *
  * Each program (programs.js) gets a Web Worker of its own, made from a
  * Blob: a page opened from file:// may start such a worker, but the worker
- * could not load the program's script from file:// itself. So the Blob
- * carries the source text of the program's factory (its script, loaded by
- * the page, defines it) and of DsdRunner (runner.js). One run is one
- * message pair:
+ * could not load a script from file:// itself. So the Blob carries the
+ * source text of the program's factory (its script, loaded by the page,
+ * defines it), of DsdRunner (runner.js) and of DsdWorker (worker.js, which
+ * holds the message protocol), and starts DsdWorker on them.
  *
- *   page -> worker   {id, action: 'run', request, steps}
- *   worker -> page   {id, result, steps}   or   {id, error}
- *
- * request and result as in runner.js. With steps true the worker, after
- * main, runs the picture's step writer (the exported WriteSteps) on the
- * same input in a fresh instance and answers with both: steps is the step
- * writer's result, else null. So a run and its steps are one request,
- * answered once, and a stop ends both.
+ * A run of the page is one request {id, action: 'run', request} and, when
+ * the tab's picture wants the steps, a second one {id, action: 'steps',
+ * request} on the same request (worker.js: the step writer in a fresh
+ * instance, its trace parsed in the worker). The request's bytes are
+ * copied to the worker (the page keeps its request: the saved score reads
+ * it, and it is sent twice); the answers' bytes come back transferred.
  *
  * stop(program) ends the program's worker and with it what it was doing;
- * every pending run is answered as stopped, and the next run starts a new
- * worker.
+ * every pending request is answered as stopped, and the next run starts a
+ * new worker.
  *
  * DsdEngine = {run(program, request, wantSteps) -> Promise<answer>,
- *              stop(program), loaded(program)}; an answer is {result,
- * steps} or {error} with a message, never a rejection. */
+ *              stop(program), loaded(program), STOPPED}; an answer is
+ * {result, trace, stepsError} (trace null and stepsError the reason when
+ * the steps were wanted but the record could not be had; both null when
+ * they were not wanted) or {error} with a message, never a rejection. */
 var DsdEngine = (function () {
   'use strict';
 
@@ -33,58 +34,21 @@ var DsdEngine = (function () {
   var workers = {};   /* program -> {worker, pending: {id -> resolve}} */
   var nextId = 1;
 
-  /* The worker's own code; runs inside the worker, never on the page. */
-  function workerMain(factory, name) {
-    var runner = DsdRunner();
-    /* buffersOf(answer): the byte buffers of the answer's results, handed
-     * over to the page rather than copied (tens of MB for a long run,
-     * which a copy would make the page wait for). */
-    function buffersOf(answer) {
-      var list = [];
-      [answer.result].forEach(function (r) {
-        if (!r) return;
-        [r.stdout, r.stderr].concat(r.files.map(function (f) { return f.data; })).forEach(function (b) {
-          if (b && b.buffer && list.indexOf(b.buffer) < 0) list.push(b.buffer);
-        });
-      });
-      return list;
-    }
-    onmessage = function (e) {
-      var id = e.data.id;
-      var request = e.data.request;
-      runner.runProgram(factory, name, request).then(function (result) {
-        if (!e.data.steps || result.crash) return { id: id, result: result };
-        var stepRequest = Object.assign({}, request, { entry: 'WriteSteps' });
-        return runner.runProgram(factory, name, stepRequest).then(function (steps) {
-          var answer = { id: id, result: result };
-          if (steps.crash) answer.stepsError = steps.crash;
-          else {
-            try { answer.trace = JSON.parse(new TextDecoder('ascii').decode(steps.stdout)); }
-            catch (err) { answer.stepsError = '步骤记录无法读取（状态 ' + steps.status + '）'; }
-          }
-          return answer;
-        });
-      }).then(function (answer) {
-        postMessage(answer, buffersOf(answer));
-      }, function (err) {
-        postMessage({ id: id, error: String(err && err.message || err) });
-      });
-    };
-  }
-
   /* loaded(program): true when the page has the program's factory. */
   function loaded(program) {
     return typeof self[factories[program]] === 'function';
   }
 
-  /* start(program): a new worker for program, with no run pending. */
+  /* start(program): a new worker for program, with no request pending. */
   function start(program) {
     var name = factories[program];
     var source = [
       'var _scriptDir;',   /* read by the factory's code; unset in a worker */
       'var ' + name + ' = ' + self[name].toString() + ';',
       'var DsdRunner = ' + DsdRunner.toString() + ';',
-      '(' + workerMain.toString() + ')(' + name + ', ' + JSON.stringify(program) + ');'
+      DsdWorker.toString(),
+      'onmessage = (function (handle) { return function (e) { handle(e.data); }; })(' +
+        'DsdWorker(' + name + ', ' + JSON.stringify(program) + ', DsdRunner, function (a, t) { postMessage(a, t); }));'
     ].join('\n');
     var url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
     var entry = { worker: new Worker(url), pending: {} };
@@ -92,8 +56,7 @@ var DsdEngine = (function () {
     entry.worker.onmessage = function (e) {
       var resolve = entry.pending[e.data.id];
       delete entry.pending[e.data.id];
-      if (resolve) resolve(e.data.error ? { error: e.data.error }
-                                 : { result: e.data.result, trace: e.data.trace || null, stepsError: e.data.stepsError || null });
+      if (resolve) resolve(e.data);
     };
     entry.worker.onerror = function (e) {
       if (workers[program] === entry) delete workers[program];
@@ -103,30 +66,48 @@ var DsdEngine = (function () {
     return entry;
   }
 
-  /* failAll(entry, message): answers every pending run of entry with
+  /* failAll(entry, message): answers every pending request of entry with
    * {error: message}. */
   function failAll(entry, message) {
     Object.keys(entry.pending).forEach(function (id) { entry.pending[id]({ error: message }); });
     entry.pending = {};
   }
 
+  /* ask(entry, action, request): a Promise of the worker's answer to one
+   * request (without its id). */
+  function ask(entry, action, request) {
+    var id = nextId++;
+    return new Promise(function (resolve) {
+      entry.pending[id] = resolve;
+      entry.worker.postMessage({ id: id, action: action, request: request });
+    });
+  }
+
   /* run(program, request, wantSteps): a Promise of the run's answer; never
-   * rejects. The request's bytes are copied to the worker. */
+   * rejects. The steps are asked for only after a run whose instance did
+   * not fail, from the same worker: a stop in between ends both. */
   function run(program, request, wantSteps) {
     if (!loaded(program)) {
       return Promise.resolve({ error: '找不到 ' + program + '.js：请从完整的 web 文件夹打开本页' });
     }
     if (!workers[program]) workers[program] = start(program);
     var entry = workers[program];
-    var id = nextId++;
-    return new Promise(function (resolve) {
-      entry.pending[id] = resolve;
-      entry.worker.postMessage({ id: id, action: 'run', request: request, steps: !!wantSteps });
+    return ask(entry, 'run', request).then(function (ran) {
+      if (ran.error) return { error: ran.error };
+      var answer = { result: ran.result, trace: null, stepsError: null };
+      if (!wantSteps || ran.result.crash) return answer;
+      if (workers[program] !== entry) return { error: STOPPED };   /* stopped since */
+      return ask(entry, 'steps', request).then(function (steps) {
+        if (steps.error === STOPPED) return { error: STOPPED };
+        if (steps.error) answer.stepsError = steps.error;
+        else answer.trace = steps.trace;
+        return answer;
+      });
     });
   }
 
-  /* stop(program): ends the program's worker and every run in it; each
-   * pending run is answered {error: STOPPED}. */
+  /* stop(program): ends the program's worker and every request in it;
+   * each pending one is answered {error: STOPPED}. */
   function stop(program) {
     var entry = workers[program];
     if (!entry) return;

@@ -184,7 +184,9 @@ function DsdRunner() {
       stdin: function () { return null; },
       stdout: stdout.push,
       stderr: stderr.push,
-      /* emscripten's own diagnostics (an abort) go to stderr as text. */
+      /* emscripten's own diagnostics (print, printErr: an abort's message)
+       * are dropped, so stdout and stderr hold the program's bytes alone;
+       * an abort reaches the caller as result.crash. */
       print: function () {},
       printErr: function () {},
       /* exit() must end the run, not the page or the node process. */

@@ -1,0 +1,76 @@
+/* files.js -- bytes in and out of the page: base64 and base64url text (the
+ * bundled examples, the input kept in the address), a file of the user's
+ * own opened byte for byte, and bytes saved as a file.
+ *
+ * DsdFiles = {base64Bytes(text), bytesToBase64url(bytes),
+ *             base64urlToBytes(text), fileButton(onOpen, onFail),
+ *             downloadLink(name, bytes)} */
+var DsdFiles = (function () {
+  'use strict';
+  var el = DsdDom.el;
+
+  /* base64Bytes(text): the bytes that base64 text stands for; throws when
+   * it is not base64. */
+  function base64Bytes(text) {
+    var raw = atob(text);
+    var bytes = new Uint8Array(raw.length);
+    for (var i = 0; i < raw.length; i++) bytes[i] = raw.charCodeAt(i);
+    return bytes;
+  }
+
+  /* bytesToBase64url(bytes): bytes as base64url text (for the address). */
+  function bytesToBase64url(bytes) {
+    var raw = '';
+    for (var i = 0; i < bytes.length; i += 8192) {
+      raw += String.fromCharCode.apply(null, bytes.subarray(i, i + 8192));
+    }
+    return btoa(raw).replace(/\+/g, '-').replace(/\//g, '_').replace(/=+$/, '');
+  }
+
+  /* base64urlToBytes(text): the bytes of base64url text, or null when it
+   * is not base64url (a stray character, a length no base64 has). */
+  function base64urlToBytes(text) {
+    if (!/^[A-Za-z0-9_-]*$/.test(text) || text.length % 4 === 1) return null;
+    try {
+      return base64Bytes(text.replace(/-/g, '+').replace(/_/g, '/'));
+    } catch (e) {
+      return null;
+    }
+  }
+
+  /* fileButton(onOpen, onFail): a button that opens a file of the user's
+   * own and calls onOpen(name, bytes) with its exact bytes, or onFail with
+   * a message when the browser cannot read it. */
+  function fileButton(onOpen, onFail) {
+    var input = el('input', { type: 'file', hidden: true });
+    input.addEventListener('change', function () {
+      var file = input.files[0];
+      if (!file) return;
+      input.value = '';
+      file.arrayBuffer().then(function (buf) {
+        onOpen(file.name, new Uint8Array(buf));
+      }, function () {
+        onFail('无法读取文件 ' + file.name + '：浏览器读不出它的内容（它可能已被移走、改名，或太大）。请检查后重新打开。');
+      });
+    });
+    var button = el('button', { type: 'button', className: 'open', textContent: '打开文件…' });
+    button.addEventListener('click', function () { input.click(); });
+    return el('span', {}, [button, input]);
+  }
+
+  /* downloadLink(name, bytes): a link that saves bytes as a file name.
+   * The file is made on the first click (copying a large output when it
+   * is shown would hold the page up). */
+  function downloadLink(name, bytes) {
+    var a = el('a', { href: '#', download: name, className: 'download', textContent: '下载' });
+    a.addEventListener('click', function () {
+      if (a.href.indexOf('blob:') !== 0) {
+        a.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+      }
+    });
+    return a;
+  }
+
+  return { base64Bytes: base64Bytes, bytesToBase64url: bytesToBase64url, base64urlToBytes: base64urlToBytes,
+           fileButton: fileButton, downloadLink: downloadLink };
+})();
