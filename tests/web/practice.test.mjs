@@ -53,9 +53,9 @@ const ANSWERS = {
       const cells = line.split('\t');
       if (cells.length >= 5 && /^\d+$/.test(cells[0])) rows[cells[0]] = { opnd: cells[2].trim().split(' '), action: cells[4] };
     }
-    const kind = (a) => (a.startsWith('PUSH(OPND') ? 'number' : a.startsWith('PUSH(OPTR') ? 'push'
+    const kind = (a) => (a.startsWith('PUSH(OPND') ? 'push_opnd' : a.startsWith('PUSH(OPTR') ? 'push_optr'
                          : a.startsWith('POP(OPTR)') ? 'cancel' : 'operate');
-    const sign = { push: '<', cancel: '=', operate: '>' };
+    const sign = { push_optr: '<', cancel: '=', operate: '>' };
     return (key) => {
       const [what, row] = key.split(':');
       if (what === 'relation') return { value: sign[kind(rows[row].action)] };

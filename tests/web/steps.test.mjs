@@ -8,7 +8,7 @@
 // byte from 0x80 up escaped) under MAX_DESCRIPTION bytes, and describe what
 // the program printed or wrote, all of it (only a description that says it
 // was cut may stop early):
-//   evaluator   one row per row of result.txt's trace table, with its text;
+//   evaluator   one step per row of result.txt's trace table, of its kind;
 //   bitree      each walk's last visit has seen its printed line (the
 //               preorder, inorder and threaded walk, the three forms); the
 //               rebuild is one step per node; every thread points to the
@@ -99,11 +99,12 @@ function sourceLines(file) {
 }
 
 // functionAt(file, line): the name of the function whose definition holds
-// the line: the nearest line above it that starts a definition at column 0.
+// the line: the nearest line above it that starts a definition at column 0
+// (its frame, STEP_CALL, may end that line).
 function functionAt(file, line) {
   const lines = sourceLines(file);
   for (let k = line - 1; k >= 0; k--) {
-    const m = /^[A-Za-z[].*?\b([A-Za-z_]\w*)\s*\([^;]*$/.exec(lines[k]);
+    const m = /^[A-Za-z[].*?\b([A-Za-z_]\w*)\s*\([^;]*$/.exec(lines[k].replace(/\s*STEP_CALL;\s*$/, ''));
     if (m && !/^(if|for|while|switch|return)$/.test(m[1])) return m[1];
   }
   return null;
@@ -141,8 +142,14 @@ const BITREE_DOES = {
   short: /flag >= static_cast<int>\(strlen\(str\)\)/, value: /\*value = /, zero: /if \(right == 0\)/,
 };
 
-// The GBK texts that begin the evaluator's actions, as latin1 strings.
-const PUSH_OPND = 'PUSH(OPND,', PUSH_OPTR = 'PUSH(OPTR,', CANCEL = 'POP(OPTR)', OPERATE = 'operate(';
+// The evaluator's kinds of step, each with the DOES of its line and how
+// its row's action begins in the trace table (GBK texts as latin1 strings).
+const EVALUATOR_KINDS = {
+  push_opnd: ['opnd', 'PUSH(OPND,'], push_optr: ['optr', 'PUSH(OPTR,'], cancel: ['cancel', 'POP(OPTR)'],
+  operate: ['operate', 'operate('], return: ['ret', 'RETURN('],
+  syntax_error: ['error', latin1([0xca, 0xe4, 0xc8, 0xeb])],   // 输入
+  divide_error: ['error', 'error'],
+};
 
 // checkSources(program, steps): every step's src, as above.
 function checkSources(program, steps) {
@@ -150,11 +157,8 @@ function checkSources(program, steps) {
   const check = (src, what, kind) => checkSrc(program, src, what, DOES[kind]);
   if (program === 'evaluator') {
     for (const r of steps.steps) {
-      const a = r.action;
-      const kind = a.startsWith(PUSH_OPND) ? 'opnd' : a.startsWith(PUSH_OPTR) ? 'optr'
-        : a.startsWith(CANCEL) ? 'cancel' : a.startsWith(OPERATE) ? 'operate'
-        : a.startsWith('RETURN(') ? 'ret' : 'error';
-      check(r.src, `row ${r.row}`, kind);
+      assert.ok(EVALUATOR_KINDS[r.kind], `row ${r.at}: a kind of step`);
+      check({ ...r.src, chain: r.chain }, `row ${r.at}`, EVALUATOR_KINDS[r.kind][0]);
     }
   } else if (program === 'josephus') {
     steps.steps.forEach((t, k) => check({ ...t.src, chain: t.chain }, `step ${k + 1} (${t.kind})`, t.kind === 'pass' ? 'seat' : t.kind));
@@ -200,8 +204,8 @@ function tableRows(text) {
     .map((l) => [Number(l.slice(0, l.indexOf('\t'))), l.slice(l.lastIndexOf('\t') + 1)]);
 }
 
-// checkEvaluator(run, steps, request): the rows are those of the table
-// that the run appended to result.txt.
+// checkEvaluator(run, steps, request): the steps are the rows of the
+// table that the run appended to result.txt, one each, of the row's kind.
 function checkEvaluator(run, steps, request) {
   if (steps.stopped === 'read') {
     assert.ok(!run.files.some((f) => f.path === 'result.txt'), 'a refused file leaves result.txt');
@@ -211,7 +215,9 @@ function checkEvaluator(run, steps, request) {
   assert.ok(out, 'the program wrote result.txt');
   const given = (request.files || []).find((f) => f.path === 'result.txt');
   const added = latin1(out.data).slice(given ? given.data.length : 0);
-  assert.deepEqual(steps.steps.map((r) => [r.row, r.action]), tableRows(added));
+  const rows = tableRows(added);
+  assert.deepEqual(steps.steps.map((r) => r.at), rows.map((row) => row[0]));
+  steps.steps.forEach((r, i) => assert.ok(rows[i][1].startsWith(EVALUATOR_KINDS[r.kind][1]), `row ${r.at}: ${r.kind}`));
   assert.equal(steps.ok, run.status === 0);
 }
 
