@@ -1,82 +1,77 @@
 /* picture.js -- the frame every picture of the page shares: after each run
- * it gets the steps of the technique from the program's own run, and gives
- * the picture the controls to walk through them.
+ * it gets the trace of the technique from the program's own step writer,
+ * and gives the picture the controls to walk through its steps.
  *
- * Each picture (<program>/picture.js) calls DsdPicture.attach(tab, picture):
- *   steps          true when the picture needs the program's step writer:
- *                  the browser build links it beside main as WriteSteps,
- *                  and the worker runs it after main, on the same input in
- *                  a fresh instance, in the same request (engine.js); its
- *                  stdout is one JSON text whose strings hold one byte per
- *                  character (bytes >= 0x80 as \u00XX escapes); 'optional'
- *                  when the picture uses it where the build has one and
- *                  draws without it otherwise (build then gets null)
- *   build(run, steps)  returns the picture's model: {count, ...} with count
- *                  the number of steps, or {note} with a sentence that says
- *                  why there is nothing to draw (the text stays)
- *   draw(model, i, view)  draws step i (0 to count-1) into view.svg (an
- *                  <svg> element, emptied before each call) and marks it in
- *                  view.text (a <div> the picture fills with its text once,
- *                  in view.first === true); returns nothing
- *   describe(model, i)  returns {caption, src} for step i: caption the
- *                  sentence the picture shows for it, src where in the
- *                  program's own source the step was done ({file, line,
- *                  func, chain}, from the step record), or null
- *   jump(model, step)  optional: the picture's step for the 对照 panel's
- *                  step (an evaluator step or a bitree choice)
- * The picture's text calls view.go(i) when a row or a character is clicked.
- * The drawing primitives all four share (text, measuring, arcs, byte labels,
- * the font, the size and background) are DsdDraw, draw/common.js.
+ * THE PICTURE CONTRACT. A picture (<name>/picture.js) draws one step of the
+ * trace and nothing else; the frame does the rest for every picture alike.
+ * The trace is the step writer's envelope (lab/README.md), parsed in the
+ * worker:
  *
- * State across steps is kept one way in every picture: on its model. What
- * lasts from one step to the next (the elements of the text beside the
- * picture, what it marked last) is made by build() or by draw() when
- * view.first, stored on the model, and read by draw() at each step; a new
- * run's model starts afresh. The frame keeps only the step on screen.
+ *   trace = {program, ok, stopped, input, steps: [STEP, ...], outputs}
+ *   STEP  = {kind, src: {file, line, func}, chain: [func, ...], at?, ...state}
  *
- * The frame draws the code panel (code-panel.js) beside the picture from
- * describe(): the program's own C++ of the function that did the step,
- * its line marked, and the calls that led there. The caption becomes the
- * picture's accessible name.
+ * to which the frame adds `outputs`, the run's own output as bytes:
+ * {stdout: Uint8Array, files: [{path, data: Uint8Array}]} (the files the
+ * run wrote), for a picture that shows them beside the step.
+ *
+ * The picture calls DsdPicture.attach(tab, picture) with:
+ *   render(step, view, trace)  draws step into view.svg (an <svg>, emptied
+ *                  before each call) and view.text (a <div> beside it,
+ *                  emptied for each new run), from the step and trace.input
+ *                  alone. It may keep on view.cache what it built from the
+ *                  trace's fixed part (input, outputs); the frame empties
+ *                  view.cache for each new run, and nothing of another step
+ *                  is ever kept there. view.go(i) moves to step i (a click on
+ *                  a row or a character of the text); view.side is a <div>
+ *                  below the picture for what stands beside it (an output
+ *                  file so far), emptied for each new run; view.slideLines
+ *                  is an array the picture may fill at each render with the
+ *                  lines that belong on a slide with the step (present.js).
+ *   caption(step, trace)    the sentence that says what the step did; it is
+ *                  also the picture's accessible name and the slide's text.
+ *   questions(step, trace)  optional: the practice questions asked before
+ *                  step is shown (QUESTION in practice.js), made from the
+ *                  step alone; null or [] when it asks nothing.
+ *   note(trace)    optional: a sentence when the trace has no step to draw.
+ * An element of the picture or its text that goes to a step when clicked
+ * carries the attribute data-go (present.js gives each such element a
+ * place in the keyboard's order). A picture never touches the tab's DOM:
+ * the rows of the tab's output view that carry data-at="n" (the tab writes
+ * them) are marked by the frame (aria-current="step") while the step on
+ * screen has at n, and a click on one goes to that unit's step.
+ *
+ * The frame, for every picture: counts the steps (trace.steps.length);
+ * moves between them (first, back, forward, last, play/pause and speed),
+ * keeping the step in the address's # part (…&step=N, counted from 1) so a
+ * link reopens it; jumps for the 对照 panel (tab.onCompareStep(n): the
+ * first step whose `at` is n, else the last one before it); shows the code
+ * panel (code-panel.js) from step.src and step.chain; asks practice's
+ * questions (practice.js); says why a trace is short: a run refused or
+ * stopped (ok false: the last step says what went wrong), a record cut at
+ * the writer's bound (stopped "bound": the first N steps), or the
+ * picture's note(trace). Full screen, the keys, the spoken step and saving
+ * the picture are present.js's.
  *
  * Nothing here or in a picture recomputes a technique: every picture draws
- * what the program's run or its step writer reported.
+ * what the program's step writer reported.
  *
- * The controls: first, back, forward, last, play/pause and speed. The step
- * is kept in the address's # part (…&step=N, counted from 1), so a link
- * reopens the same step. Full screen, the keys, the spoken step and saving
- * the picture are present.js's. */
+ * THE EARLIER CONTRACT, kept until every picture has moved: a picture
+ * without render gives instead {steps, build(run, steps) -> model {count}
+ * or {note}, draw(model, i, view), describe(model, i) -> {caption, src},
+ * jump(model, n), quiz(model, i)}, and the frame drives it through the
+ * same steps by these functions (`legacy` below). */
 var DsdPicture = (function () {
   'use strict';
   var el = DsdUi.el;
-  var SVG = 'http://www.w3.org/2000/svg';
   var svgEl = DsdDraw.svgEl;
   var SPEEDS = [['慢', 1500], ['中', 700], ['快', 250]];
 
-  /* bytesOf(s): the bytes of a step writer's string (one byte per
-   * character) as a Uint8Array. */
-  function bytesOf(s) {
-    var out = new Uint8Array(s.length);
-    for (var i = 0; i < s.length; i++) out[i] = s.charCodeAt(i) & 0xff;
-    return out;
-  }
-
-  /* gbkText(s): a step writer's byte string shown as text, decoded as GBK. */
+  /* gbkText(s): a step writer's byte string (one byte per character) shown
+   * as text, decoded as GBK. */
   function gbkText(s) {
-    return DsdGbk.decode(bytesOf(s));
-  }
-
-  /* parseSteps(result): the step writer's JSON, or {error} with a message.
-   * Its stdout is ASCII (the bytes >= 0x80 of its strings come as \u00XX),
-   * so one decode gives the text. */
-  function parseSteps(result) {
-    if (!result) return { error: '没有步骤记录' };
-    if (result.crash) return { error: result.crash };
-    try {
-      return JSON.parse(new TextDecoder('ascii').decode(result.stdout));
-    } catch (e) {
-      return { error: '步骤记录无法读取（状态 ' + result.status + '）' };
-    }
+    var bytes = new Uint8Array(s.length);
+    for (var i = 0; i < s.length; i++) bytes[i] = s.charCodeAt(i) & 0xff;
+    return DsdGbk.decode(bytes);
   }
 
   /* noteFor(run): why a run that has no result (or whose instance
@@ -94,11 +89,79 @@ var DsdPicture = (function () {
     return step && /^\d+$/.test(step) ? Number(step) - 1 : -1;
   }
 
+  /* ------------------------------------------------------ the two contracts */
+
+  /* traced(picture, run): the shown trace of a run for a picture of the
+   * contract above: {count, render(i, view), describe(i), questions(i),
+   * jump(n), note}, or {note} alone when there is no step to draw. */
+  function traced(picture, run) {
+    var trace = run.trace;
+    if (!trace) return { note: run.stepsError || '没有步骤记录，所以没有图解。' };
+    var r = run.result;
+    trace.outputs = { stdout: r.stdout, files: r.files };
+    var steps = trace.steps || [];
+    var notes = [];
+    if (trace.ok === false && steps.length) notes.push('程序没有正常结束：最后一步说明出了什么问题。');
+    if (trace.stopped === 'bound') notes.push('这次运行太长：步骤记录只保存了前 ' + steps.length + ' 步。');
+    else if (trace.stopped) notes.push('步骤记录在“' + trace.stopped + '”处停下，没有记完。');
+    if (!steps.length) {
+      var said = picture.note ? picture.note(trace) : '';
+      notes.push(said || '这次运行没有可画的步骤。');
+      return { note: notes.join('') };
+    }
+    return {
+      count: steps.length,
+      note: notes.join(''),
+      render: function (i, view) { picture.render(steps[i], view, trace); },
+      describe: function (i) {
+        var s = steps[i];
+        return { caption: picture.caption(s, trace),
+                 src: s.src ? Object.assign({}, s.src, { chain: s.chain || [] }) : null };
+      },
+      questions: function (i) { return picture.questions ? picture.questions(steps[i], trace) : null; },
+      /* jump(n): the first step whose at is n, else the last before it. */
+      jump: function (n) {
+        var before = 0;
+        for (var i = 0; i < steps.length; i++) {
+          if (steps[i].at === n) return i;
+          if (typeof steps[i].at === 'number' && steps[i].at < n) before = i;
+        }
+        return before;
+      },
+      at: function (i) { return steps[i].at; }
+    };
+  }
+
+  /* legacy(picture, run): the same for a picture of the earlier contract. */
+  function legacy(picture, run) {
+    var steps = null;
+    if (picture.steps) {
+      steps = run.trace || (run.stepsError ? { error: run.stepsError } : { error: '没有步骤记录' });
+      if (steps.error && picture.steps === 'optional') steps = null;
+      if (steps && steps.error) return { note: steps.error };
+    }
+    var model = picture.build(run, steps);
+    if (!model || !model.count) return { note: model && model.note };
+    return {
+      count: model.count,
+      note: '',
+      render: function (i, view) { picture.draw(model, i, view); },
+      describe: function (i) { return picture.describe(model, i); },
+      questions: function (i) { return picture.quiz ? picture.quiz(model, i) : null; },
+      jump: function (n) { return picture.jump ? picture.jump(model, n) : null; },
+      at: function () { return undefined; }
+    };
+  }
+
+  /* ------------------------------------------------------------ the frame */
+
   /* attach(tab, picture): adds the picture to the tab; see above. */
   function attach(tab, picture) {
+    var fresh = typeof picture.render === 'function';
     var box = tab.pictureBox;
     var svg = svgEl('svg', { class: 'picture-svg', width: 10, height: 10 });
     var text = el('div', { className: 'picture-text' });
+    var side = el('div', { className: 'picture-side' });
     var note = el('p', { className: 'picture-note', hidden: true });
     var counter = el('span', { className: 'step-counter' });
     var buttons = {};
@@ -121,49 +184,67 @@ var DsdPicture = (function () {
     box.appendChild(body);
     var code = DsdCodePanel.mount(body, tab.program);
     body.appendChild(text);
+    box.appendChild(side);
 
-    var model = null;
+    var shown = null;   /* the run's steps as traced() or legacy() made them */
     var current = 0;
     var timer = null;
-    var view = { svg: svg, text: text, first: true, go: function (i) { stepTo(i); } };
+    var view = { svg: svg, text: text, side: side, cache: {}, slideLines: [], first: true,
+                 go: function (i) { stepTo(i); } };
     var linked = hashStep(tab.program);   /* the step a link opened with */
 
     var present = DsdPresent.mount({ tab: tab, box: box, bar: bar, canvas: canvas, svg: svg,
       go: function (i, quiet) { pause(); if (quiet) go(i, quiet); else stepTo(i); },
       state: function () {
-        return model && { step: current, count: model.count, caption: picture.describe(model, current).caption };
+        return shown && { step: current, count: shown.count, caption: shown.describe(current).caption,
+                          lines: view.slideLines.slice() };
       } });
+
+    /* markOutput(): marks the rows of the tab's output view that belong
+     * to the step on screen (data-at equal to its at). */
+    function markOutput() {
+      var at = shown ? shown.at(current) : undefined;
+      Array.prototype.forEach.call(tab.section.querySelectorAll('[data-at]'), function (row) {
+        if (box.contains(row)) return;
+        if (at !== undefined && row.getAttribute('data-at') === String(at)) row.setAttribute('aria-current', 'step');
+        else row.removeAttribute('aria-current');
+      });
+    }
 
     /* go(i, quiet): shows step i (clamped to the steps there are); quiet
      * leaves the address and the spoken step as they are. */
     function go(i, quiet) {
-      if (!model || !model.count) return;
-      current = Math.max(0, Math.min(model.count - 1, i));
+      if (!shown) return;
+      current = Math.max(0, Math.min(shown.count - 1, i));
       while (svg.firstChild) svg.removeChild(svg.firstChild);
-      picture.draw(model, current, view);
+      view.slideLines = [];
+      shown.render(current, view);
       view.first = false;
-      var about = picture.describe(model, current);
+      var about = shown.describe(current);
       svg.setAttribute('role', 'img');
       svg.setAttribute('aria-label', about.caption);
       code.show(about.src);
-      counter.textContent = '第 ' + (current + 1) + ' / ' + model.count + ' 步';
+      counter.textContent = '第 ' + (current + 1) + ' / ' + shown.count + ' 步';
       box.setAttribute('data-step', String(current));
+      markOutput();
       if (!quiet) DsdUi.setHashPart(tab.program, 'step', String(current + 1));
       present.shown(quiet);
     }
 
     /* 练习: the student does each next step first (practice.js). */
-    var practice = DsdPractice.mount({ tab: tab, box: box, bar: bar, canvas: canvas, picture: picture,
-      model: function () { return model; }, current: function () { return current; },
+    var practice = DsdPractice.mount({ tab: tab, box: box, bar: bar, canvas: canvas,
+      count: function () { return shown ? shown.count : 0; },
+      current: function () { return current; },
+      questions: function (i) { return shown ? shown.questions(i) : null; },
       go: function (i) { go(i); },
-      caption: function (i) { return picture.describe(model, i).caption; } });
+      caption: function (i) { return shown.describe(i).caption; } });
 
     /* stepTo(i): a change of step that the controls, the keys or a click
      * ask for; in practice mode the next step is asked first. */
     function stepTo(i) {
-      if (!practice.active() || !model) { go(i); return; }
+      if (!practice.active() || !shown) { go(i); return; }
       pause();
-      practice.step(Math.max(0, Math.min(model.count - 1, i)));
+      practice.step(Math.max(0, Math.min(shown.count - 1, i)));
     }
 
     /* pause(): stops playing. */
@@ -176,52 +257,63 @@ var DsdPicture = (function () {
     buttons.first.addEventListener('click', function () { pause(); stepTo(0); });
     buttons.back.addEventListener('click', function () { pause(); stepTo(current - 1); });
     buttons.forward.addEventListener('click', function () { pause(); stepTo(current + 1); });
-    buttons.last.addEventListener('click', function () { pause(); stepTo(model ? model.count - 1 : 0); });
+    buttons.last.addEventListener('click', function () { pause(); stepTo(shown ? shown.count - 1 : 0); });
     buttons.play.addEventListener('click', function () {
       if (timer || practice.active()) { pause(); return; }
-      if (model && current >= model.count - 1) go(0);
+      if (shown && current >= shown.count - 1) go(0);
       buttons.play.textContent = '暂停';
       timer = setInterval(function () {
-        if (!model || current >= model.count - 1) pause();
+        if (!shown || current >= shown.count - 1) pause();
         else go(current + 1);
       }, Number(speed.value));
     });
     speed.addEventListener('change', function () { if (timer) { pause(); buttons.play.click(); } });
-    tab.onCompareStep = function (step) {
-      if (model && picture.jump) go(picture.jump(model, step));
+    /* The 对照 panel's unit n (a trace row, a choice, a pass, a leaving). */
+    tab.onCompareStep = function (n) {
+      var i = shown ? shown.jump(n) : null;
+      if (typeof i === 'number') { pause(); go(i); }
     };
+    /* A click on a row of the tab's output view that names its unit. */
+    tab.section.addEventListener('click', function (e) {
+      var row = fresh && e.target.closest ? e.target.closest('[data-at]') : null;
+      if (row && !box.contains(row) && /^\d+$/.test(row.getAttribute('data-at'))) {
+        tab.onCompareStep(Number(row.getAttribute('data-at')));
+      }
+    });
     /* tab.linkStep(step, later): goes to the step a link names (counted
      * from 1, a string; null: none), now, or when later is true at the
      * next run drawn. */
     tab.linkStep = function (step, later) {
       var i = step && /^\d+$/.test(step) ? Number(step) - 1 : -1;
-      if (later || !model) linked = i;
+      if (later || !shown) linked = i;
       else if (i >= 0) { pause(); go(i); }
     };
 
-    /* show(built): puts a new model on screen, at the step the address
-     * names or at the first. */
-    function show(built) {
+    /* show(made): puts a new run's steps on screen, at the step the
+     * address names or at the first; made null: nothing yet. */
+    function show(made) {
       pause();
-      model = built && built.count ? built : null;
-      note.hidden = !(built && built.note);
-      note.textContent = built && built.note ? built.note : '';
-      bar.hidden = !model;
-      svg.style.display = model ? '' : 'none';
+      shown = made && made.count ? made : null;
+      note.hidden = !(made && made.note);
+      note.textContent = made && made.note ? made.note : '';
+      bar.hidden = !shown;
+      svg.style.display = shown ? '' : 'none';
       text.textContent = '';
+      side.textContent = '';
+      view.cache = {};
       view.first = true;
-      box.setAttribute('data-count', model ? String(model.count) : '0');
-      code.element.hidden = !model;
-      if (!model) code.clear();
-      if (model) go(Math.max(linked, 0));
-      if (built) linked = -1;               /* later runs start at step 1 */
+      box.setAttribute('data-count', shown ? String(shown.count) : '0');
+      code.element.hidden = !shown;
+      if (!shown) { code.clear(); markOutput(); }
+      if (shown) go(Math.max(linked, 0));
+      if (made) linked = -1;               /* later runs start at step 1 */
       practice.reset();
     }
 
     var draws = 0;   /* pictures put on screen, for the checks to wait on */
-    /* showTimed(make): shows the model that make() returns, and notes on
-     * the picture how long building it and drawing its first step took
-     * (data-draw-ms, which the benchmark reads). */
+    /* showTimed(make): shows what make() returns, and notes on the picture
+     * how long making it and drawing its first step took (data-draw-ms,
+     * which the benchmark reads). */
     function showTimed(make) {
       var started = performance.now();
       show(make());
@@ -229,18 +321,15 @@ var DsdPicture = (function () {
       box.setAttribute('data-draws', String(++draws));
     }
 
-    /* Each run comes with its steps (engine.js runs the step writer in the
-     * same request); a run with no result draws no picture. */
-    tab.wantsSteps = !!picture.steps;
+    /* Each run comes with its trace (the worker runs the step writer in
+     * the same request and parses it); a run with no result draws none. */
+    tab.wantsSteps = fresh || !!picture.steps;
     tab.onRun.push(function (run) {
       if (run.error || run.result.crash) { showTimed(function () { return { note: noteFor(run) }; }); return; }
-      if (!picture.steps) { showTimed(function () { return picture.build(run, null); }); return; }
-      var steps = parseSteps(run.steps);
-      if (steps.error && picture.steps === 'optional') steps = null;
-      showTimed(function () { return steps && steps.error ? { note: steps.error } : picture.build(run, steps); });
+      showTimed(function () { return fresh ? traced(picture, run) : legacy(picture, run); });
     });
     show(null);
   }
 
-  return { attach: attach, svgEl: svgEl, gbkText: gbkText, bytesOf: bytesOf };
+  return { attach: attach, svgEl: svgEl, gbkText: gbkText };
 })();

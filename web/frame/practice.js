@@ -3,9 +3,10 @@
  *
  * The frame (picture.js) mounts one practice panel per picture. In practice
  * mode, a step forward first asks the questions of the step to come, with
- * the picture still at the step before: each picture says, through
+ * the picture still at the step before: the frame hands over, through
  *
- *   quiz(model, i) -> [QUESTION, ...] or null    (before step i, i >= 1)
+ *   frame.questions(i) -> [QUESTION, ...] or null   (the picture's
+ *                                  questions(step, trace) of step i)
  *
  * what the student is to do, and the answer, read from the program's own
  * step record (never computed here or in the picture):
@@ -38,8 +39,9 @@
  * The first step has no step before it: its questions are asked when
  * practice starts there, with the picture hidden until they are answered.
  *
- * DsdPractice.mount(frame) with frame = {tab, box, bar, canvas, picture,
- * model(), current(), go(i), caption(i)} puts its 练习 button into the bar and
+ * DsdPractice.mount(frame) with frame = {tab, box, bar, canvas, count(),
+ * current(), questions(i), go(i), caption(i)} (count() 0: no steps on
+ * screen) puts its 练习 button into the bar and
  * returns {active(), step(i), reset()}: while active() is true the frame
  * hands every change of step to step(i), which asks first when i is the
  * next step and otherwise drops the question; reset() is for a new run. */
@@ -177,8 +179,7 @@ var DsdPractice = (function () {
     /* startAt0(): practice started on the first step: its questions, with
      * the picture hidden. */
     function startAt0() {
-      var model = frame.model();
-      var questions = model && frame.current() === 0 && frame.picture.quiz ? frame.picture.quiz(model, 0) : null;
+      var questions = frame.count() && frame.current() === 0 ? frame.questions(0) : null;
       if (questions && questions.length) askBefore(0, questions);
     }
 
@@ -186,12 +187,11 @@ var DsdPractice = (function () {
      * its questions first (or is shown when it has none); any other step
      * is shown, and a pending question is dropped. */
     function step(i) {
-      var model = frame.model();
-      if (!model) return;
+      if (!frame.count()) return;
       if (pending && i === pending.step) return;   /* answer the question first */
       pending = null;
       frame.canvas.style.visibility = '';
-      var questions = i === frame.current() + 1 && frame.picture.quiz ? frame.picture.quiz(model, i) : null;
+      var questions = i === frame.current() + 1 ? frame.questions(i) : null;
       if (questions && questions.length) { askBefore(i, questions); return; }
       frame.go(i);
       showQuestion();

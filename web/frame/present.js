@@ -12,10 +12,11 @@
  *   canvas  the picture's scrolling box, svg the picture in it
  *   go(i, quiet)  shows step i; quiet: leaves the address and the spoken
  *           step alone (used while every step is drawn for saving)
- *   state() {step, count, caption} of the step on screen, or null when
- *           there is no picture; caption is the picture's own sentence for
- *           the step, describe(model, step).caption: the full-screen
- *           sentence, the saved files and the spoken step all use it
+ *   state() {step, count, caption, lines} of the step on screen, or null
+ *           when there is no picture; caption is the picture's own
+ *           sentence for the step: the full-screen sentence, the saved
+ *           files and the spoken step all use it; lines what the picture
+ *           put on view.slideLines, written under it on a slide
  * and calls present.shown(quiet) after each step is drawn.
  *
  * The all-steps file is one self-contained HTML file: every step's SVG
@@ -29,16 +30,22 @@ var DsdPresent = (function () {
   var CAPTION_SIZE = 16;          /* the sentence under a saved picture */
   var PNG_SCALE = 2;              /* a saved PNG's pixels per picture pixel */
   var EXPORT_BYTES = 30e6;        /* the all-steps file stops growing here */
-  /* Parts of the pictures' text that go to a step when clicked; each gets
-   * a place in the keyboard's order and answers Enter and space. */
-  var CLICKABLE = '.josephus-number, .tr-char, .tr-rules li, .tr-word, .bitree-char, table.trace tr[data-step]';
+  /* Parts of a picture's text (data-go) and rows of the tab's output view
+   * (data-at) that go to a step when clicked; each gets a place in the
+   * keyboard's order and answers Enter and space. The class names after
+   * them are those of the pictures on the earlier contract (picture.js),
+   * and go with it. */
+  var CLICKABLE = '[data-go], [data-at], ' +
+    '.josephus-number, .tr-char, .tr-rules li, .tr-word, .bitree-char, table.trace tr[data-step]';
   var mounted = [];               /* the frames, for the one key listener */
 
   /* ------------------------------------------------------------ the words */
 
-  /* extraLines(frame): what stands beside the picture and belongs on a
-   * slide with it: josephus's out.txt so far. */
-  function extraLines(frame) {
+  /* extraLines(frame, state): what stands beside the picture and belongs
+   * on a slide with it: the picture's own view.slideLines (state.lines);
+   * for a picture on the earlier contract, josephus's out.txt so far. */
+  function extraLines(frame, state) {
+    if (state.lines && state.lines.length) return state.lines;
     var out = frame.box.querySelector('.josephus-out');
     if (!out) return [];
     var numbers = Array.prototype.filter.call(out.querySelectorAll('.josephus-number'), function (n) { return !n.hidden; })
@@ -218,7 +225,7 @@ var DsdPresent = (function () {
      * one: the step's sentence, then what stands beside it. */
     function slideLines(state) {
       var said = state.caption;
-      return [said ? '第 ' + (state.step + 1) + ' 步：' + said : '第 ' + (state.step + 1) + ' 步'].concat(extraLines(frame));
+      return [said ? '第 ' + (state.step + 1) + ' 步：' + said : '第 ' + (state.step + 1) + ' 步'].concat(extraLines(frame, state));
     }
 
     /* presenting(): true in full screen (or its fallback). */

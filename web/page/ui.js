@@ -576,7 +576,7 @@ var DsdUi = (function () {
       clearBox(output);
       output.setAttribute('data-refused', String(Number(output.getAttribute('data-refused') || 0) + 1));
       generation++;          /* a run still in flight is older than this */
-      publish({ error: text, refused: true, result: null, steps: null });
+      publish({ error: text, refused: true, result: null, trace: null });
     }
 
     /* start(): asks the worker for one run of the input as it is now. */
@@ -598,7 +598,7 @@ var DsdUi = (function () {
         setBusy();
         if (mine !== generation) return;   /* the page refused something since */
         var run = { request: asked.request, command: asked.command, result: answer.result || null,
-                    steps: answer.steps || null, error: answer.error || null,
+                    trace: answer.trace || null, stepsError: answer.stepsError || null, error: answer.error || null,
                     stopped: answer.error === DsdEngine.STOPPED };
         run.ms = performance.now() - started;
         showRun(run, output);

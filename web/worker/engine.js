@@ -41,7 +41,7 @@ var DsdEngine = (function () {
      * which a copy would make the page wait for). */
     function buffersOf(answer) {
       var list = [];
-      [answer.result, answer.steps].forEach(function (r) {
+      [answer.result].forEach(function (r) {
         if (!r) return;
         [r.stdout, r.stderr].concat(r.files.map(function (f) { return f.data; })).forEach(function (b) {
           if (b && b.buffer && list.indexOf(b.buffer) < 0) list.push(b.buffer);
@@ -53,10 +53,16 @@ var DsdEngine = (function () {
       var id = e.data.id;
       var request = e.data.request;
       runner.runProgram(factory, name, request).then(function (result) {
-        if (!e.data.steps || result.crash) return { id: id, result: result, steps: null };
+        if (!e.data.steps || result.crash) return { id: id, result: result };
         var stepRequest = Object.assign({}, request, { entry: 'WriteSteps' });
         return runner.runProgram(factory, name, stepRequest).then(function (steps) {
-          return { id: id, result: result, steps: steps };
+          var answer = { id: id, result: result };
+          if (steps.crash) answer.stepsError = steps.crash;
+          else {
+            try { answer.trace = JSON.parse(new TextDecoder('ascii').decode(steps.stdout)); }
+            catch (err) { answer.stepsError = '步骤记录无法读取（状态 ' + steps.status + '）'; }
+          }
+          return answer;
         });
       }).then(function (answer) {
         postMessage(answer, buffersOf(answer));
@@ -86,7 +92,8 @@ var DsdEngine = (function () {
     entry.worker.onmessage = function (e) {
       var resolve = entry.pending[e.data.id];
       delete entry.pending[e.data.id];
-      if (resolve) resolve(e.data.error ? { error: e.data.error } : { result: e.data.result, steps: e.data.steps });
+      if (resolve) resolve(e.data.error ? { error: e.data.error }
+                                 : { result: e.data.result, trace: e.data.trace || null, stepsError: e.data.stepsError || null });
     };
     entry.worker.onerror = function (e) {
       if (workers[program] === entry) delete workers[program];
