@@ -41,6 +41,7 @@
  *   put        the group stands on L expanded (c is θ)
  *   read       the position in INPUT.sentence of the byte being read
  *   theta      θ, in the steps of a group from its first pop to its put
+ *   first      true in the pop of θ (absent in the other pops)
  * The rule passes (MidDeal, RulePass, Rewrite); pass i applies rule i:
  *   read       (kind) c, a character of the sentence before the pass, came
  *              off L (pass 0) or from the front of Q
@@ -193,6 +194,7 @@ static void NextPass() {
 /* The hook: records the step, its state after it, and counts it. */
 static void NoteStep(StepKind kind, const StepSite &site, char c) {
     int read = next;                         /* the byte of the expansion read now */
+    int first = kind == STEP_POP && !inGroup;  /* the pop of a group's θ */
     Count(kind, c);
     if (JsonStep(KIND[kind], site)) {
         if (kind != STEP_PASS) {
@@ -210,6 +212,7 @@ static void NoteStep(StepKind kind, const StepSite &site, char c) {
                 JsonPut(",\"theta\":");
                 JsonChar(theta);
             }
+            if (first) JsonPut(",\"first\":true");
         } else if (kind <= STEP_PASS) {
             JsonPut(",\"at\":");
             JsonInt(passes + 1);

@@ -44,14 +44,14 @@ const OPERATIONS = {
   evaluator: [[(s) => /^PUSH\(OPND/.test(s.action), /Push\w*\(&OPND/],
               [(s) => /^PUSH\(OPTR/.test(s.action), /Push\w*\(&OPTR/],
               [(s) => /^POP\(OPTR\)/.test(s.action), /Pop\w*\(&OPTR/]],
-  translator: [[(s) => /^读入第 \d+ 个字符.*压入栈 L/.test(s.caption), /Push\w*\(/]],
+  translator: [[(s) => /^读入第 \d+ 个字符.*压入栈 L/.test(s.caption), /Push\w*\(/],
+               [(s) => /出队，译成「/.test(s.caption), /used \+= word\.size/]],
   bitree: [[(s) => s.phase === 'walk' || s.phase === 'prefix' || s.phase === 'infix' || s.phase === 'postfix',
             /Visit\w*\(/]],
 };
 
-// The steps whose record names no source line (translator's words are
-// written by a loop the step writer does not mark): the panel says so.
-const NO_SOURCE = { translator: (s) => s.phase === 'words' };
+// The steps whose record names no source line: the panel says so.
+const NO_SOURCE = {};
 
 // panelNow(tab): what the picture and its code panel show at this step:
 // {step, caption, action, phase, file, shown ([line, text] of every line),

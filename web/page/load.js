@@ -17,7 +17,7 @@
     'examples.js', 'sources.js',
     'worker/runner.js', 'page/gbk.js', 'worker/engine.js',
     'frame/compare.js', 'frame/compare-panel.js', 'page/exercise.js', 'page/ui.js',
-    'frame/code-panel.js', 'draw/common.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
+    'frame/code-panel.js', 'draw/common.js', 'draw/stack.js', 'draw/queue.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
   ];
   var scripts = [];
   DSD_PROGRAMS.forEach(function (p) { scripts.push(p.name + '.js'); });
