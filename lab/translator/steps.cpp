@@ -69,10 +69,11 @@
  * phase as "stopped" ("read" before any step, then "expansion", "passes" or
  * "words").
  *
- * Bound: a step is at most about 6 KB (its PARTs, each byte escaped in at
- * most 6); once the text passes LIMIT bytes no further step is recorded and
- * the envelope says "stopped":"bound"; the run itself goes on to its end,
- * so translate.txt is whole. */
+ * Bound: a step is at most about 8 KB (its PARTs, each byte escaped in at
+ * most 6); once the text passes LIMIT bytes, 64 KB short of 4 MB, no
+ * further step is recorded and the envelope says "stopped":"bound", so a
+ * trace stays under 4 MB; the run itself goes on to its end, so
+ * translate.txt is whole. */
 #include <cstddef>
 #include <cstdio>
 
@@ -87,7 +88,7 @@ constexpr int SHOWN = 200;                   /* characters of a sentence written
 constexpr int CONTAINER = 64;                /* characters of L or Q written */
 constexpr int OUTSHOWN = 400;                /* bytes of translate.txt written */
 constexpr int MAXRULES = 10000;              /* rules listed in the input */
-constexpr std::size_t LIMIT = 4u << 20;      /* bytes of trace past which no step is recorded */
+constexpr std::size_t LIMIT = (4u << 20) - (64u << 10);  /* bytes of trace past which no step is recorded */
 
 /* ============================ Parts ======================================= */
 

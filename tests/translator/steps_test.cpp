@@ -220,7 +220,7 @@ TEST_F(TranslatorSteps, TheTraceRunsFromMainThroughTheWordsAndItsBoundEndsOnlyTh
      * past the bound, and translate.txt is still whole. */
     out = Trace("4\nA = AAAAAAAAA\nA = AAAAAAAAA\nA = AAAAAAAAA\nA = AAAAAAAAA\n" + std::string(30, 'A') +
                 "\n");
-    EXPECT_LT(out.size(), std::size_t{5} << 20);
+    EXPECT_LT(out.size(), std::size_t{4} << 20);
     std::string end = "}],\"ok\":true,\"stopped\":\"bound\"}\n";
     EXPECT_EQ(out.substr(out.size() - end.size()), end);
     EXPECT_EQ(ReadFile("translate.txt").size(), std::size_t{30} * 9 * 9 * 9 * 9 * 8);
