@@ -148,8 +148,8 @@ static long long words;      /* words put out */
 static const char *const KIND[] = {"lay", "take", "put", "pop", "enqueue", "dequeue", "push",
                                    "read", "keep", "replace", "pass", "word"};
 
-/* Brings the counts up to date with a step (they are kept even after the
- * bound, cheaply, so that nothing here walks a container). */
+/* Brings the counts up to date with a step, so that nothing here walks a
+ * container. */
 static void Count(StepKind kind, char c) {
     switch (kind) {
     case STEP_LAY: next--; break;
@@ -192,57 +192,61 @@ static void NextPass() {
     passes++;
 }
 
-/* The hook: records the step, its state after it, and counts it. */
+/* The hook: records the step, its state after it, and counts it. Once
+ * the bound leaves a step out, the hook takes itself off: no later step is
+ * recorded, and the rest of the run goes as fast as a console run. */
 static void NoteStep(StepKind kind, const StepSite &site, char c) {
     int read = next;                         /* the byte of the expansion read now */
     int first = kind == STEP_POP && !inGroup;  /* the pop of a group's θ */
     Count(kind, c);
-    if (JsonStep(KIND[kind], site)) {
-        if (kind != STEP_PASS) {
-            JsonPut(",\"c\":");
-            JsonChar(c);
-        }
-        JsonPut(",\"stack\":");
-        PutPart(L.top->next, L.count, CONTAINER);
-        JsonPut(",\"queue\":");
-        PutPart(Q.front->next, queued, CONTAINER);
-        if (kind <= STEP_PUSH) {
-            JsonPut(",\"read\":");
-            JsonInt(read);
-            if (inGroup) {
-                JsonPut(",\"theta\":");
-                JsonChar(theta);
-            }
-            if (first) JsonPut(",\"first\":true");
-        } else if (kind <= STEP_PASS) {
-            JsonPut(",\"at\":");
-            JsonInt(passes + 1);
-            JsonPut(",\"rule\":");
-            JsonInt(passes);
-            JsonPut(",\"sentence\":");
-            PutKept(made);
-            JsonPut(",\"rewritten\":[");
-            for (int m = 0; m < marked; m++) {
-                if (m > 0) JsonPut(",");
-                JsonInt(rewritten[m]);
-            }
-            JsonPut("],\"waiting\":");
-            JsonInt(waiting);
-            if (kind == STEP_PASS) {
-                JsonPut(",\"before\":");
-                PutKept(before);
-            }
-        } else {
-            Word word = WordFor(c);
-            JsonPut(",\"word\":");
-            JsonString(word.gbk, word.size);
-            JsonPut(",\"index\":");
-            JsonInt(words);
-            JsonPut(",\"output\":");
-            PutKept(output);
-        }
-        JsonStepEnd();
+    if (!JsonStep(KIND[kind], site)) {
+        StepHook = nullptr;
+        return;
     }
+    if (kind != STEP_PASS) {
+        JsonPut(",\"c\":");
+        JsonChar(c);
+    }
+    JsonPut(",\"stack\":");
+    PutPart(L.top->next, L.count, CONTAINER);
+    JsonPut(",\"queue\":");
+    PutPart(Q.front->next, queued, CONTAINER);
+    if (kind <= STEP_PUSH) {
+        JsonPut(",\"read\":");
+        JsonInt(read);
+        if (inGroup) {
+            JsonPut(",\"theta\":");
+            JsonChar(theta);
+        }
+        if (first) JsonPut(",\"first\":true");
+    } else if (kind <= STEP_PASS) {
+        JsonPut(",\"at\":");
+        JsonInt(passes + 1);
+        JsonPut(",\"rule\":");
+        JsonInt(passes);
+        JsonPut(",\"sentence\":");
+        PutKept(made);
+        JsonPut(",\"rewritten\":[");
+        for (int m = 0; m < marked; m++) {
+            if (m > 0) JsonPut(",");
+            JsonInt(rewritten[m]);
+        }
+        JsonPut("],\"waiting\":");
+        JsonInt(waiting);
+        if (kind == STEP_PASS) {
+            JsonPut(",\"before\":");
+            PutKept(before);
+        }
+    } else {
+        Word word = WordFor(c);
+        JsonPut(",\"word\":");
+        JsonString(word.gbk, word.size);
+        JsonPut(",\"index\":");
+        JsonInt(words);
+        JsonPut(",\"output\":");
+        PutKept(output);
+    }
+    JsonStepEnd();
     if (kind == STEP_PUT) {
         inGroup = 0;
         next--;
