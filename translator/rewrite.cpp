@@ -40,7 +40,7 @@ static void PopChecked(char *c) {
     if (Pop(&L, c) != OK) RefuseAtLine(RulePath, SentenceLine(), TEXT_UNCLOSED_LINE);
 }
 
-void TakeGroup(char *theta) {                STEP_CALL;
+void TakeGroup(char *theta) {
     /* The group's characters are on L, the first one on top. */
     char delta;
     PopChecked(theta);                       STEP(STEP_POP, *theta);
@@ -51,7 +51,7 @@ void TakeGroup(char *theta) {                STEP_CALL;
     }
 }
 
-void PutGroup(char theta) {                  STEP_CALL;
+void PutGroup(char theta) {
     /* Pushing θδ1 θδ2 … θδn θ leaves θδnθ…θδ1θ from the top down. */
     char delta;
     while (!QueueEmpty(&Q)) {
@@ -87,7 +87,7 @@ static long long RuleLine(int i) {
  * symbol, c itself otherwise) and returns the new sentence's new length,
  * `length` being its length before. Stops the run, naming the rule's line,
  * when the new sentence would grow past MAXGROWN characters. */
-static std::size_t Rewrite(int i, char c, std::size_t length) {  STEP_CALL;
+static std::size_t Rewrite(int i, char c, std::size_t length) {
     const Rule *r = &R[i];
     std::size_t added = (c == r->symbol) ? static_cast<std::size_t>(r->length) : 1;
     if (length + added > static_cast<std::size_t>(MAXGROWN)) {

@@ -14,8 +14,11 @@
 #define TRANSLATOR_STEP_H
 
 /* A function on the call stack of a run: STEP_CALL at the opening of a
- * function puts one on the stack (StepTop), and it comes off again when the function
- * returns, so a hook sees the functions that led to its step. */
+ * function puts one on the stack (StepTop), and it comes off again when the
+ * function returns, so a hook sees the functions that led to its step.
+ * Every function that calls on towards a step has one; the function that
+ * holds the STEP is named by the step itself (its site), so it needs none,
+ * and the hot loops of Rewrite and Translate pay nothing for it. */
 struct StepCall {
     const char *func;          /* the function's __func__ */
     const StepCall *caller;    /* the frame of its caller; null for the outermost */

@@ -58,7 +58,7 @@ static void Flush(std::FILE *fp) {
     used = 0;
 }
 
-void Translate() {                           STEP_CALL;
+void Translate() {
     std::FILE *fp = std::fopen("translate.txt", "w+");
     if (fp == nullptr) Refuse(TEXT_CANNOT_WRITE);
     used = 0;
