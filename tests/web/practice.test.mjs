@@ -74,13 +74,13 @@ const ANSWERS = {
     };
   },
   translator({ record }) {
-    const words = record.words.symbols.map((s) => gbk(Buffer.from(s.word, 'latin1')));
+    const find = (kind, test) => record.steps.find((s) => s.kind === kind && test(s));
     return (key) => {
-      const [what, k] = key.split(':');
-      const r = what === 'expand' ? record.expansion[k] : null;
-      if (r) return { typed: r.action === 'push' ? r.read : r.theta };
-      if (what === 'pass') return { typed: record.passes[k].after.text.replace(/\n$/, '') };
-      return { value: words[k] };
+      const [what, a, b] = key.split(':');
+      if (what === 'lay') return { typed: find('lay', (s) => s.read === Number(a)).c };
+      if (what === 'push') return { typed: find('push', (s) => s.read === Number(a) && s.stack.length === Number(b)).c };
+      if (what === 'pass') return { typed: find('pass', (s) => s.at === Number(a)).sentence.text };
+      return { value: gbk(Buffer.from(find('word', (s) => s.index === Number(a)).word, 'latin1')) };
     };
   },
 };
