@@ -22,7 +22,7 @@ import { fileOrigin, gbk, launch, openTab, shot, WEB_DIR } from './browser.mjs';
 const require = createRequire(import.meta.url);
 const ROOT = path.resolve(WEB_DIR, '../..');
 const { startWorker } = await import(path.join(ROOT, 'web/tools/worker.mjs'));
-const DsdExercise = require(path.join(ROOT, 'web/page/exercise.js'));
+const DsdRunner = require(path.join(ROOT, 'web/worker/runner.js'));
 const example = (program, name) => new Uint8Array(fs.readFileSync(path.join(ROOT, 'examples', program, name)));
 
 // REQUEST: each main example as its tab runs it.
@@ -62,9 +62,9 @@ const ANSWERS = {
       const cells = line.split('\t');
       if (cells.length >= 5 && /^\d+$/.test(cells[0])) rows[cells[0]] = { opnd: cells[2].trim().split(' '), action: cells[4] };
     }
-    const kind = (a) => (a.startsWith('PUSH(OPND') ? 'number' : a.startsWith('PUSH(OPTR') ? 'push'
+    const kind = (a) => (a.startsWith('PUSH(OPND') ? 'push_opnd' : a.startsWith('PUSH(OPTR') ? 'push_optr'
                          : a.startsWith('POP(OPTR)') ? 'cancel' : 'operate');
-    const sign = { push: '<', cancel: '=', operate: '>' };
+    const sign = { push_optr: '<', cancel: '=', operate: '>' };
     return (key) => {
       const [what, row] = key.split(':');
       if (what === 'relation') return { value: sign[kind(rows[row].action)] };
@@ -93,13 +93,13 @@ const ANSWERS = {
     };
   },
   translator({ record }) {
-    const words = record.words.symbols.map((s) => gbk(Buffer.from(s.word, 'latin1')));
+    const find = (kind, test) => record.steps.find((s) => s.kind === kind && test(s));
     return (key) => {
-      const [what, k] = key.split(':');
-      const r = what === 'expand' ? record.expansion[k] : null;
-      if (r) return { typed: r.action === 'push' ? r.read : r.theta };
-      if (what === 'pass') return { typed: record.passes[k].after.text.replace(/\n$/, '') };
-      return { value: words[k] };
+      const [what, a, b] = key.split(':');
+      if (what === 'lay') return { typed: find('lay', (s) => s.read === Number(a)).c };
+      if (what === 'push') return { typed: find('push', (s) => s.read === Number(a) && s.stack.length === Number(b)).c };
+      if (what === 'pass') return { typed: find('pass', (s) => s.at === Number(a)).sentence.text };
+      return { value: gbk(Buffer.from(find('word', (s) => s.index === Number(a)).word, 'latin1')) };
     };
   },
 };
@@ -289,7 +289,10 @@ describe('practice and new exercises, opened from file', () => {
       const [, size, seed] = /[#&]ex=([a-z]+)-(\d+)/.exec(page.url());
       assert.equal(size, 'large');
       assert.equal(await tab.locator('.status-value').textContent(), '0', `${program}: the program accepts it`);
-      const made = Buffer.from(DsdExercise.make(program, size, Number(seed)).bytes).toString('latin1');
+      // The exercise as the program's script makes it (ExerciseMain), in node.
+      const maker = await DsdRunner().runProgram(require(path.join(WEB_DIR, program + '.js')), program,
+                                                 { entry: 'ExerciseMain', args: [size, seed] });
+      const made = Buffer.from(maker.stdout).toString('latin1');
       const words = made.trim().split(/\s+/);
       // Reopened from the link alone (no in=), the same exercise runs.
       const link = page.url().replace(/&in=[^&]*/, '');

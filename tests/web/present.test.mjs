@@ -269,6 +269,7 @@ describe('presenting and saving, opened from file', () => {
       assert.equal(selected.replace(/\r\n/g, '\n'), out.stdout.replace(/\n$/, ''));
       await bi.locator('textarea.dsd-compare-input').fill(selected);
       await bi.locator('button.dsd-compare-run').click();
+      await bi.locator('.dsd-compare-result').waitFor();   /* the comparison runs in the worker */
       assert.equal(await bi.locator('.dsd-compare-same-text').count(), 1);
       await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
       await bi.locator('button.copy-stdout').click();

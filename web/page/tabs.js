@@ -163,21 +163,27 @@ var DsdUi = (function () {
       return el('span', { className: 'exercise' }, [button, el('label', {}, [' 大小：', size])]);
     }
 
-    /* loadExercise(size, seed): puts the exercise of that size and seed into
-     * the input; false (the input left as it was) when there is none. */
+    /* loadExercise(size, seed): asks the program's worker for the exercise
+     * of that size and seed (exercise.js) and puts it into the input when it
+     * comes; runs asked for meanwhile wait for it (loading). false (the
+     * input left as it was) for a size there is none of. */
+    var loading = null;
     function loadExercise(size, seed) {
-      var ex = typeof DsdExercise === 'object' ? DsdExercise.make(program, size, seed) : null;
-      if (!ex) return false;
+      if (typeof DsdExercise !== 'object' || DsdExercise.SIZES.indexOf(size) < 0) return false;
       linkDamaged = false;
       tab.exerciseSize.value = size;
       fileOption.textContent = '（换一题：' + DsdExercise.LABELS[size] + '，编号 ' + seed + '）';
       fileOption.hidden = false;
       select.value = 'file';
-      tab.inputName = ex.name;
-      input.load(ex.name, ex.bytes, false);
-      tab.say('');
       DsdAddress.set(program, 'ex', size + '-' + seed);
       tab.exercise = size + '-' + seed;
+      var mine = loading = DsdExercise.make(program, size, seed).then(function (ex) {
+        if (loading === mine) loading = null;
+        if (!ex || tab.exercise !== size + '-' + seed) return;
+        tab.inputName = ex.name;
+        input.load(ex.name, ex.bytes, false);
+        tab.say('');
+      });
       return true;
     }
 
@@ -317,7 +323,11 @@ var DsdUi = (function () {
         if (tab.comparePanel) tab.comparePanel.refresh();
       }
     });
-    tab.run = machine.run;
+    /* An exercise on its way from the worker goes into the input first. */
+    tab.run = function () {
+      if (loading) return loading.then(function () { return tab.run(); });
+      return machine.run();
+    };
     tab.stop = machine.stop;
     var refuse = machine.refuse;
 
