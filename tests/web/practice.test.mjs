@@ -55,7 +55,7 @@ const ANSWERS = {
       return what === 'leave' ? { typed: step.out.join(' ') } : { value: String(step.seat) };
     };
   },
-  evaluator({ file }) {
+  evaluator({ file, record }) {
     // The trace's rows by their step number, each its OPND column and action.
     const rows = {};
     for (const line of gbk(file('result.txt')).split('\n')) {
@@ -69,6 +69,8 @@ const ANSWERS = {
       const [what, row] = key.split(':');
       if (what === 'relation') return { value: sign[kind(rows[row].action)] };
       if (what === 'action') return { value: kind(rows[row].action) };
+      if (what === 'return') return { typed: String(record.steps.find((s) => s.kind === 'return').value) };
+      if (what === 'error') return { value: 'stop' };
       return { typed: rows[Number(row) + 1].opnd.at(-1) };
     };
   },
@@ -96,6 +98,10 @@ const ANSWERS = {
     const find = (kind, test) => record.steps.find((s) => s.kind === kind && test(s));
     return (key) => {
       const [what, a, b] = key.split(':');
+      const step = record.steps[Number(a)];
+      if (['pop', 'enqueue', 'dequeue', 'take', 'read'].includes(what)) return { typed: step.c };
+      if (what === 'keep' || what === 'replace') return { value: step.kind };
+      if (what === 'put') return { typed: step.stack.text };
       if (what === 'lay') return { typed: find('lay', (s) => s.read === Number(a)).c };
       if (what === 'push') return { typed: find('push', (s) => s.read === Number(a) && s.stack.length === Number(b)).c };
       if (what === 'pass') return { typed: find('pass', (s) => s.at === Number(a)).sentence.text };
@@ -183,14 +189,16 @@ function outputLines(run, request) {
 function noLeaks(program, seen, { run, record }, count) {
   const aligned = record.steps && record.steps.length === count;   /* the picture draws the record's steps */
   for (const open of seen.open) {
+    const about = open.for === open.step;   /* asked about the step on screen: all of it is hidden */
     const asked = seen.captions[open.for];
-    const here = open.veiled ? null : seen.captions[open.step];
+    const here = about ? null : seen.captions[open.step];
     if (asked && asked !== here) {
       assert.ok(!open.text.includes(asked), `${program} ${open.key}: the page shows the answer's caption "${asked}"`);
     }
-    assert.ok(!(open.veiled && open.line !== null), `${program} ${open.key}: a veiled step shows no code mark`);
     const steps = record.steps;
-    if (aligned && steps && steps[open.step] && steps[open.step].src && open.line !== null && !open.veiled) {
+    if (about) {
+      assert.equal(open.line, null, `${program} ${open.key}: the code panel marks the step asked about`);
+    } else if (aligned && steps[open.step].src && open.line !== null) {
       const mine = steps[open.step].src.line;
       const next = steps[open.for] && steps[open.for].src ? steps[open.for].src.line : null;
       if (next !== null && next !== mine) {

@@ -243,7 +243,7 @@ var DsdPicture = (function () {
         if (answer.result.crash) return { error: answer.result.crash };
         var run = { request: request, result: answer.result, trace: answer.trace || null,
                     stepsError: answer.stepsError || null, error: null };
-        var made = fresh ? traced(picture, run) : legacy(picture, run);
+        var made = traced(picture, run);
         return made.count ? made : { error: made.note || '这次运行没有步骤' };
       });
     }

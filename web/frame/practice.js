@@ -63,6 +63,7 @@ var DsdPractice = (function () {
   'use strict';
   var el = DsdUi.el;
   var SEP = '　';   /* between the fields of a saved answer line */
+  var OVER_LOOK = 2000;   /* the most steps not asked that the end looks at */
 
   /* ------------------------------------------------------ the saved file */
 
@@ -216,14 +217,18 @@ var DsdPractice = (function () {
      * the steps not asked, with why. */
     function over() {
       var none = [], passed = [];
-      for (var i = 0; i < frame.count(); i++) {
+      var looked = 0, i;
+      for (i = 0; i < frame.count() && looked < OVER_LOOK; i++) {
         if (askedSteps[i]) continue;
+        looked++;
         var qs = frame.questions(i);
         (qs && qs.length ? passed : none).push(i);
       }
+      var more = i < frame.count();
       var why = [];
       if (none.length) why.push(stepsText(none) + '图解不出题（这类步骤没有要你做的选择，或者这一段太大）');
       if (passed.length) why.push(stepsText(passed) + '没有逐步走到（用“上一步”、“最后一步”或链接跳过了）');
+      if (more) why.push('第 ' + (i + 1) + ' 步起步骤太多，没有逐一列出');
       ask.textContent = '练习结束。得分：' + rightCount() + '/' + record.length + '。';
       skipped.textContent = why.length ? '没有提问的步骤：' + why.join('；') + '。' : '每一步都提问过了。';
       ask.setAttribute('data-over', '');

@@ -1,0 +1,17 @@
+import fs from 'node:fs';
+import { fileOrigin, launch, openTab } from './browser.mjs';
+const browser = await launch();
+const page = await browser.newPage();
+page.on('console', (m) => console.log('console', m.text()));
+page.on('pageerror', (e) => console.log('pageerror', e.message));
+const tab = await openTab(page, fileOrigin(), 'josephus');
+await tab.locator('.picture[data-count]:not([data-count="0"])').waitFor();
+await tab.locator('.practice-toggle').click();
+await tab.locator('.practice-option').first().click();
+const [saved] = await Promise.all([page.waitForEvent('download'), tab.locator('.practice-save').click()]);
+const text = fs.readFileSync(await saved.path(), 'utf8'); console.log(text);
+fs.writeFileSync('/tmp/s.txt', text);
+await tab.locator('.practice-check-file').setInputFiles('/tmp/s.txt');
+await page.waitForTimeout(3000);
+console.log(await tab.locator('.practice-checked').innerHTML());
+await browser.close();
