@@ -31,7 +31,12 @@
  *                  also the picture's accessible name and the slide's text.
  *   questions(step, trace)  optional: the practice questions asked before
  *                  step is shown (QUESTION in practice.js), made from the
- *                  step alone; null or [] when it asks nothing.
+ *                  step alone; null or [] when it asks nothing. Each
+ *                  kind of step the picture draws asks something. While
+ *                  a question is open the frame shows the step before
+ *                  (the first step: nothing of it) and keeps the run's
+ *                  whole outputs and view.side out of sight, so a side
+ *                  panel that shows a whole output gives nothing away.
  *   note(trace)    optional: a sentence when the trace has no step to draw.
  * An element of the picture or its text that goes to a step when clicked
  * carries the attribute data-go (present.js gives each such element a

@@ -207,7 +207,14 @@ var DsdPractice = (function () {
                              textContent: '第 ' + (r.asked + 1) + ' 步的问题答错了（答案在第 ' + (r.then + 1) + ' 步）' });
         link.setAttribute('data-step', String(r.asked));
         link.setAttribute('data-then', String(r.then));
-        link.addEventListener('click', function (e) { e.preventDefault(); frame.go(r.asked); });
+        link.addEventListener('click', function (e) {
+          e.preventDefault();
+          pending = null;
+          frame.veil(false);
+          verdict.textContent = '';
+          frame.go(r.asked);
+          showQuestion();
+        });
         wrongList.appendChild(el('li', {}, [link]));
       });
       saveButton.hidden = !record.length;
