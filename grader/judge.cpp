@@ -186,16 +186,18 @@ Verdict JudgeCase(const Outcome &ours, const Outcome &theirs, int robust,
     const RunResult &r = theirs.run;
     reason->clear();
     *step = 0;
+    /* Memory first: a program that grows past the limit is also slowed down
+     * by it, and the growth is the fault. */
+    if (r.memory_kb > limits.memory_kb) {
+        *reason = "内存峰值 " + std::to_string(r.memory_kb / 1024) + " MB，超过 " +
+                  std::to_string(limits.memory_kb / 1024) + " MB";
+        return V_MLE;
+    }
     if (r.timed_out) {
         *reason = r.time_ms > limits.time_ms
                       ? "CPU 时间超过 " + std::to_string(limits.time_ms) + " ms"
                       : "运行 " + std::to_string(r.wall_ms) + " ms 仍未结束（等待输入或休眠也算）";
         return V_TLE;
-    }
-    if (r.memory_kb > limits.memory_kb) {
-        *reason = "内存峰值 " + std::to_string(r.memory_kb / 1024) + " MB，超过 " +
-                  std::to_string(limits.memory_kb / 1024) + " MB";
-        return V_MLE;
     }
     if (r.output_flood || r.signal == SIGXFSZ) {
         *reason = "输出超过 " + std::to_string(limits.output_bytes / 1024) + " KB";

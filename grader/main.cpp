@@ -35,6 +35,8 @@ static const Program PROGRAMS[] = {
     {"josephus", "out.txt", 'a', nullptr, 0},
 };
 
+static std::string work_root;  /* the parent of every work folder */
+
 /* ============================ Options ===================================== */
 
 struct Options {
@@ -376,7 +378,7 @@ static int Compile(const std::string &folder, const std::string &work, int slot,
     while (start < text.size() && lines.size() < 4) {
         size_t nl = text.find('\n', start);
         if (nl == std::string::npos) nl = text.size();
-        lines.push_back(text.substr(start, nl - start));
+        lines.push_back(text.substr(start, nl - start < 160 ? nl - start : 160));
         start = nl + 1;
     }
     *reason = r.timed_out ? "编译超过 10 秒仍未完成" : "编译器报告：";
@@ -446,7 +448,7 @@ static bool LoadRecord(const std::string &path, unsigned long long key, size_t c
  * student on every case. */
 static void GradeStudent(const Options &o, Grading *g, size_t index, int slot, int sandboxed) {
     Student &s = g->students[index];
-    std::string work = o.out_dir + "/.work/" + std::to_string(slot);
+    std::string work = work_root + "/" + std::to_string(slot);
     FreshDir(work);
     std::string reason;
     s.compiled = Compile(o.class_dir + "/" + s.folder, work, slot, sandboxed, &s, &reason);
@@ -470,6 +472,8 @@ static void GradeStudent(const Options &o, Grading *g, size_t index, int slot, i
 
 /* ============================ main ======================================== */
 
+static int Grade(const Options &o);
+
 int main(int argc, char **argv) {
     if (argc > 1 && strcmp(argv[1], "--inside") == 0) return RunInside(argc, argv);
     Options o;
@@ -483,6 +487,30 @@ int main(int argc, char **argv) {
         fputs(TEXT_NO_GENERATOR, stderr);
         return 2;
     }
+    /* The work folders: a fresh folder of the system's temp folder that the
+     * slot users may pass through (the class and results folders may lie
+     * behind folders closed to them), with a copy of the kit as launcher. */
+    const char *tmpdir = getenv("TMPDIR");
+    std::string pattern = std::string(tmpdir && *tmpdir ? tmpdir : "/tmp") + "/grader-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    std::string self;
+    if (mkdtemp(name.data()) == nullptr || chmod(name.data(), 0711) != 0 ||
+        !ReadFile("/proc/self/exe", &self) || !WriteFile(std::string(name.data()) + "/launcher", self) ||
+        chmod((std::string(name.data()) + "/launcher").c_str(), 0755) != 0) {
+        fprintf(stderr, TEXT_NO_OUT, name.data());
+        return 1;
+    }
+    work_root = name.data();
+    SetLauncher(work_root + "/launcher");
+    int status = Grade(o);
+    RemoveTree(work_root);
+    return status;
+}
+
+/* Grade(o): the grading itself, once the work folders are made; returns
+ * the exit status. */
+static int Grade(const Options &o) {
     int sandboxed = SandboxWorks();
     Grading g;
     g.program = o.program;
@@ -504,12 +532,11 @@ int main(int argc, char **argv) {
     }
     mkdir(o.out_dir.c_str(), 0755);
     mkdir((o.out_dir + "/.state").c_str(), 0755);
-    mkdir((o.out_dir + "/.work").c_str(), 0755);
     if (!IsDir(o.out_dir + "/.state")) {
         fprintf(stderr, TEXT_NO_OUT, o.out_dir.c_str());
         return 1;
     }
-    std::string work = o.out_dir + "/.work/ours";
+    std::string work = work_root + "/ours";
     FreshDir(work);
     if (!AddCases(examples, "公开", 1, o, ours, work, sandboxed, &g) ||
         (!o.cases_dir.empty() && !AddCases(o.cases_dir, "教师", 1, o, ours, work, sandboxed, &g))) {
@@ -575,7 +602,6 @@ int main(int argc, char **argv) {
     int jobs = o.jobs < (int)g.students.size() ? o.jobs : (int)g.students.size();
     for (int j = 0; j < jobs; j++) threads.emplace_back(worker, j);
     for (std::thread &t : threads) t.join();
-    RemoveTree(o.out_dir + "/.work");
     if (!WriteReports(g, o.out_dir)) {
         fprintf(stderr, TEXT_NO_OUT, o.out_dir.c_str());
         return 1;

@@ -36,7 +36,11 @@ struct RunResult {
     long memory_kb;      /* peak resident memory */
 };
 
-/* SandboxMode(): 1 when bubblewrap can make the sandbox on this machine,
+/* SetLauncher(path): the copy of the kit's executable that the runs start
+ * as their launcher, made where every slot user can read it. */
+void SetLauncher(const std::string &path);
+
+/* SandboxWorks(): 1 when bubblewrap can make the sandbox on this machine,
  * 0 when it cannot (missing, or user namespaces off). Tries it once. */
 int SandboxWorks();
 
