@@ -213,7 +213,10 @@ Verdict JudgeCase(const Outcome &ours, const Outcome &theirs, int robust,
             *reason = "对错误的输入应以非零状态退出，实际为 0";
             return V_WA;
         }
-        if (theirs.has_file != seeded_exists || (seeded_exists && theirs.output != seeded)) {
+        /* Where our own program leaves the file as it was, so must theirs. */
+        bool ours_kept = ours.has_file == seeded_exists && (!seeded_exists || ours.output == seeded);
+        if (ours_kept && (theirs.has_file != seeded_exists ||
+                          (seeded_exists && theirs.output != seeded))) {
             *reason = seeded_exists ? "对错误的输入，输出文件应保持不变，却被改写"
                                     : "对错误的输入，不应创建输出文件";
             return V_WA;
@@ -229,7 +232,7 @@ Verdict JudgeCase(const Outcome &ours, const Outcome &theirs, int robust,
         /* result.txt is appended to: its earlier text must stay. */
         std::string kept;
         int ignored = 0;
-        if (theirs.output.compare(0, seeded.size(), seeded) != 0 &&
+        if (ours.output.size() >= seeded.size() &&
             CompareOutputs(ours.output.substr(seeded.size()), theirs.output, &kept, &ignored) !=
                 V_WA) {
             *reason = "输出文件被清空重写，应当追加写入（原有内容要保留）";

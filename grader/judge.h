@@ -37,7 +37,8 @@ struct Outcome {
 /* JudgeCase(ours, theirs, robust, seeded, limits, reason, step): the verdict
  * of a student's run against ours on one case. robust: a case of bad input,
  * where only a clean refusal counts (no crash, no hang, a non-zero exit,
- * the output file as before: seeded says what it held). */
+ * the output file as before, where ours leaves it so: seeded says what it
+ * held). */
 Verdict JudgeCase(const Outcome &ours, const Outcome &theirs, int robust,
                   const std::string &seeded, int seeded_exists, const Limits &limits,
                   std::string *reason, int *step);

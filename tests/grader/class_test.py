@@ -237,6 +237,48 @@ with tempfile.TemporaryDirectory() as tmp:
     resumed = json.load(open(os.path.join(out, 'report.json'), encoding='utf-8'))
     check(verdicts(resumed) == verdicts(report), 'the resumed report differs')
 
+# A second class, of evaluator, whose output file is GBK and appended to:
+# UTF-8 output and a result file written anew must be named as such.
+with tempfile.TemporaryDirectory() as tmp:
+    cls = os.path.join(tmp, 'class')
+    src = os.path.join(SOURCE, 'evaluator')
+
+    def evaluator(name, before='', after=''):
+        folder = os.path.join(cls, name)
+        os.makedirs(folder)
+        for f in os.listdir(src):
+            if f.endswith(('.cpp', '.h')):
+                shutil.copy(os.path.join(src, f), folder)
+        path = os.path.join(folder, 'main.cpp')
+        text = open(path, encoding='utf-8').read()
+        text = text.replace('int main(int argc, char **argv) {',
+                            '#include <iconv.h>\n#include <string>\nstatic int Real(int argc, char **argv);\n'
+                            'int main(int argc, char **argv) {' + before +
+                            ' int status = Real(argc, argv);' + after + ' return status; }\n'
+                            'static int Real(int argc, char **argv) {')
+        open(path, 'w', encoding='utf-8').write(text)
+
+    evaluator('正确')
+    evaluator('anew', before=' remove("result.txt");')
+    evaluator('utf8', after=(
+        ' FILE *f = fopen("result.txt", "rb"); std::string in; int c;'
+        ' while ((c = fgetc(f)) != EOF) in += (char)c; fclose(f);'
+        ' std::string out(in.size() * 2, 0); char *a = &in[0], *b = &out[0];'
+        ' size_t l = in.size(), r = out.size(); iconv_t cd = iconv_open("UTF-8", "GB18030");'
+        ' iconv(cd, &a, &l, &b, &r); f = fopen("result.txt", "wb");'
+        ' fwrite(out.data(), 1, out.size() - r, f); fclose(f);'))
+    out = os.path.join(tmp, 'out')
+    run = subprocess.run([GRADER, 'evaluator', cls, '--out', out], capture_output=True, timeout=600)
+    check(run.returncode == 0, 'evaluator class: exit %d %r' % (run.returncode, run.stderr))
+    report = json.load(open(os.path.join(out, 'report.json'), encoding='utf-8'))
+    got = {s['name']: {c['id']: (c['verdict'], c['reason']) for c in s['cases']} for s in report['students']}
+    groups = {c['id']: c['group'] for c in report['cases']}
+    check(groups.get('expr') == '公开' and groups.get('syntax_error') == '健壮性', 'evaluator groups %r' % groups)
+    check(set(v for v, _ in got.get('正确', {}).values()) == {'AC'}, 'evaluator correct: %r' % got.get('正确'))
+    check(got.get('anew', {}).get('expr', ('', ''))[1].find('追加') >= 0, 'written anew: %r' % got.get('anew'))
+    check(got.get('anew', {}).get('syntax_error', ('', ''))[0] == 'AC', 'a refusal is not asked for its bytes')
+    check(got.get('utf8', {}).get('expr') == ('PE', '输出是 UTF-8 编码，应为 GBK'), 'utf8: %r' % got.get('utf8'))
+
 for f in failures:
     print('FAIL:', f)
 sys.exit(1 if failures else 0)
