@@ -1,7 +1,7 @@
 # Installation and packages (./scripts/package.sh builds both archives),
 # included by the top-level CMakeLists.txt.
 #
-# Linux: the programs in <prefix>/bin, the Chinese guide, README.md and the
+# Linux: the programs and the grading kit in <prefix>/bin, the Chinese guide, README.md and the
 # examples in <prefix>/share/doc/dsdemos; the tar.gz adds a README at its
 # top that says where they are. Windows: one folder holding the programs,
 # the examples, a demo-<program>.bat per program and the guide as
@@ -56,6 +56,11 @@ if(WIN32)
 else()
   include(GNUInstallDirs)
   install(TARGETS ${DSD_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The grading kit beside the programs it grades against; it finds the
+  # examples in the documentation folder.
+  if(TARGET grader)
+    install(TARGETS grader RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
   install(FILES ${DSD_GUIDE} ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
   # The tar.gz's README, at the top of the archive alone: an installation

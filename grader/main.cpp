@@ -274,6 +274,33 @@ static std::string ExamplesDir(const char *program) {
     return "";
 }
 
+/* The browser edition: beside the kit (the Windows zip), in the installed
+ * documentation, or where this source tree builds it; empty when none. */
+static std::string WebDir() {
+    std::string self = SelfDir();
+    const std::string candidates[] = {self + "/web", self + "/../share/doc/dsdemos/web",
+                                      std::string(DSD_SOURCE_DIR) + "/build/web"};
+    for (const std::string &c : candidates) {
+        struct stat st;
+        if (stat((c + "/index.html").c_str(), &st) == 0) return c;
+    }
+    return "";
+}
+
+/* CopyTree(from, to): the files of a folder, its subfolders' too, except
+ * the browser checks' screenshots. */
+static void CopyTree(const std::string &from, const std::string &to) {
+    mkdir(to.c_str(), 0755);
+    for (const std::string &name : List(from)) {
+        std::string a = from + "/" + name, b = to + "/" + name, bytes;
+        if (IsDir(a)) {
+            if (name != "shots") CopyTree(a, b);
+        } else if (ReadFile(a, &bytes)) {
+            WriteFile(b, bytes);
+        }
+    }
+}
+
 /* Our own program: beside the kit, or in its own folder of this build. */
 static std::string OursPath(const char *program) {
     std::string self = SelfDir();
@@ -536,6 +563,9 @@ static int Grade(const Options &o) {
         fprintf(stderr, TEXT_NO_OUT, o.out_dir.c_str());
         return 1;
     }
+    /* The page beside the report, for the links of its failing cases. */
+    std::string web = WebDir();
+    if (!web.empty()) CopyTree(web, o.out_dir + "/web");
     std::string work = work_root + "/ours";
     FreshDir(work);
     if (!AddCases(examples, "公开", 1, o, ours, work, sandboxed, &g) ||

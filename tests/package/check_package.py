@@ -27,7 +27,8 @@ compared as the programs wrote them.
 
 Linux: `cmake --install LINUX-BUILD-DIR` into a temporary prefix must give
 the four programs in bin/ and the guide, README.md and the examples in
-share/doc/dsdemos/; the tar.gz must hold one folder with the same tree, byte
+share/doc/dsdemos/, and the grading kit bin/grader, which must grade a
+class of one (our josephus sources) from that tree alone; the tar.gz must hold one folder with the same tree, byte
 for byte, and a README at its top that names the guide's path. The matching end-to-end cases then run against the programs of
 both trees (tests/harness/run_case.py).
 
@@ -262,7 +263,7 @@ def check_linux_tree(top, label, files):
     """files is the tree below top, the install tree; run the matching cases
     on its programs."""
     doc = os.path.join("share", "doc", "dsdemos")
-    wanted = {os.path.join("bin", p) for p in PROGRAMS} | {os.path.join(doc, "guide-zh.md"),
+    wanted = {os.path.join("bin", p) for p in PROGRAMS + ["grader"]} | {os.path.join(doc, "guide-zh.md"),
                                                            os.path.join(doc, "README.md")}
     examples = tree(os.path.join(ROOT, "examples"))
     wanted |= {os.path.join(doc, "examples", rel) for rel in examples}
@@ -288,7 +289,28 @@ def check_linux_tree(top, label, files):
                 fail(f"{label}: {proc.stdout.decode(errors='replace')}")
             else:
                 print(f"ok {label}: bin/{p} passes {os.path.relpath(r.path, ROOT)}")
+    check_grader(top, label)
     return files
+
+
+def check_grader(top, label):
+    """The installed kit grades a class of one, our own josephus sources, with
+    the josephus and the examples of the same tree: full marks."""
+    with tempfile.TemporaryDirectory() as scratch:
+        student = os.path.join(scratch, "class", "ours")
+        os.makedirs(student)
+        for name in glob.glob(os.path.join(ROOT, "josephus", "*.[ch]*")):
+            shutil.copy(name, student)
+        out = os.path.join(scratch, "out")
+        proc = subprocess.run([os.path.join(top, "bin", "grader"), "josephus",
+                               os.path.join(scratch, "class"), "--out", out, "--jobs", "1"],
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        report = os.path.join(out, "report.json")
+        text = read(report).decode() if os.path.exists(report) else ""
+        if proc.returncode != 0 or '"score": 100' not in text:
+            fail(f"{label}: bin/grader on a class of one: {proc.stdout.decode('gbk', 'replace')} {text}")
+        else:
+            print(f"ok {label}: bin/grader gives our josephus full marks")
 
 
 def check_linux(version, build, scratch):
