@@ -69,14 +69,13 @@ static std::string Base64url(const std::string &bytes) {
     return out;
 }
 
-/* The page's link to a case: its tab, its input, the differing step. */
-static std::string PageLink(const Grading &g, const Case &c, int step) {
+/* The page's link to a case: its tab and its input. */
+static std::string PageLink(const Grading &g, const Case &c) {
     std::string flag;
     if (g.program->input == 'c') flag = "e";
     if (g.program->input == 'a') flag = c.keyboard ? "k" : "a";
     std::string link = "web/index.html#" + std::string(g.program->name) + "&in=" + flag +
                        Base64url(c.input);
-    if (step > 0) link += "&step=" + std::to_string(step);
     return link;
 }
 
@@ -189,7 +188,7 @@ static std::string HtmlReport(const Grading &g) {
                  VerdictCode(r.verdict) + "\">" + VerdictName(r.verdict) + "</td><td>" + Html(reason) +
                  "</td><td>" + std::to_string(r.time_ms) + " ms</td><td>" +
                  std::to_string(r.memory_kb) + " KB</td><td>";
-            if (shown && r.verdict != V_CE) t += "<a href=\"" + Html(PageLink(g, c, r.step)) + "\">在网页中打开</a>";
+            if (shown && r.verdict != V_CE) t += "<a href=\"" + Html(PageLink(g, c)) + "\">在网页中打开</a>";
             t += "</td></tr>";
         }
         t += any ? "</table>" : "<p>全部正确。</p>";
