@@ -22,9 +22,10 @@ struct Program {
 };
 
 /* One case: its input and what our own program did with it. */
-struct Case {
-    std::string id;          /* the file's name without .txt */
-    std::string group;       /* 公开, 教师 or 健壮性 */
+struct TestCase {
+    std::string id;          /* the file's name without .txt, or seed-<size>-<seed> */
+    std::string exercise;    /* a seeded case: <size>-<seed>, as the page's links say */
+    std::string group;       /* 公开, 教师, 随机 or 健壮性 */
     int is_public;           /* its input may be shown to students */
     int robust;              /* bad input: only a clean refusal is asked */
     int keyboard;            /* josephus: the input is typed, not arguments */
@@ -58,7 +59,7 @@ struct Grading {
     const Program *program;
     unsigned seed;
     int public_only;
-    std::vector<Case> cases;
+    std::vector<TestCase> cases;
     std::vector<Student> students;
     std::string sandbox_note;  /* empty, or why the runs were not sandboxed */
 };

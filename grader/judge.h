@@ -18,13 +18,14 @@ enum Verdict { V_AC, V_PE, V_WA, V_TLE, V_MLE, V_OLE, V_RE, V_CE, V_COUNT };
 const char *VerdictCode(Verdict v);
 const char *VerdictName(Verdict v);
 
-/* CompareOutputs(ours, theirs, reason, step): compares a student's output
- * bytes with ours. Returns V_AC for the same bytes, V_PE when only the form
- * differs (line ends, blanks, final newlines, a byte order mark, UTF-8
- * where ours is GBK), V_WA otherwise; *reason gets one sentence (empty for
- * V_AC) and *step the first differing step counted from 1 (0: none). Both
- * sides are shown at most a bounded window around the difference. */
-Verdict CompareOutputs(const std::string &ours, const std::string &theirs,
+/* CompareOutputs(program, ours, theirs, reason, step): compares a
+ * student's output bytes with ours by the program's comparison (the one of
+ * the page's 对照). Returns V_AC for the same bytes, V_PE when only the form
+ * differs (line ends, blanks, final newlines, a byte order mark, the
+ * encoding), V_WA otherwise; *reason gets one sentence (empty for V_AC; the
+ * differences of form one after another) and *step the first differing
+ * step counted from 1 (0: none). */
+Verdict CompareOutputs(const char *program, const std::string &ours, const std::string &theirs,
                        std::string *reason, int *step);
 
 /* What one side of a case left behind. */
@@ -34,12 +35,12 @@ struct Outcome {
     std::string output;    /* the output file, or stdout for a console program */
 };
 
-/* JudgeCase(ours, theirs, robust, seeded, limits, reason, step): the verdict
+/* JudgeCase(program, ours, theirs, robust, seeded, limits, reason, step): the verdict
  * of a student's run against ours on one case. robust: a case of bad input,
  * where only a clean refusal counts (no crash, no hang, a non-zero exit,
  * the output file as before, where ours leaves it so: seeded says what it
  * held). */
-Verdict JudgeCase(const Outcome &ours, const Outcome &theirs, int robust,
+Verdict JudgeCase(const char *program, const Outcome &ours, const Outcome &theirs, int robust,
                   const std::string &seeded, int seeded_exists, const Limits &limits,
                   std::string *reason, int *step);
 

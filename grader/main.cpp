@@ -22,6 +22,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "cases.h"
 #include "grade.h"
 #include "sandbox.h"
 #include "texts.h"
@@ -228,7 +229,7 @@ static unsigned long long Hash(unsigned long long h, const std::string &bytes) {
 /* RunCase(p, c, exe, work, slot, limits, sandboxed, side): runs the
  * executable exe (copied in as ./main) on case c in the fresh folder work,
  * and fills *side with how it ended and the output it left. */
-static int RunCase(const Program &p, const Case &c, const std::string &exe,
+static int RunCase(const Program &p, const TestCase &c, const std::string &exe,
                    const std::string &work, int slot, const Limits &limits, int sandboxed,
                    Outcome *side) {
     std::string dir = work + "/w";
@@ -318,7 +319,7 @@ static int AddCases(const std::string &dir, const char *group, int is_public, co
                     Grading *g) {
     Limits trusted = {10000, 1024 * 1024, o.limits.output_bytes, 64};
     for (const std::string &name : List(dir)) {
-        Case c;
+        TestCase c;
         if (!ReadFile(dir + "/" + name, &c.input) || IsDir(dir + "/" + name)) continue;
         c.id = EndsWith(name, ".txt") ? name.substr(0, name.size() - 4) : name;
         c.group = group;
@@ -328,6 +329,52 @@ static int AddCases(const std::string &dir, const char *group, int is_public, co
         c.robust = 0;
         if (o.program->appends) {
             /* The output file already holds an earlier run: appending keeps it. */
+            Outcome first;
+            if (!RunCase(*o.program, c, ours, work, 0, trusted, sandboxed, &first)) return 0;
+            c.seed = first.output;
+            c.seed_exists = first.has_file;
+        }
+        if (!RunCase(*o.program, c, ours, work, 0, trusted, sandboxed, &c.ours)) return 0;
+        if (!c.ours.run.exited || c.ours.run.status != 0) {
+            c.robust = 1;
+            c.group = "健壮性";
+        }
+        g->cases.push_back(c);
+    }
+    return 1;
+}
+
+/* AddSeeded(o, ours, work, sandboxed, g): o.cases cases from the maker of
+ * the page's 换一题, the k-th of size k mod 3 (small, medium, large) and
+ * seed o.seed + k: the same cases on every machine. They are hidden: a
+ * report with --public shows their verdicts, not their inputs. */
+static int AddSeeded(const Options &o, const std::string &ours, const std::string &work,
+                     int sandboxed, Grading *g) {
+    static const char *const SIZES[] = {"small", "medium", "large"};
+    Limits trusted = {10000, 1024 * 1024, o.limits.output_bytes, 64};
+    for (int k = 0; k < o.cases; k++) {
+        struct Case made;
+        int size = k % 3;
+        uint32_t seed = (uint32_t)(o.seed + (unsigned)k);
+        const char *name = o.program->name;
+        int ok = strcmp(name, "evaluator") == 0    ? MakeEvaluatorCase(size, seed, &made)
+                 : strcmp(name, "bitree") == 0     ? MakeBitreeCase(size, seed, &made)
+                 : strcmp(name, "translator") == 0 ? MakeTranslatorCase(size, seed, &made)
+                                                   : MakeJosephusCase(size, seed, &made);
+        if (!ok) return 0;
+        TestCase c;
+        c.exercise = std::string(SIZES[size]) + "-" + std::to_string(seed);
+        c.id = "seed-" + c.exercise;
+        c.group = "随机";
+        c.is_public = 0;
+        c.keyboard = 0;
+        c.input.assign((const char *)made.bytes, made.length);
+        /* The page's inputs end without a newline; as a file each ends
+         * its last line, the form on which every reading agrees. */
+        if (o.program->input != 'a' && !c.input.empty() && c.input.back() != '\n') c.input += '\n';
+        c.seed_exists = 0;
+        c.robust = 0;
+        if (o.program->appends) {
             Outcome first;
             if (!RunCase(*o.program, c, ours, work, 0, trusted, sandboxed, &first)) return 0;
             c.seed = first.output;
@@ -479,12 +526,12 @@ static void GradeStudent(const Options &o, Grading *g, size_t index, int slot, i
     FreshDir(work);
     std::string reason;
     s.compiled = Compile(o.class_dir + "/" + s.folder, work, slot, sandboxed, &s, &reason);
-    for (const Case &c : g->cases) {
+    for (const TestCase &c : g->cases) {
         CaseResult r = {V_CE, reason, 0, 0, 0};
         Outcome theirs;
         if (s.compiled && RunCase(*o.program, c, work + "/main", work, slot, o.limits, sandboxed,
                                   &theirs)) {
-            r.verdict = JudgeCase(c.ours, theirs, c.robust, c.seed, c.seed_exists, o.limits,
+            r.verdict = JudgeCase(o.program->name, c.ours, theirs, c.robust, c.seed, c.seed_exists, o.limits,
                                   &r.reason, &r.step);
             r.time_ms = theirs.run.time_ms;
             r.memory_kb = theirs.run.memory_kb;
@@ -509,10 +556,6 @@ int main(int argc, char **argv) {
     if (!IsDir(o.class_dir)) {
         fprintf(stderr, TEXT_NO_CLASS, o.class_dir.c_str());
         return 1;
-    }
-    if (o.cases > 0) {
-        fputs(TEXT_NO_GENERATOR, stderr);
-        return 2;
     }
     /* The work folders: a fresh folder of the system's temp folder that the
      * slot users may pass through (the class and results folders may lie
@@ -569,7 +612,8 @@ static int Grade(const Options &o) {
     std::string work = work_root + "/ours";
     FreshDir(work);
     if (!AddCases(examples, "公开", 1, o, ours, work, sandboxed, &g) ||
-        (!o.cases_dir.empty() && !AddCases(o.cases_dir, "教师", 1, o, ours, work, sandboxed, &g))) {
+        (!o.cases_dir.empty() && !AddCases(o.cases_dir, "教师", 1, o, ours, work, sandboxed, &g)) ||
+        !AddSeeded(o, ours, work, sandboxed, &g)) {
         fprintf(stderr, TEXT_OURS_FAILED, o.program->name);
         return 1;
     }
@@ -590,7 +634,7 @@ static int Grade(const Options &o) {
 
     /* The fingerprint of the cases and limits, shared by every student. */
     unsigned long long common = 1469598103934665603ULL;
-    for (const Case &c : g.cases) common = Hash(Hash(common, c.id), c.input);
+    for (const TestCase &c : g.cases) common = Hash(Hash(common, c.id), c.input);
     common = Hash(common, std::to_string(o.limits.time_ms) + " " + std::to_string(o.limits.memory_kb) +
                               " " + std::to_string(o.limits.output_bytes) + o.program->name);
 

@@ -69,14 +69,14 @@ static std::string Base64url(const std::string &bytes) {
     return out;
 }
 
-/* The page's link to a case: its tab and its input. */
-static std::string PageLink(const Grading &g, const Case &c) {
+/* The page's link to a case: its tab and its input (a seeded case: its
+ * exercise, which the page makes from the same size and seed). */
+static std::string PageLink(const Grading &g, const TestCase &c) {
     std::string flag;
     if (g.program->input == 'c') flag = "e";
     if (g.program->input == 'a') flag = c.keyboard ? "k" : "a";
-    std::string link = "web/index.html#" + std::string(g.program->name) + "&in=" + flag +
-                       Base64url(c.input);
-    return link;
+    if (!c.exercise.empty()) return "web/index.html#" + std::string(g.program->name) + "&ex=" + c.exercise;
+    return "web/index.html#" + std::string(g.program->name) + "&in=" + flag + Base64url(c.input);
 }
 
 int Score(const Grading &g, const Student &s) {
@@ -119,7 +119,7 @@ static std::string JsonReport(const Grading &g) {
 static std::string CsvReport(const Grading &g) {
     std::string t = "\xef\xbb\xbf" "学生,得分";
     for (int v = 0; v < V_COUNT; v++) t += std::string(",") + VerdictName((Verdict)v);
-    for (const Case &c : g.cases) t += "," + Csv(c.id);
+    for (const TestCase &c : g.cases) t += "," + Csv(c.id);
     t += "\r\n";
     for (const Student &s : g.students) {
         if (!s.done) continue;
@@ -156,7 +156,7 @@ static std::string HtmlReport(const Grading &g) {
     t += "<p>用例 " + std::to_string(g.cases.size()) + " 个；点表头排序。</p>";
     t += "<table id=\"class\"><thead><tr><th>学生</th><th>得分</th>";
     for (int v = 0; v < V_COUNT; v++) t += std::string("<th>") + VerdictName((Verdict)v) + "</th>";
-    for (const Case &c : g.cases) t += "<th title=\"" + Html(c.group) + "\">" + Html(c.id) + "</th>";
+    for (const TestCase &c : g.cases) t += "<th title=\"" + Html(c.group) + "\">" + Html(c.id) + "</th>";
     t += "</tr></thead><tbody>";
     for (const Student &s : g.students) {
         if (!s.done) continue;
@@ -178,7 +178,7 @@ static std::string HtmlReport(const Grading &g) {
         bool any = false;
         for (size_t i = 0; i < s.results.size(); i++) {
             const CaseResult &r = s.results[i];
-            const Case &c = g.cases[i];
+            const TestCase &c = g.cases[i];
             if (r.verdict == V_AC) continue;
             if (!any) t += "<table><tr><th>用例</th><th>分组</th><th>结果</th><th>原因</th><th>时间</th><th>内存</th><th></th></tr>";
             any = true;

@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Grade a class built here from our own josephus sources, and check that
-every submission gets its verdict and its reason, that the sandbox holds
-and that a second grading reuses what the first one found.
+every submission gets its verdict and its reason, on our examples, a
+teacher's case and seeded cases, that the sandbox holds, and that a second
+grading (with --public) reuses what the first one found.
 
     class_test.py GRADER SOURCE_DIR
 
 The class, in a fresh temp folder: our own C++ (correct), a C port
 (correct), and wrong variants, each our sources with one fault put in:
-an off-by-one, a missing trailing space, CRLF, an extra final newline, a
+an off-by-one, a missing trailing space, an extra final newline, a
 wrong exit status, an endless loop, a memory hog, a fork bomb, a segfault,
 an output flood, a missing output file, a compile error; and three that
 try to get out (read the next student's folder and /etc, delete files
@@ -120,8 +121,6 @@ with tempfile.TemporaryDirectory() as tmp:
                 {'ring.cpp': (PRINT, 'fprintf(fp, "%d ", p->num + 1)')})
     our_sources(os.path.join(cls, '04-trailing'),
                 {'ring.cpp': (PRINT, 'fprintf(fp, p == leaving->next ? "%d" : " %d", p->num)')})
-    our_sources(os.path.join(cls, '05-crlf'),
-                {'ring.cpp': ('if (fclose(fp)', 'fputs("\\r\\n", fp); if (fclose(fp)')})
     our_sources(os.path.join(cls, '06-newline'),
                 {'ring.cpp': ('if (fclose(fp)', 'fputs("\\n", fp); if (fclose(fp)')})
     our_sources(os.path.join(cls, '07-exit'), main='RunJosephus(argc, argv, stdin); return 3;')
@@ -159,7 +158,8 @@ with tempfile.TemporaryDirectory() as tmp:
             before[os.path.join(root, f)] = open(os.path.join(root, f), 'rb').read()
 
     out = os.path.join(tmp, 'out')
-    command = [GRADER, 'josephus', cls, '--cases-dir', teacher, '--out', out, '--jobs', '2',
+    command = [GRADER, 'josephus', cls, '--cases-dir', teacher, '--cases', '2', '--seed', '7',
+               '--out', out, '--jobs', '2',
                '--time-limit', '0.5s', '--memory-limit', '64M', '--output-limit', '1M']
     started = time.time()
     run = subprocess.run(command, capture_output=True, timeout=600)
@@ -169,10 +169,11 @@ with tempfile.TemporaryDirectory() as tmp:
     print('graded in %.1f s' % (time.time() - started))
 
     groups = {c['id']: c['group'] for c in report['cases']}
-    check(groups.get('args') == '公开' and groups.get('no_people') == '健壮性', 'groups: %r' % groups)
+    check(groups.get('args') == '公开' and groups.get('no_people') == '健壮性' and
+          groups.get('seed-small-7') == '随机' and groups.get('seed-medium-8') == '随机', 'groups: %r' % groups)
     students = {s['name']: s for s in report['students']}
     check(report['sandbox'] is True, 'graded without the sandbox: %r' % run.stderr)
-    check(len(students) == 17, 'students: %r' % sorted(students))
+    check(len(students) == 16, 'students: %r' % sorted(students))
 
     def case(name, cid='args'):
         for c in students.get(name, {'cases': []})['cases']:
@@ -183,10 +184,9 @@ with tempfile.TemporaryDirectory() as tmp:
     # name -> (verdict on args, words the reason must hold)
     expected = {
         '01-正确': ('AC', ''), '02-c': ('AC', ''),
-        '03-差一': ('WA', '应为「2」，实际为「3」'),
-        '04-trailing': ('PE', '少了空格'),
-        '05-crlf': ('PE', 'CRLF'),
-        '06-newline': ('PE', '最后多了一个换行符'),
+        '03-差一': ('WA', '第 1 个出列的座号：你的是 3，应为 2'),
+        '04-trailing': ('PE', '第 1 行末尾少了 1 个空格'),
+        '06-newline': ('PE', '末尾多了 1 个换行'),
         '07-exit': ('WA', '退出状态应为 0，实际为 3'),
         '08-loop': ('TLE', ''),
         '09-hog': ('MLE', '超过 64 MB'),
@@ -201,6 +201,10 @@ with tempfile.TemporaryDirectory() as tmp:
         got = case(name)
         check(got['verdict'] == verdict and words in got['reason'],
               '%s: %s %s, expected %s with "%s"' % (name, got['verdict'], got['reason'], verdict, words))
+    for name in ('01-正确', '02-c'):
+        for cid in ('seed-small-7', 'seed-medium-8'):
+            check(case(name, cid)['verdict'] == 'AC', '%s on %s: %r' % (name, cid, case(name, cid)))
+    check(case('03-差一', 'seed-medium-8')['verdict'] == 'WA', 'off-by-one on a seeded case')
     for name in ('01-正确', '02-c', '07-exit'):
         check(case(name, 'no_people')['verdict'] == 'AC', '%s on bad input: %r' % (name, case(name, 'no_people')))
     check(case('06-newline', 'no_people')['verdict'] == 'AC', 'a refusal is not asked for its bytes')
@@ -227,7 +231,8 @@ with tempfile.TemporaryDirectory() as tmp:
     stamps = {f: os.stat(os.path.join(state, f)).st_mtime_ns for f in os.listdir(state)}
     with open(os.path.join(cls, '07-exit', 'main.cpp'), 'a') as f:
         f.write('// handed in again\n')
-    again = subprocess.run(command, capture_output=True, timeout=600)
+    # With --public, a seeded case shows its verdict but not its reason or input.
+    again = subprocess.run(command + ['--public'], capture_output=True, timeout=600)
     check(again.returncode == 0, 'second grading exit %d' % again.returncode)
     changed = [f for f in os.listdir(state) if os.stat(os.path.join(state, f)).st_mtime_ns != stamps.get(f)]
     check(changed == ['07-exit'.encode().hex() + '.rec'], 'graded again: %r' % changed)
@@ -236,9 +241,16 @@ with tempfile.TemporaryDirectory() as tmp:
                 for s in r['students']]
     resumed = json.load(open(os.path.join(out, 'report.json'), encoding='utf-8'))
     check(verdicts(resumed) == verdicts(report), 'the resumed report differs')
+    html = open(os.path.join(out, 'report.html'), encoding='utf-8').read()
+    row = html[html.find('seed-medium-8</td>'):]
+    row = row[:row.find('</tr>')]
+    check('步不同' in row and '你的是' not in row and '&amp;ex=' not in html and
+          case('03-差一')['reason'] in html,
+          '--public shows a seeded case\'s reason, or hides a public one\'s')
 
-# A second class, of evaluator, whose output file is GBK and appended to:
-# UTF-8 output and a result file written anew must be named as such.
+# A second class, of evaluator, whose output file is GBK, has lines and is
+# appended to: UTF-8 output, CRLF line ends and a result file written anew
+# must be named as such.
 with tempfile.TemporaryDirectory() as tmp:
     cls = os.path.join(tmp, 'class')
     src = os.path.join(SOURCE, 'evaluator')
@@ -260,6 +272,10 @@ with tempfile.TemporaryDirectory() as tmp:
 
     evaluator('正确')
     evaluator('anew', before=' remove("result.txt");')
+    evaluator('crlf', after=(
+        ' FILE *f = fopen("result.txt", "rb"); std::string in; int c;'
+        ' while ((c = fgetc(f)) != EOF) { if (c == 10) in += (char)13; in += (char)c; } fclose(f);'
+        ' f = fopen("result.txt", "wb"); fwrite(in.data(), 1, in.size(), f); fclose(f);'))
     evaluator('utf8', after=(
         ' FILE *f = fopen("result.txt", "rb"); std::string in; int c;'
         ' while ((c = fgetc(f)) != EOF) in += (char)c; fclose(f);'
@@ -277,7 +293,9 @@ with tempfile.TemporaryDirectory() as tmp:
     check(set(v for v, _ in got.get('正确', {}).values()) == {'AC'}, 'evaluator correct: %r' % got.get('正确'))
     check(got.get('anew', {}).get('expr', ('', ''))[1].find('追加') >= 0, 'written anew: %r' % got.get('anew'))
     check(got.get('anew', {}).get('syntax_error', ('', ''))[0] == 'AC', 'a refusal is not asked for its bytes')
-    check(got.get('utf8', {}).get('expr') == ('PE', '输出是 UTF-8 编码，应为 GBK'), 'utf8: %r' % got.get('utf8'))
+    check(got.get('utf8', {}).get('expr') == ('PE', '编码不同：我们的是 GBK，你的是 UTF-8'), 'utf8: %r' % got.get('utf8'))
+    check(got.get('crlf', {}).get('expr', ('', ''))[0] == 'PE' and 'CRLF' in got['crlf']['expr'][1],
+          'crlf: %r' % got.get('crlf'))
 
 for f in failures:
     print('FAIL:', f)
