@@ -3,7 +3,8 @@
 #
 # Linux: the programs and the grading kit in <prefix>/bin, the Chinese guide, README.md and the
 # examples in <prefix>/share/doc/dsdemos; the tar.gz adds a README at its
-# top that says where they are. Windows: one folder holding the programs,
+# top that says where they are. Windows: one folder holding the programs
+# and the grading kit,
 # the examples, a demo-<program>.bat per program and the guide as
 # README.txt, all text with CRLF line ends. Both carry the browser edition
 # when it has been built. CPack archives that tree as
@@ -28,6 +29,9 @@ endfunction()
 
 if(WIN32)
   install(TARGETS ${DSD_PROGRAMS} RUNTIME DESTINATION .)
+  if(TARGET grader)
+    install(TARGETS grader RUNTIME DESTINATION .)
+  endif()
   # CRLF line ends, so that Notepad before Windows 10 1809 shows the examples
   # as lines; the programs read both. Written afresh, so that an example
   # removed from the sources leaves no copy behind.

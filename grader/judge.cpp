@@ -7,7 +7,7 @@
  * names them. */
 #include "judge.h"
 
-#include <csignal>
+#include <cstdio>
 #include <cstring>
 
 #include "compare.h"
@@ -105,13 +105,15 @@ Verdict JudgeCase(const char *program, const Outcome &ours, const Outcome &their
                       : "运行 " + std::to_string(r.wall_ms) + " ms 仍未结束（等待输入或休眠也算）";
         return V_TLE;
     }
-    if (r.output_flood || r.signal == SIGXFSZ) {
+    if (r.output_flood) {
         *reason = "输出超过 " + std::to_string(limits.output_bytes / 1024) + " KB";
         return V_OLE;
     }
     if (!r.exited) {
-        *reason = std::string("程序因") + SignalName(r.signal) + "而终止（信号 " +
-                  std::to_string(r.signal) + "）";
+        char code[16];
+        snprintf(code, sizeof code, r.signal > 255 ? "0x%08X" : "%d", (unsigned)r.signal);
+        *reason = std::string("程序因") + SignalName(r.signal) + "而终止（" +
+                  (r.signal > 255 ? "异常代码 " : "信号 ") + code + "）";
         return V_RE;
     }
     if (robust) {

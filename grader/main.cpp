@@ -8,17 +8,15 @@
  * output; then grade the students in parallel, each compiled and run in a
  * fresh work folder, each one's results kept on disk as it finishes (so an
  * interrupted grading resumes), and the reports written anew after each. */
+#include <algorithm>
 #include <atomic>
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
-#include <algorithm>
-#include <mutex>
 #include <string>
 #include <sys/stat.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -38,6 +36,14 @@ static const Program PROGRAMS[] = {
 
 static std::string work_root;  /* the parent of every work folder */
 
+/* The results' folder in the class folder, 评测结果, in the file system's
+ * own encoding: UTF-8 on Linux, the ANSI code page (GBK) on Windows. */
+#ifdef _WIN32
+static const char OUT_FOLDER[] = "\xc6\xc0\xb2\xe2\xbd\xe1\xb9\xfb";
+#else
+static const char OUT_FOLDER[] = "\xe8\xaf\x84\xe6\xb5\x8b\xe7\xbb\x93\xe6\x9e\x9c";
+#endif
+
 /* ============================ Options ===================================== */
 
 struct Options {
@@ -51,6 +57,7 @@ struct Options {
     int jobs = 0;
     int public_only = 0;
     int strict = 0;
+    std::string cc;      /* --cc: the C compiler; g++ is looked for beside it */
 };
 
 /* Fails the command line: one line, exit 2. */
@@ -108,6 +115,8 @@ static int ParseOptions(int argc, char **argv, Options *o) {
             o->seed = (unsigned)s;
         } else if (strcmp(a, "--cases-dir") == 0) {
             o->cases_dir = value;
+        } else if (strcmp(a, "--cc") == 0) {
+            o->cc = value;
         } else if (strcmp(a, "--out") == 0) {
             o->out_dir = value;
         } else if (strcmp(a, "--time-limit") == 0) {
@@ -136,11 +145,8 @@ static int ParseOptions(int argc, char **argv, Options *o) {
     }
     o->class_dir = plain[1];
     while (o->class_dir.size() > 1 && o->class_dir.back() == '/') o->class_dir.pop_back();
-    if (o->out_dir.empty()) o->out_dir = o->class_dir + "/评测结果";
-    if (o->jobs == 0) {
-        long cores = sysconf(_SC_NPROCESSORS_ONLN);
-        o->jobs = cores > 0 ? (int)cores : 1;
-    }
+    if (o->out_dir.empty()) o->out_dir = o->class_dir + "/" + OUT_FOLDER;
+    if (o->jobs == 0) o->jobs = Cores();
     return 0;
 }
 
@@ -183,21 +189,19 @@ static std::vector<std::string> List(const std::string &dir) {
 
 /* Removes a folder and everything in it (symbolic links are not followed). */
 static void RemoveTree(const std::string &path) {
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0) return;
-    if (S_ISDIR(st.st_mode)) {
+    if (!IsLink(path) && IsDir(path)) {
         chmod(path.c_str(), 0700);
         for (const std::string &n : List(path)) RemoveTree(path + "/" + n);
         rmdir(path.c_str());
     } else {
-        unlink(path.c_str());
+        remove(path.c_str());
     }
 }
 
 /* A fresh, empty folder. */
 static bool FreshDir(const std::string &path) {
     RemoveTree(path);
-    return mkdir(path.c_str(), 0755) == 0;
+    return MakeDir(path) && List(path).empty();
 }
 
 static std::string DirOf(const std::string &path) {
@@ -206,11 +210,8 @@ static std::string DirOf(const std::string &path) {
 }
 
 static std::string SelfDir() {
-    char path[4096];
-    ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-    if (n <= 0) return ".";
-    path[n] = '\0';
-    return DirOf(path);
+    std::string self = SelfPath();
+    return self.empty() ? "." : DirOf(self);
 }
 
 static bool EndsWith(const std::string &s, const char *tail) {
@@ -234,10 +235,10 @@ static int RunCase(const Program &p, const TestCase &c, const std::string &exe,
                    Outcome *side) {
     std::string dir = work + "/w";
     if (!FreshDir(dir)) return 0;
-    std::string binary;
-    if (!ReadFile(exe, &binary) || !WriteFile(dir + "/main", binary)) return 0;
-    chmod((dir + "/main").c_str(), 0755);
-    std::vector<std::string> argv = {"./main"};
+    std::string binary, main = dir + "/" + EXE_NAME;
+    if (!ReadFile(exe, &binary) || !WriteFile(main, binary)) return 0;
+    MakeExecutable(main);
+    std::vector<std::string> argv = {std::string("./") + EXE_NAME};
     std::string stdin_path;
     if (p.input == 'd') {
         WriteFile(dir + "/" + p.input_file, c.input);
@@ -291,7 +292,7 @@ static std::string WebDir() {
 /* CopyTree(from, to): the files of a folder, its subfolders' too, except
  * the browser checks' screenshots. */
 static void CopyTree(const std::string &from, const std::string &to) {
-    mkdir(to.c_str(), 0755);
+    MakeDir(to);
     for (const std::string &name : List(from)) {
         std::string a = from + "/" + name, b = to + "/" + name, bytes;
         if (IsDir(a)) {
@@ -305,10 +306,10 @@ static void CopyTree(const std::string &from, const std::string &to) {
 /* Our own program: beside the kit, or in its own folder of this build. */
 static std::string OursPath(const char *program) {
     std::string self = SelfDir();
-    const std::string candidates[] = {self + "/" + program,
-                                      self + "/../" + program + "/" + program};
+    const std::string exe = std::string(program) + (EXE_NAME[4] ? ".exe" : "");
+    const std::string candidates[] = {self + "/" + exe, self + "/../" + program + "/" + exe};
     for (const std::string &c : candidates)
-        if (access(c.c_str(), X_OK) == 0) return c;
+        if (IsExecutable(c)) return c;
     return "";
 }
 
@@ -394,10 +395,21 @@ static int AddSeeded(const Options &o, const std::string &ours, const std::strin
 
 static const char *const WINDOWS_ONLY[] = {"conio.h", "windows.h", "system(\"pause\")"};
 
+/* Compiler(cc, cpp): the compiler to run: g++ for C++, gcc for C; those
+ * of /usr/bin on Linux, those on PATH on Windows, or, with --cc, the ones
+ * in the folder of the compiler it names (Dev-C++'s MinGW, for one). */
+static std::string Compiler(const std::string &cc, bool cpp) {
+    const char *name = cpp ? "g++" : "gcc";
+    std::string ext = EXE_NAME[4] ? ".exe" : "";
+    if (!cc.empty()) return DirOf(cc) + "/" + name + ext;
+    return EXE_NAME[4] ? std::string(name) + ext : std::string("/usr/bin/") + name;
+}
+
 /* Compile(folder, work, slot, sandboxed, s, reason): compiles the student's
  * sources (or takes the one executable) into work/main. Returns 1 when
  * there is a main to run; otherwise sets *reason. */
-static int Compile(const std::string &folder, const std::string &work, int slot, int sandboxed, Student *s, std::string *reason) {
+static int Compile(const std::string &folder, const std::string &work, const std::string &cc,
+                   int slot, int sandboxed, Student *s, std::string *reason) {
     std::string dir = work + "/c";
     FreshDir(dir);
     std::vector<std::string> sources;
@@ -419,7 +431,7 @@ static int Compile(const std::string &folder, const std::string &work, int slot,
         if (source) {
             sources.push_back(name);
             if (!EndsWith(name, ".c")) cpp = true;
-        } else if (!header && access(path.c_str(), X_OK) == 0) {
+        } else if (!header && IsExecutable(path)) {
             executable = path;
         }
     }
@@ -430,11 +442,11 @@ static int Compile(const std::string &folder, const std::string &work, int slot,
         }
         std::string bytes;
         ReadFile(executable, &bytes);
-        WriteFile(work + "/main", bytes);
+        WriteFile(work + "/" + EXE_NAME, bytes);
         return 1;
     }
-    std::vector<std::string> argv = {cpp ? "/usr/bin/g++" : "/usr/bin/gcc",
-                                     cpp ? "-std=c++17" : "-std=c11", "-O2", "-o", "main"};
+    std::vector<std::string> argv = {Compiler(cc, cpp), cpp ? "-std=c++17" : "-std=c11", "-O2",
+                                     "-o", EXE_NAME};
     argv.insert(argv.end(), sources.begin(), sources.end());
     argv.push_back("-lm");
     Limits compile = {10000, 1024 * 1024, 64L * 1024 * 1024, 32};
@@ -442,8 +454,8 @@ static int Compile(const std::string &folder, const std::string &work, int slot,
     std::string out = work + "/cc.out", err = work + "/cc.err";
     RunLimited(dir, argv, "", out, err, compile, slot, sandboxed, &r);
     std::string bytes, text;
-    if (r.started && r.exited && r.status == 0 && ReadFile(dir + "/main", &bytes)) {
-        WriteFile(work + "/main", bytes);
+    if (r.started && r.exited && r.status == 0 && ReadFile(dir + "/" + EXE_NAME, &bytes)) {
+        WriteFile(work + "/" + EXE_NAME, bytes);
         return 1;
     }
     ReadFile(err, &text, 4096);
@@ -485,7 +497,7 @@ static void SaveRecord(const std::string &path, unsigned long long key, const St
                 std::to_string(r.time_ms) + "\t" + std::to_string(r.memory_kb) + "\t" +
                 Flat(r.reason) + "\n";
     WriteFile(path + ".new", text);
-    rename((path + ".new").c_str(), path.c_str());
+    MoveOver(path + ".new", path);
 }
 
 static bool LoadRecord(const std::string &path, unsigned long long key, size_t cases, Student *s) {
@@ -525,11 +537,11 @@ static void GradeStudent(const Options &o, Grading *g, size_t index, int slot, i
     std::string work = work_root + "/" + std::to_string(slot);
     FreshDir(work);
     std::string reason;
-    s.compiled = Compile(o.class_dir + "/" + s.folder, work, slot, sandboxed, &s, &reason);
+    s.compiled = Compile(o.class_dir + "/" + s.folder, work, o.cc, slot, sandboxed, &s, &reason);
     for (const TestCase &c : g->cases) {
         CaseResult r = {V_CE, reason, 0, 0, 0};
         Outcome theirs;
-        if (s.compiled && RunCase(*o.program, c, work + "/main", work, slot, o.limits, sandboxed,
+        if (s.compiled && RunCase(*o.program, c, work + "/" + EXE_NAME, work, slot, o.limits, sandboxed,
                                   &theirs)) {
             r.verdict = JudgeCase(o.program->name, c.ours, theirs, c.robust, c.seed, c.seed_exists, o.limits,
                                   &r.reason, &r.step);
@@ -542,6 +554,56 @@ static void GradeStudent(const Options &o, Grading *g, size_t index, int slot, i
         s.results.push_back(r);
     }
     RemoveTree(work);
+}
+
+/* What the parallel graders share; finished and the reports under Lock(). */
+struct Shared {
+    const Options *o;
+    Grading *g;
+    int sandboxed;
+    unsigned long long common;     /* the fingerprint of the cases and limits */
+    std::atomic<size_t> next;      /* the next student to take */
+    size_t finished;
+    int terminal;
+    time_t began;
+};
+
+/* Worker(slot, shared): takes the students one after another; grades each
+ * one whose files or cases changed since its kept record, keeps the new
+ * record, and writes the reports anew. */
+static void Worker(int slot, void *context) {
+    Shared &sh = *(Shared *)context;
+    const Options &o = *sh.o;
+    Grading &g = *sh.g;
+    for (size_t i = sh.next++; i < g.students.size(); i = sh.next++) {
+        Student &s = g.students[i];
+        std::string folder = o.class_dir + "/" + s.folder;
+        unsigned long long key = sh.common;
+        for (const std::string &n : List(folder)) {
+            std::string bytes;
+            if (!IsDir(folder + "/" + n)) ReadFile(folder + "/" + n, &bytes);
+            key = Hash(Hash(key, n), bytes);
+        }
+        std::string record = RecordPath(o, s.folder);
+        if (!LoadRecord(record, key, g.cases.size(), &s)) {
+            if (sh.terminal) {
+                Lock();
+                long left = sh.finished ? (long)(time(nullptr) - sh.began) *
+                                              (long)(g.students.size() - sh.finished) / (long)sh.finished
+                                        : 0;
+                fprintf(stderr, TEXT_PROGRESS, (int)sh.finished, (int)g.students.size(),
+                        s.folder.c_str(), left);
+                Unlock();
+            }
+            GradeStudent(o, &g, i, slot, sh.sandboxed);
+            SaveRecord(record, key, s);
+        }
+        Lock();
+        s.done = 1;
+        sh.finished++;
+        WriteReports(g, o.out_dir);
+        Unlock();
+    }
 }
 
 /* ============================ main ======================================== */
@@ -560,19 +622,14 @@ int main(int argc, char **argv) {
     /* The work folders: a fresh folder of the system's temp folder that the
      * slot users may pass through (the class and results folders may lie
      * behind folders closed to them), with a copy of the kit as launcher. */
-    const char *tmpdir = getenv("TMPDIR");
-    std::string pattern = std::string(tmpdir && *tmpdir ? tmpdir : "/tmp") + "/grader-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    std::string self;
-    if (mkdtemp(name.data()) == nullptr || chmod(name.data(), 0711) != 0 ||
-        !ReadFile("/proc/self/exe", &self) || !WriteFile(std::string(name.data()) + "/launcher", self) ||
-        chmod((std::string(name.data()) + "/launcher").c_str(), 0755) != 0) {
-        fprintf(stderr, TEXT_NO_OUT, name.data());
+    work_root = MakeTempDir();
+    std::string self, launcher = work_root + "/launcher" + (EXE_NAME[4] ? ".exe" : "");
+    if (work_root.empty() || !ReadFile(SelfPath(), &self) || !WriteFile(launcher, self)) {
+        fprintf(stderr, TEXT_NO_OUT, work_root.c_str());
         return 1;
     }
-    work_root = name.data();
-    SetLauncher(work_root + "/launcher");
+    MakeExecutable(launcher);
+    SetLauncher(launcher);
     int status = Grade(o);
     RemoveTree(work_root);
     return status;
@@ -600,8 +657,8 @@ static int Grade(const Options &o) {
         fprintf(stderr, TEXT_NO_OURS, o.program->name);
         return 1;
     }
-    mkdir(o.out_dir.c_str(), 0755);
-    mkdir((o.out_dir + "/.state").c_str(), 0755);
+    MakeDir(o.out_dir);
+    MakeDir(o.out_dir + "/.state");
     if (!IsDir(o.out_dir + "/.state")) {
         fprintf(stderr, TEXT_NO_OUT, o.out_dir.c_str());
         return 1;
@@ -638,44 +695,10 @@ static int Grade(const Options &o) {
     common = Hash(common, std::to_string(o.limits.time_ms) + " " + std::to_string(o.limits.memory_kb) +
                               " " + std::to_string(o.limits.output_bytes) + o.program->name);
 
-    std::mutex lock;
-    std::atomic<size_t> next(0);
-    size_t finished = 0;
-    bool terminal = isatty(2);
-    time_t began = time(nullptr);
-    auto worker = [&](int slot) {
-        for (size_t i = next++; i < g.students.size(); i = next++) {
-            Student &s = g.students[i];
-            std::string folder = o.class_dir + "/" + s.folder;
-            unsigned long long key = common;
-            for (const std::string &n : List(folder)) {
-                std::string bytes;
-                if (!IsDir(folder + "/" + n)) ReadFile(folder + "/" + n, &bytes);
-                key = Hash(Hash(key, n), bytes);
-            }
-            std::string record = RecordPath(o, s.folder);
-            bool resumed = LoadRecord(record, key, g.cases.size(), &s);
-            if (!resumed) {
-                if (terminal) {
-                    std::lock_guard<std::mutex> hold(lock);
-                    long left = finished ? (long)(time(nullptr) - began) *
-                                               (long)(g.students.size() - finished) / (long)finished : 0;
-                    fprintf(stderr, TEXT_PROGRESS, (int)finished, (int)g.students.size(),
-                            s.folder.c_str(), left);
-                }
-                GradeStudent(o, &g, i, slot, sandboxed);
-                SaveRecord(record, key, s);
-            }
-            std::lock_guard<std::mutex> hold(lock);
-            s.done = 1;
-            finished++;
-            WriteReports(g, o.out_dir);
-        }
-    };
-    std::vector<std::thread> threads;
+    Shared shared = {&o, &g, sandboxed, common, {0}, 0, ErrIsTerminal(), time(nullptr)};
     int jobs = o.jobs < (int)g.students.size() ? o.jobs : (int)g.students.size();
-    for (int j = 0; j < jobs; j++) threads.emplace_back(worker, j);
-    for (std::thread &t : threads) t.join();
+    RunParallel(jobs, Worker, &shared);
+    bool terminal = shared.terminal;
     if (!WriteReports(g, o.out_dir)) {
         fprintf(stderr, TEXT_NO_OUT, o.out_dir.c_str());
         return 1;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "grade.h"
+#include "sandbox.h"
 
 /* ============================ Escapes ===================================== */
 
@@ -46,7 +47,7 @@ static bool Save(const std::string &path, const std::string &text) {
     if (f == nullptr) return false;
     bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
     if (fclose(f) != 0 || !ok) return false;
-    return rename(tmp.c_str(), path.c_str()) == 0;
+    return MoveOver(tmp, path);
 }
 
 /* The base64url of bytes, as the page's links carry an input. */

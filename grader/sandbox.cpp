@@ -30,6 +30,8 @@
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <time.h>
+#include <thread>
+#include <mutex>
 #include <unistd.h>
 
 /* ============================ Helpers ===================================== */
@@ -47,9 +49,13 @@ static std::string launcher;
 
 void SetLauncher(const std::string &path) { launcher = path; }
 
-/* The kit's own executable, for the launcher. */
-static std::string SelfPath() {
+/* The launcher's path. */
+static std::string LauncherPath() {
     if (!launcher.empty()) return launcher;
+    return SelfPath();
+}
+
+std::string SelfPath() {
     char path[PATH_MAX];
     ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
     if (n <= 0) return "";
@@ -163,7 +169,7 @@ int SandboxWorks() {
     static int answer = -1;
     if (answer >= 0) return answer;
     std::vector<std::string> args;
-    AddSandbox(args, "/tmp", SelfPath());
+    AddSandbox(args, "/tmp", LauncherPath());
     args.push_back("/usr/bin/true");
     std::vector<char *> v;
     for (std::string &a : args) v.push_back(&a[0]);
@@ -189,7 +195,7 @@ int RunLimited(const std::string &work, const std::vector<std::string> &argv,
                const std::string &stderr_path, const Limits &limits, int slot,
                int sandboxed, RunResult *out) {
     memset(out, 0, sizeof *out);
-    std::string self = SelfPath();
+    std::string self = LauncherPath();
     int pipefd[2];
     if (self.empty() || pipe2(pipefd, O_CLOEXEC) != 0) return 0;
     int in = open(stdin_path.empty() ? "/dev/null" : stdin_path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -284,5 +290,55 @@ int RunLimited(const std::string &work, const std::vector<std::string> &argv,
         out->signal = SIGKILL;
     }
     if (out->signal == SIGXCPU || out->time_ms > limits.time_ms) out->timed_out = 1;
+    if (out->signal == SIGXFSZ) out->output_flood = 1;
     return out->started;
+}
+
+/* ============================ The machine ================================= */
+
+const char *const EXE_NAME = "main";
+
+int MakeDir(const std::string &path) {
+    struct stat st;
+    return mkdir(path.c_str(), 0755) == 0 || (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode));
+}
+
+std::string MakeTempDir() {
+    const char *tmp = getenv("TMPDIR");
+    std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/grader-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    /* 0711: the slot users pass through to their work folders. */
+    if (mkdtemp(name.data()) == nullptr || chmod(name.data(), 0711) != 0) return "";
+    return name.data();
+}
+
+int IsExecutable(const std::string &path) { return access(path.c_str(), X_OK) == 0; }
+
+void MakeExecutable(const std::string &path) { chmod(path.c_str(), 0755); }
+
+int IsLink(const std::string &path) {
+    struct stat st;
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
+int Cores() {
+    long n = sysconf(_SC_NPROCESSORS_ONLN);
+    return n > 0 ? (int)n : 1;
+}
+
+int ErrIsTerminal() { return isatty(2); }
+
+void RunParallel(int jobs, void (*work)(int slot, void *context), void *context) {
+    std::vector<std::thread> threads;
+    for (int j = 0; j < jobs; j++) threads.emplace_back(work, j, context);
+    for (std::thread &t : threads) t.join();
+}
+
+static std::mutex the_lock;
+void Lock() { the_lock.lock(); }
+void Unlock() { the_lock.unlock(); }
+
+int MoveOver(const std::string &from, const std::string &to) {
+    return rename(from.c_str(), to.c_str()) == 0;
 }

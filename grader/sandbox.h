@@ -26,11 +26,11 @@ struct Limits {
 /* How a run ended. */
 struct RunResult {
     int started;         /* 0: the run could not be made at all (setup) */
-    int exited;          /* 1: exit status in status; 0: killed by signal */
+    int exited;          /* 1: exit status in status; 0: killed */
     int status;          /* exit status */
-    int signal;          /* the signal, when killed */
+    int signal;          /* what killed it: a signal, or a Windows exception code */
     int timed_out;       /* wall or CPU time went past the limit */
-    int output_flood;    /* stdout went past the output limit */
+    int output_flood;    /* stdout or a file went past the output limit */
     long time_ms;        /* CPU time, user and system */
     long wall_ms;
     long memory_kb;      /* peak resident memory */
@@ -56,8 +56,55 @@ int RunLimited(const std::string &work, const std::vector<std::string> &argv,
                const std::string &stderr_path, const Limits &limits, int slot,
                int sandboxed, RunResult *out);
 
-/* SignalName(sig): the Chinese name (UTF-8) of a signal a program dies of:
- * 段错误, 浮点错误, 异常终止 and the like. */
+/* SignalName(sig): the Chinese name (UTF-8) of what a program died of: a
+ * signal on Linux, an exception code on Windows: 段错误, 浮点错误, 异常终止
+ * and the like. */
 const char *SignalName(int sig);
+
+/* ============================ The machine =================================
+ * The few things the kit asks of the system beyond standard C++, each
+ * written once for Linux (sandbox.cpp) and once for Windows
+ * (sandbox_win.cpp). */
+
+/* SelfPath(): the kit's own executable. */
+std::string SelfPath();
+
+/* MakeDir(path): makes a folder; 1 when it is there afterwards. */
+int MakeDir(const std::string &path);
+
+/* MakeTempDir(): a fresh folder in the system's temp folder that the runs
+ * may pass through; empty on failure. */
+std::string MakeTempDir();
+
+/* IsExecutable(path): a file the system would run (Linux: the execute
+ * bit; Windows: .exe). */
+int IsExecutable(const std::string &path);
+
+/* MakeExecutable(path): lets the runs execute the file. */
+void MakeExecutable(const std::string &path);
+
+/* IsLink(path): a symbolic link, never followed when a folder is removed. */
+int IsLink(const std::string &path);
+
+/* Cores(): the number of processors online, at least 1. */
+int Cores();
+
+/* ErrIsTerminal(): stderr is a terminal (the progress line goes there). */
+int ErrIsTerminal();
+
+/* RunParallel(jobs, work, context): runs work(slot, context) on jobs
+ * threads, slot 0 to jobs-1, and returns when all have returned. */
+void RunParallel(int jobs, void (*work)(int slot, void *context), void *context);
+
+/* Lock(), Unlock(): the one lock the threads of RunParallel share. */
+void Lock();
+void Unlock();
+
+/* MoveOver(from, to): renames from to to, replacing to: each report and
+ * record is written beside and then put in place whole. */
+int MoveOver(const std::string &from, const std::string &to);
+
+/* The name of an executable made by the compiler: "main" or "main.exe". */
+extern const char *const EXE_NAME;
 
 #endif

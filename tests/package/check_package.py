@@ -8,7 +8,8 @@ build/package/dsdemos-VERSION-linux-x86_64.tar.gz (./scripts/package.sh).
 
 Windows: the zip is unpacked, as Windows' "Extract All" does, into a folder
 named after it; the zip has no folder of its own, so that folder must hold
-the four programs, the examples of examples/ with CRLF line ends, the four
+the four programs, the grading kit grader.exe (each needing no DLL beyond
+Windows' own), the examples of examples/ with CRLF line ends, the four
 demo-<program>.bat and README.txt (the guide with a byte order mark and
 CRLF line ends). Every .bat runs twice under Wine, as `wine cmd /c
 demo-<program>.bat` from that folder with a line break typed for its pause;
@@ -197,7 +198,8 @@ def check_windows(version, scratch):
                    check=True)
 
     brought = tree(top)
-    wanted = {f"{p}.exe" for p in PROGRAMS} | {f"demo-{p}.bat" for p in PROGRAMS} | {"README.txt"}
+    wanted = {f"{p}.exe" for p in PROGRAMS + ["grader"]} | {f"demo-{p}.bat" for p in PROGRAMS}
+    wanted |= {"README.txt"}
     wanted |= {os.path.join("examples", n) for n in tree(os.path.join(ROOT, "examples"))}
     wanted |= {os.path.join("web", n) for n in web_files()}
     if set(brought) != wanted:
@@ -210,8 +212,8 @@ def check_windows(version, scratch):
     guide = os.path.join(ROOT, "docs", "guide-zh.md")
     if not os.path.exists(guide) or brought["README.txt"] != BOM + crlf(read(guide).replace(b"\r\n", b"\n")):
         fail("README.txt is not docs/guide-zh.md with a byte order mark and CRLF line ends")
-    for p in PROGRAMS:
-        if b"\n" in brought[f"demo-{p}.bat"].replace(b"\r\n", b""):
+    for p in PROGRAMS + ["grader"]:
+        if p != "grader" and b"\n" in brought[f"demo-{p}.bat"].replace(b"\r\n", b""):
             fail(f"demo-{p}.bat has a line end without CR")
         dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", os.path.join(top, f"{p}.exe")],
                               stdout=subprocess.PIPE, check=True).stdout.decode(errors="replace")
