@@ -111,9 +111,10 @@ Verdict JudgeCase(const char *program, const Outcome &ours, const Outcome &their
     }
     if (!r.exited) {
         char code[16];
-        snprintf(code, sizeof code, r.signal > 255 ? "0x%08X" : "%d", (unsigned)r.signal);
+        bool exception = r.signal < 0 || r.signal > 255;  /* a Windows exception code */
+        snprintf(code, sizeof code, exception ? "0x%08X" : "%d", (unsigned)r.signal);
         *reason = std::string("程序因") + SignalName(r.signal) + "而终止（" +
-                  (r.signal > 255 ? "异常代码 " : "信号 ") + code + "）";
+                  (exception ? "异常代码 " : "信号 ") + code + "）";
         return V_RE;
     }
     if (robust) {

@@ -96,6 +96,9 @@ int RunLimited(const std::string &work, const std::vector<std::string> &argv,
     (void)slot;
     (void)sandboxed;
     memset(out, 0, sizeof *out);
+    /* A crash ends the program with its exception code, with no dialog
+     * waiting for a click: the error mode passes to the child. */
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     std::string line;
     std::string program = argv[0];
     if (program.compare(0, 2, "./") == 0) program = work + "\\" + program.substr(2);
