@@ -19,7 +19,7 @@
  * student's 50 MB one-line file gives the same few hundred bytes.
  *
  * The part common to all programs lives in lab/compare.cpp (the library
- * lab_compare); each program's own part (where a line stands in its output,
+ * lab_common); each program's own part (where a line stands in its output,
  * its fixed texts taken from its texts.h or messages.h) in
  * lab/<program>/compare.cpp, in the library <program>_lab. Each program's
  * function has its own name, so that one tool can link all four. */
@@ -89,7 +89,7 @@ struct CompareView {
 /* The report. Every text is UTF-8 and ends with a NUL. */
 struct Compared {
     int verdict;                      /* COMPARE_SAME, _FORM or _DIFFERENT */
-    char headline[COMPARE_REASON_SIZE];  /* "对照 evaluator 的 result.txt：完全一致" */
+    char headline[COMPARE_REASON_SIZE];  /* "对照 <程序> 的 <输出>：完全一致" */
     char encodings[COMPARE_REASON_SIZE]; /* "编码：我们的…，你的…" */
     char reason[COMPARE_REASON_SIZE];    /* one sentence: what differs, named
                                             by its step where there is one,
