@@ -34,9 +34,9 @@ enum {
 /* The room for one input: the largest is a few dozen bytes. */
 #define CASE_BYTES 256
 
-/* One exercise: its input as the program's tab loads it (the expression
- * file, the bitree session typed line by line, the rule file, or josephus's
- * command-line words separated by blanks), ASCII, not NUL-terminated (a
+/* One exercise: its input as the program's tab loads it (the input file,
+ * the session typed line by line, or the command-line words separated by
+ * blanks), ASCII, not NUL-terminated (a
  * NUL follows for convenience). */
 struct Case {
     size_t length;

@@ -96,10 +96,9 @@ struct Compared {
                                             e.g. "第 3 个出列的座号：你的是 5，应为 2";
                                             "" for COMPARE_SAME */
     int step;                         /* the first differing step, from 1
-                                         (evaluator's trace row, bitree's
-                                         choice, translator's word,
-                                         josephus's leaving number); 0 when
-                                         none */
+                                         (the unit of the program's output:
+                                         a trace row, a menu choice, a word,
+                                         a leaving number); 0 when none */
     long line;                        /* the first differing line and column
                                          (in characters), from 1; 0 when the
                                          lines' tokens are all the same */
@@ -115,9 +114,8 @@ struct Compared {
 };
 
 /* CompareEvaluator(ours, theirs, out), and one for each program: compares
- * our output of that program (evaluator's result.txt, bitree's console
- * output, translator's translate.txt, josephus's out.txt) with a student's
- * and fills *out. Needs no memory beyond a bounded amount of stack and
+ * our output of that program (the file its stanza's `output` names, or its
+ * console output) with a student's and fills *out. Needs no memory beyond a bounded amount of stack and
  * never fails; time grows linearly with the inputs. */
 void CompareEvaluator(struct Bytes ours, struct Bytes theirs, struct Compared *out);
 void CompareBitree(struct Bytes ours, struct Bytes theirs, struct Compared *out);
