@@ -70,14 +70,30 @@ static std::string Base64url(const std::string &bytes) {
     return out;
 }
 
-/* The page's link to a case: its tab and its input (a seeded case: its
- * exercise, which the page makes from the same size and seed). */
+/* The CRC-32 (zip's and PNG's) of bytes, as the 8 hex digits the page's
+ * links carry before their input (web/page/link.js), so that the page can
+ * tell a whole link from a cut one. */
+static std::string Crc32Hex(const std::string &bytes) {
+    unsigned long crc = 0xFFFFFFFFul;
+    for (unsigned char b : bytes) {
+        crc ^= b;
+        for (int k = 0; k < 8; k++) crc = (crc & 1) ? 0xEDB88320ul ^ (crc >> 1) : crc >> 1;
+    }
+    char hex[9];
+    std::snprintf(hex, sizeof hex, "%08lx", (crc ^ 0xFFFFFFFFul) & 0xFFFFFFFFul);
+    return hex;
+}
+
+/* The page's link to a case: its tab and its input, behind the checksum of
+ * its flag and bytes (a seeded case: its exercise, which the page makes
+ * from the same size and seed). */
 static std::string PageLink(const Grading &g, const TestCase &c) {
     std::string flag;
     if (g.program->input == 'c') flag = "e";
     if (g.program->input == 'a') flag = c.keyboard ? "k" : "a";
     if (!c.exercise.empty()) return "web/index.html#" + std::string(g.program->name) + "&ex=" + c.exercise;
-    return "web/index.html#" + std::string(g.program->name) + "&in=" + flag + Base64url(c.input);
+    return "web/index.html#" + std::string(g.program->name) + "&in=" + Crc32Hex(flag + c.input) + "." + flag +
+           Base64url(c.input);
 }
 
 int Score(const Grading &g, const Student &s) {
