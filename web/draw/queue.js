@@ -1,5 +1,5 @@
 /* draw/queue.js -- the layouts of a queue drawn lying down and of a
- * sentence drawn in wrapped rows of cells. The translator's queue Q and its
+ * sentence drawn in wrapped rows of cells. A picture's queue and its
  * sentences are drawn from them.
  *
  * Pure functions, like draw/stack.js: they take counts and sizes and return

@@ -244,9 +244,9 @@ var DsdCodePanel = (function () {
       if (!calls.length) return;
       /* A chain starts at main when the step writer ran main's own
        * function (RunJosephus, RunMenu) or stood for main with a frame of
-       * that name; a writer that does main's few lines itself (the
-       * evaluator's, which opens the file and calls Start and Run as main
-       * does) records from the function it called, and main stands in
+       * that name; a writer that does main's few lines itself (one
+       * that opens the file and calls the core's functions as main does)
+       * records from the function it called, and main stands in
        * front of it. */
       if (calls[0] !== 'main') calls = ['main'].concat(calls);
       chain.appendChild(document.createTextNode('调用链：'));
