@@ -7,8 +7,9 @@
  * __cyg_profile_func_enter on entry and __cyg_profile_func_exit on return
  * (call_path.cpp keeps them on a stack); nothing else is compiled so, so
  * GoogleTest's and the test's own functions never show. Names come from
- * the executable's own symbol table (dladdr; the test is linked with its
- * symbols exported, -rdynamic).
+ * the executable's own symbols: the exported ones (dladdr; the test is
+ * linked with its symbols exported, -rdynamic), and for a static function,
+ * which is never exported, the full symbol table of the file itself.
  *
  * Another program's test uses it in two lines: in tests/<program>/
  * CMakeLists.txt
