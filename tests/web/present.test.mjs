@@ -87,8 +87,9 @@ describe('presenting and saving, opened from file', () => {
       // not press the button as well), and the sentence follows.
       const caption = tab.locator('.present-caption');
       assert.match(await caption.textContent(), /^第 1 步：读入的是数 3/);
+      // PageDown and PageUp are what a presenter's clicker sends.
       for (const [key, step] of [['ArrowRight', 1], [' ', 2], ['End', count - 1], ['ArrowRight', count - 1],
-                                 ['Home', 0], ['ArrowLeft', 0], ['ArrowRight', 1]]) {
+                                 ['Home', 0], ['ArrowLeft', 0], ['PageDown', 1], ['PageDown', 2], ['PageUp', 1]]) {
         await page.keyboard.press(key);
         assert.equal(await stepOf(tab), step, `after ${key}`);
       }
@@ -211,6 +212,10 @@ describe('presenting and saving, opened from file', () => {
           await offline.keyboard.press(key);
           assert.equal(await visible(), at, `the file after ${key}`);
         }
+        // A step typed into the open file's address (#3) is shown.
+        await offline.evaluate(() => { location.hash = '#3'; });
+        await offline.waitForFunction(() => !document.querySelectorAll('section')[2].hidden, null, { timeout: 3000 });
+        assert.equal(await visible(), 2, 'the file after #3');
       } finally {
         await offline.close();
         fs.rmSync(dir, { recursive: true, force: true });
