@@ -119,6 +119,36 @@ describe('presenting and saving, opened from file', () => {
       assert.ok(canvas.box >= 768 - 40, `its box is as tall as the window allows (${canvas.box})`);
     });
 
+    test('a 1023-deep chain: full screen shows it at a readable size that scrolls, its PNG is scaled to fit and says so', async () => {
+      const tab = await openTab(page, fileOrigin(), 'bitree');
+      await runAndWait(tab, () => tab.locator('button.clear').click());
+      const chain = 'A'.repeat(1023);
+      await tab.locator('input.console-line').fill(`0 ${chain} ${chain}`);
+      await runAndWait(tab, () => tab.locator('input.console-line').press('Enter'));
+      await page.waitForFunction(() => document.querySelector('#tab-bitree .picture').dataset.count > 0);
+      await tab.locator('.step-last').click();
+      await tab.locator('.present-full').click();
+      await page.waitForFunction(() => document.fullscreenElement?.matches('.picture.presenting'));
+      const seen = await tab.locator('.picture-canvas').evaluate((c) => {
+        const svg = c.querySelector('svg');
+        const [, , w, h] = svg.getAttribute('viewBox').split(' ').map(Number);
+        const r = svg.getBoundingClientRect();
+        return { scale: Math.min(r.width / w, r.height / h), cell: c.clientHeight, scrolls: c.scrollHeight > c.clientHeight };
+      });
+      assert.ok(seen.scale >= 0.6, `the chain at a readable scale (${seen.scale})`);
+      assert.ok(seen.cell >= 300, `its box is not a strip (${seen.cell} px)`);
+      assert.ok(seen.scrolls, 'the box scrolls');
+      await page.keyboard.press('Escape');
+
+      const png = await saved(page, tab.locator('.present-png'));
+      const [w, h] = [png.bytes.readUInt32BE(16), png.bytes.readUInt32BE(20)];
+      assert.ok(w <= 16384 && h <= 16384 && w * h <= 64e6, `the PNG fits the limit (${w}×${h})`);
+      assert.ok(Math.max(w, h) >= 16000 || w * h >= 60e6, `scaled to the limit, no further (${w}×${h})`);
+      const said = await tab.locator('.present-message').textContent();
+      assert.match(said, new RegExp(`已缩小到 ${w}×${h} 像素`));
+      assert.doesNotMatch(said, /浏览器/);
+    });
+
     test('where the browser has no full screen, the frame fills the window instead', async () => {
       await page.addInitScript(() => { delete Element.prototype.requestFullscreen; });
       const tab = await openTab(page, fileOrigin(), 'josephus');

@@ -82,14 +82,21 @@ describe('the picture beside its code on one screen', () => {
     const tab = await openTab(page, fileOrigin(), 'evaluator');
     await drawn(page, 'evaluator');
     const area = tab.locator('textarea.document');
-    assert.equal(await area.isVisible(), false, 'folded after the first run');
-    await tab.locator('button.fold').click();
-    assert.equal(await area.isVisible(), true, 'unfolded');
-    assert.equal(await tab.locator('button.fold').getAttribute('aria-expanded'), 'true');
+    const high = () => area.evaluate((a) => a.getBoundingClientRect().height);
+    const runs = (n) => page.waitForFunction((k) => document.querySelector('#tab-evaluator .output').dataset.runs === k, String(n));
+    assert.ok(await high() < 50, `folded to a line after the first run (${await high()} px)`);
+    // Typing opens it, and it stays open while 运行 is clicked (it must
+    // not move under the mouse), until the run is shown.
     await area.fill('1+2*3');
+    assert.ok(await high() > 100, `open while typing in it (${await high()} px)`);
     await tab.locator('button.run').click();
-    await page.waitForFunction(() => document.querySelector('#tab-evaluator .output').dataset.runs === '2');
-    assert.equal(await area.isVisible(), true, 'unfolded by the user, it stays so through the next run');
+    await runs(2);
+    assert.ok(await high() < 50, 'folded again by the run');
+    await tab.locator('button.fold').click();
+    assert.equal(await tab.locator('button.fold').getAttribute('aria-expanded'), 'true');
+    await tab.locator('button.run').click();
+    await runs(3);
+    assert.ok(await high() > 100, 'opened by 显示输入, it stays so through the next run');
     await page.close();
 
     page = await browser.newPage({ viewport: { width: 390, height: 844 } });

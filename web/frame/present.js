@@ -408,6 +408,7 @@ var DsdPresent = (function () {
         var w = Number(frame.svg.getAttribute('width')) || 1;
         var h = Number(frame.svg.getAttribute('height')) || 1;
         box.style.setProperty('--picture-ratio', String(h / w));
+        box.style.setProperty('--picture-min-width', Math.round(w * READABLE) + 'px');
         box.classList.toggle('caption-beside', w / h < 1.2);
         fit();
         reachable(frame.tab.section);
