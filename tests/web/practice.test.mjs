@@ -53,9 +53,9 @@ const ANSWERS = {
       const cells = line.split('\t');
       if (cells.length >= 5 && /^\d+$/.test(cells[0])) rows[cells[0]] = { opnd: cells[2].trim().split(' '), action: cells[4] };
     }
-    const kind = (a) => (a.startsWith('PUSH(OPND') ? 'number' : a.startsWith('PUSH(OPTR') ? 'push'
+    const kind = (a) => (a.startsWith('PUSH(OPND') ? 'push_opnd' : a.startsWith('PUSH(OPTR') ? 'push_optr'
                          : a.startsWith('POP(OPTR)') ? 'cancel' : 'operate');
-    const sign = { push: '<', cancel: '=', operate: '>' };
+    const sign = { push_optr: '<', cancel: '=', operate: '>' };
     return (key) => {
       const [what, row] = key.split(':');
       if (what === 'relation') return { value: sign[kind(rows[row].action)] };
@@ -74,13 +74,13 @@ const ANSWERS = {
     };
   },
   translator({ record }) {
-    const words = record.words.symbols.map((s) => gbk(Buffer.from(s.word, 'latin1')));
+    const find = (kind, test) => record.steps.find((s) => s.kind === kind && test(s));
     return (key) => {
-      const [what, k] = key.split(':');
-      const r = what === 'expand' ? record.expansion[k] : null;
-      if (r) return { typed: r.action === 'push' ? r.read : r.theta };
-      if (what === 'pass') return { typed: record.passes[k].after.text.replace(/\n$/, '') };
-      return { value: words[k] };
+      const [what, a, b] = key.split(':');
+      if (what === 'lay') return { typed: find('lay', (s) => s.read === Number(a)).c };
+      if (what === 'push') return { typed: find('push', (s) => s.read === Number(a) && s.stack.length === Number(b)).c };
+      if (what === 'pass') return { typed: find('pass', (s) => s.at === Number(a)).sentence.text };
+      return { value: gbk(Buffer.from(find('word', (s) => s.index === Number(a)).word, 'latin1')) };
     };
   },
 };

@@ -54,12 +54,7 @@
  *
  * Nothing here or in a picture recomputes a technique: every picture draws
  * what the program's step writer reported.
- *
- * THE EARLIER CONTRACT, kept until every picture has moved: a picture
- * without render gives instead {steps, build(run, steps) -> model {count}
- * or {note}, draw(model, i, view), describe(model, i) -> {caption, src},
- * jump(model, n), quiz(model, i)}, and the frame drives it through the
- * same steps by these functions (`legacy` below). */
+ */
 var DsdPicture = (function () {
   'use strict';
   var el = DsdUi.el;
@@ -132,32 +127,10 @@ var DsdPicture = (function () {
     };
   }
 
-  /* legacy(picture, run): the same for a picture of the earlier contract. */
-  function legacy(picture, run) {
-    var steps = null;
-    if (picture.steps) {
-      steps = run.trace || (run.stepsError ? { error: run.stepsError } : { error: '没有步骤记录' });
-      if (steps.error && picture.steps === 'optional') steps = null;
-      if (steps && steps.error) return { note: steps.error };
-    }
-    var model = picture.build(run, steps);
-    if (!model || !model.count) return { note: model && model.note };
-    return {
-      count: model.count,
-      note: '',
-      render: function (i, view) { picture.draw(model, i, view); },
-      describe: function (i) { return picture.describe(model, i); },
-      questions: function (i) { return picture.quiz ? picture.quiz(model, i) : null; },
-      jump: function (n) { return picture.jump ? picture.jump(model, n) : null; },
-      at: function () { return undefined; }
-    };
-  }
-
   /* ------------------------------------------------------------ the frame */
 
   /* attach(tab, picture): adds the picture to the tab; see above. */
   function attach(tab, picture) {
-    var fresh = typeof picture.render === 'function';
     var box = tab.pictureBox;
     var svg = svgEl('svg', { class: 'picture-svg', width: 10, height: 10 });
     var text = el('div', { className: 'picture-text' });
@@ -186,7 +159,7 @@ var DsdPicture = (function () {
     body.appendChild(text);
     box.appendChild(side);
 
-    var shown = null;   /* the run's steps as traced() or legacy() made them */
+    var shown = null;   /* the run's steps as traced() made them */
     var current = 0;
     var timer = null;
     var view = { svg: svg, text: text, side: side, cache: {}, slideLines: [], first: true,
@@ -201,14 +174,15 @@ var DsdPicture = (function () {
       } });
 
     /* markOutput(): marks the rows of the tab's output view that belong
-     * to the step on screen (data-at equal to its at). */
+     * to the step on screen (data-at equal to its at), and unmarks those
+     * marked before. */
+    var markedRows = [];
     function markOutput() {
+      markedRows.forEach(function (row) { row.removeAttribute('aria-current'); });
       var at = shown ? shown.at(current) : undefined;
-      Array.prototype.forEach.call(tab.section.querySelectorAll('[data-at]'), function (row) {
-        if (box.contains(row)) return;
-        if (at !== undefined && row.getAttribute('data-at') === String(at)) row.setAttribute('aria-current', 'step');
-        else row.removeAttribute('aria-current');
-      });
+      markedRows = at === undefined ? [] : Array.prototype.filter.call(
+        tab.section.querySelectorAll('[data-at="' + at + '"]'), function (row) { return !box.contains(row); });
+      markedRows.forEach(function (row) { row.setAttribute('aria-current', 'step'); });
     }
 
     /* go(i, quiet): shows step i (clamped to the steps there are); quiet
@@ -275,7 +249,7 @@ var DsdPicture = (function () {
     };
     /* A click on a row of the tab's output view that names its unit. */
     tab.section.addEventListener('click', function (e) {
-      var row = fresh && e.target.closest ? e.target.closest('[data-at]') : null;
+      var row = e.target.closest ? e.target.closest('[data-at]') : null;
       if (row && !box.contains(row) && /^\d+$/.test(row.getAttribute('data-at'))) {
         tab.onCompareStep(Number(row.getAttribute('data-at')));
       }
@@ -323,10 +297,10 @@ var DsdPicture = (function () {
 
     /* Each run comes with its trace (the worker runs the step writer in
      * the same request and parses it); a run with no result draws none. */
-    tab.wantsSteps = fresh || !!picture.steps;
+    tab.wantsSteps = true;
     tab.onRun.push(function (run) {
       if (run.error || run.result.crash) { showTimed(function () { return { note: noteFor(run) }; }); return; }
-      showTimed(function () { return fresh ? traced(picture, run) : legacy(picture, run); });
+      showTimed(function () { return traced(picture, run); });
     });
     show(null);
   }
