@@ -288,6 +288,7 @@ var DsdPresent = (function () {
       if (!presenting()) return;
       var w = Number(frame.svg.getAttribute('width')) || 1;
       var h = Number(frame.svg.getAttribute('height')) || 1;
+      var left = frame.canvas.scrollLeft, top = frame.canvas.scrollTop;   /* where a panned picture was */
       box.classList.remove('panning');
       var cell = frame.canvas.getBoundingClientRect();
       var scale = Math.min(cell.width / w, cell.height / h);
@@ -295,11 +296,17 @@ var DsdPresent = (function () {
         box.classList.add('panning');
         box.style.setProperty('--pan-width', w + 'px');
         box.style.setProperty('--pan-height', h + 'px');
+        frame.canvas.scrollLeft = left;
+        frame.canvas.scrollTop = top;
       }
-      box.classList.toggle('caption-cut', caption.scrollHeight > caption.clientHeight + 1 &&
-                                          caption.scrollTop + caption.clientHeight < caption.scrollHeight - 1);
+      cut();
     }
-    caption.addEventListener('scroll', function () { fit(); });
+
+    /* cut(): caption-cut while the sentence has more below its box. */
+    function cut() {
+      box.classList.toggle('caption-cut', presenting() && caption.scrollTop + caption.clientHeight < caption.scrollHeight - 1);
+    }
+    caption.addEventListener('scroll', cut);
 
     /* Dragging a panning picture moves it, as on a map. */
     var drag = null;

@@ -166,9 +166,10 @@ var DsdUi = (function () {
     /* THE FOLD. Once a run is on screen the input box folds to its first
      * line and the sentences around it step aside (style.css), so the
      * picture and its code fill the first screen. The keyboard going into
-     * the box opens it until the next run is shown (it does not fold on
-     * leaving it: the button clicked then would move under the mouse);
-     * 显示输入 opens it until 收起输入. */
+     * a text box of it opens it until the next run is shown (not a button
+     * or a line already in sight, which would move under the mouse; nor
+     * does it fold on leaving it, for the same reason); 显示输入 opens it
+     * until 收起输入. */
     var unfolded = false;
     function fold(on) {
       section.classList.toggle('folded', on);
@@ -180,7 +181,7 @@ var DsdUi = (function () {
       fold(!unfolded);
     });
     tab.onRun.push(function () { if (!unfolded) fold(true); });
-    inputBox.addEventListener('focusin', function () { fold(false); });
+    inputBox.addEventListener('focusin', function (e) { if (e.target.tagName === 'TEXTAREA') fold(false); });
     section.appendChild(el('div', { className: 'actions' }, [
       runButton, stopButton, busy,
       el('span', { className: 'note', textContent: '每次运行都用一个新的程序实例，在一个空的工作文件夹里进行。' })]));
