@@ -31,7 +31,12 @@
  *                  also the picture's accessible name and the slide's text.
  *   questions(step, trace)  optional: the practice questions asked before
  *                  step is shown (QUESTION in practice.js), made from the
- *                  step alone; null or [] when it asks nothing.
+ *                  step alone; null or [] when it asks nothing. Each
+ *                  kind of step the picture draws asks something. While
+ *                  a question is open the frame shows the step before
+ *                  (the first step: nothing of it) and keeps the run's
+ *                  whole outputs and view.side out of sight, so a side
+ *                  panel that shows a whole output gives nothing away.
  *   note(trace)    optional: a sentence when the trace has no step to draw.
  * An element of the picture or its text that goes to a step when clicked
  * carries the attribute data-go (present.js gives each such element a
@@ -205,13 +210,57 @@ var DsdPicture = (function () {
       present.shown(quiet);
     }
 
+    /* ------------------------------------------------------ practice */
+
+    /* The run's whole outputs outside the picture, which practice keeps
+     * out of sight: the output view, the 对照 panel, a console's screen. */
+    var WHOLE = '.output, .compare, .console-screen';
+
+    /* practising(on): practice keeps every whole output out of sight (an
+     * open question's answer, and every later one, is in it), the
+     * picture's side panel included; the picture's own words show only
+     * what its step had done. */
+    function practising(on) {
+      Array.prototype.forEach.call(tab.section.querySelectorAll(WHOLE), function (n) {
+        if (!box.contains(n)) n.style.display = on ? 'none' : '';
+      });
+      side.style.display = on ? 'none' : '';
+    }
+
+    /* veil(on): hides the step on screen, while its own questions are
+     * open (the first step's): everything of the box that tells of it (the
+     * picture, its words, the code mark, the spoken and full-screen
+     * sentence) but the heading, the controls and the practice panel. */
+    function veil(on) {
+      Array.prototype.forEach.call(box.children, function (n) {
+        if (n === bar || n.tagName === 'H3' || n.classList.contains('practice')) return;
+        n.style.visibility = on ? 'hidden' : '';
+      });
+      counter.style.visibility = on ? 'hidden' : '';
+    }
+
+    /* regrade(request): the steps of the program's own run of request, as
+     * this picture makes them, for 核对成绩: a Promise of {count,
+     * questions(i)} or {error}. */
+    function regrade(request) {
+      return DsdEngine.run(tab.program, request, true).then(function (answer) {
+        if (answer.error) return { error: answer.error };
+        if (answer.result.crash) return { error: answer.result.crash };
+        var run = { request: request, result: answer.result, trace: answer.trace || null,
+                    stepsError: answer.stepsError || null, error: null };
+        var made = traced(picture, run);
+        return made.count ? made : { error: made.note || '这次运行没有步骤' };
+      });
+    }
+
     /* 练习: the student does each next step first (practice.js). */
-    var practice = DsdPractice.mount({ tab: tab, box: box, bar: bar, canvas: canvas,
+    var practice = DsdPractice.mount({ tab: tab, box: box, bar: bar,
       count: function () { return shown ? shown.count : 0; },
       current: function () { return current; },
       questions: function (i) { return shown ? shown.questions(i) : null; },
       go: function (i) { go(i); },
-      caption: function (i) { return shown.describe(i).caption; } });
+      caption: function (i) { return shown.describe(i).caption; },
+      veil: veil, practising: practising, regrade: regrade });
 
     /* stepTo(i): a change of step that the controls, the keys or a click
      * ask for; in practice mode the next step is asked first. */

@@ -389,9 +389,32 @@
   }
 
   /* questions(step, trace): asked before the step: the character a lay or
-   * a push puts on L, the sentence a pass leaves (when whole and typable),
-   * the word a character becomes. */
+   * a push puts on L, the one a pop, an enqueue, a dequeue or a read
+   * moves, θ when a group is taken, the stack once a group is put, where
+   * a character of a pass comes from (kept or replaced), the sentence a
+   * pass leaves (when whole and typable), the word a character becomes. */
   function questions(step, trace) {
+    var one = printable(step.c || '');
+    var key = step.kind + ':' + trace.steps.indexOf(step);
+    var CHAR = '（输入一个字符）';
+    if (step.kind === 'pop' || step.kind === 'enqueue' || step.kind === 'dequeue' || step.kind === 'take' ||
+        step.kind === 'read') {
+      if (!one) return null;
+      var asks = { pop: '下一步从栈 L 弹出的是哪个字符？', enqueue: '下一步进入队列 Q 队尾的是哪个字符？',
+                   dequeue: '下一步从队列 Q 的队头出队的是哪个字符？', take: '括号的前一半做完：θ 是哪个字符？',
+                   read: step.rule === 0 ? '这一遍下一个读到的字符（栈 L 的栈顶）是？' : '这一遍下一个读到的字符（队列 Q 的队头）是？' };
+      return [{ ask: asks[step.kind] + CHAR, answer: one, key: key }];
+    }
+    if (step.kind === 'keep' || step.kind === 'replace') {
+      return [{ ask: '下一个进入队列 Q 的字符从哪里来？', key: key, answer: step.kind,
+                options: [{ value: 'keep', label: '照抄读到的字符（它不是规则的符号）' },
+                          { value: 'replace', label: '规则的替换文字' }] }];
+    }
+    if (step.kind === 'put') {
+      var stack = step.stack && step.stack.length === step.stack.text.length ? printable(step.stack.text) : null;
+      if (!stack) return null;
+      return [{ ask: '括号展开完成：栈 L 从栈顶往下是什么？（输入整串）', answer: stack, key: key }];
+    }
     if (step.kind === 'lay' || step.kind === 'push') {
       var c = printable(step.c);
       if (!c) return null;
