@@ -10,7 +10,7 @@ import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, afterEach, before, describe, test } from 'node:test';
-import { fileOrigin, launch, openTab, SHOTS } from './browser.mjs';
+import { fileOrigin, launch, openTab, runAndWait, SHOTS } from './browser.mjs';
 import { PROGRAMS } from './registry.mjs';
 
 // drawn(page, program): waits for the picture of the main example and for
@@ -77,7 +77,7 @@ describe('the picture beside its code on one screen', () => {
     });
   }
 
-  test('the input folds after a run and unfolds on 显示输入; on a phone the picture comes before the code', async () => {
+  test('the input folds after a run and unfolds on 显示输入, 示例 says when it was edited or restarted; on a phone the picture comes before the code', async () => {
     page = await browser.newPage({ viewport: { width: 1366, height: 768 } });
     const tab = await openTab(page, fileOrigin(), 'evaluator');
     await drawn(page, 'evaluator');
@@ -89,6 +89,9 @@ describe('the picture beside its code on one screen', () => {
     // not move under the mouse), until the run is shown.
     await area.fill('1+2*3');
     assert.ok(await high() > 100, `open while typing in it (${await high()} px)`);
+    // 示例 says what is in the box.
+    const label = (t) => t.locator('select.examples').evaluate((s) => s.options[s.selectedIndex].textContent);
+    assert.equal(await label(tab), '（已改动：原为 expr.txt）');
     await tab.locator('button.run').click();
     await runs(2);
     assert.ok(await high() < 50, 'folded again by the run');
@@ -97,6 +100,9 @@ describe('the picture beside its code on one screen', () => {
     await tab.locator('button.run').click();
     await runs(3);
     assert.ok(await high() > 100, 'opened by 显示输入, it stays so through the next run');
+    const bitree = await openTab(page, fileOrigin(), 'bitree');
+    await runAndWait(bitree, () => bitree.locator('button.clear').click());
+    assert.equal(await label(bitree), '（重新开始：只有你输入的行）');
     await page.close();
 
     page = await browser.newPage({ viewport: { width: 390, height: 844 } });
