@@ -87,8 +87,9 @@ describe('presenting and saving, opened from file', () => {
       // not press the button as well), and the sentence follows.
       const caption = tab.locator('.present-caption');
       assert.match(await caption.textContent(), /^第 1 步：读入的是数 3/);
+      // PageDown and PageUp are what a presenter's clicker sends.
       for (const [key, step] of [['ArrowRight', 1], [' ', 2], ['End', count - 1], ['ArrowRight', count - 1],
-                                 ['Home', 0], ['ArrowLeft', 0], ['ArrowRight', 1]]) {
+                                 ['Home', 0], ['ArrowLeft', 0], ['PageDown', 1], ['PageDown', 2], ['PageUp', 1]]) {
         await page.keyboard.press(key);
         assert.equal(await stepOf(tab), step, `after ${key}`);
       }
@@ -116,6 +117,36 @@ describe('presenting and saving, opened from file', () => {
         box: c.clientHeight, picture: Number(c.querySelector('svg').getAttribute('height')) }));
       assert.ok(canvas.picture > 768, `the chain is taller than the window (${canvas.picture})`);
       assert.ok(canvas.box >= 768 - 40, `its box is as tall as the window allows (${canvas.box})`);
+    });
+
+    test('a 1023-deep chain: full screen shows it at a readable size that scrolls, its PNG is scaled to fit and says so', async () => {
+      const tab = await openTab(page, fileOrigin(), 'bitree');
+      await runAndWait(tab, () => tab.locator('button.clear').click());
+      const chain = 'A'.repeat(1023);
+      await tab.locator('input.console-line').fill(`0 ${chain} ${chain}`);
+      await runAndWait(tab, () => tab.locator('input.console-line').press('Enter'));
+      await page.waitForFunction(() => document.querySelector('#tab-bitree .picture').dataset.count > 0);
+      await tab.locator('.step-last').click();
+      await tab.locator('.present-full').click();
+      await page.waitForFunction(() => document.fullscreenElement?.matches('.picture.presenting'));
+      const seen = await tab.locator('.picture-canvas').evaluate((c) => {
+        const svg = c.querySelector('svg');
+        const [, , w, h] = svg.getAttribute('viewBox').split(' ').map(Number);
+        const r = svg.getBoundingClientRect();
+        return { scale: Math.min(r.width / w, r.height / h), cell: c.clientHeight, scrolls: c.scrollHeight > c.clientHeight };
+      });
+      assert.ok(seen.scale >= 0.6, `the chain at a readable scale (${seen.scale})`);
+      assert.ok(seen.cell >= 300, `its box is not a strip (${seen.cell} px)`);
+      assert.ok(seen.scrolls, 'the box scrolls');
+      await page.keyboard.press('Escape');
+
+      const png = await saved(page, tab.locator('.present-png'));
+      const [w, h] = [png.bytes.readUInt32BE(16), png.bytes.readUInt32BE(20)];
+      assert.ok(w <= 16384 && h <= 16384 && w * h <= 64e6, `the PNG fits the limit (${w}×${h})`);
+      assert.ok(Math.max(w, h) >= 16000 || w * h >= 60e6, `scaled to the limit, no further (${w}×${h})`);
+      const said = await tab.locator('.present-message').textContent();
+      assert.match(said, new RegExp(`已缩小到 ${w}×${h} 像素`));
+      assert.doesNotMatch(said, /浏览器/);
     });
 
     test('where the browser has no full screen, the frame fills the window instead', async () => {
@@ -211,6 +242,10 @@ describe('presenting and saving, opened from file', () => {
           await offline.keyboard.press(key);
           assert.equal(await visible(), at, `the file after ${key}`);
         }
+        // A step typed into the open file's address (#3) is shown.
+        await offline.evaluate(() => { location.hash = '#3'; });
+        await offline.waitForFunction(() => !document.querySelectorAll('section')[2].hidden, null, { timeout: 3000 });
+        assert.equal(await visible(), 2, 'the file after #3');
       } finally {
         await offline.close();
         fs.rmSync(dir, { recursive: true, force: true });

@@ -130,6 +130,7 @@ var DsdBitreeTab = DsdUi.makeTab('bitree', {
     });
     clearButton.addEventListener('click', function () {
       state = { stdin: new Uint8Array(0), ended: false, name: null };
+      tab.restarted();
       tab.run();
     });
 

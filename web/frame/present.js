@@ -21,7 +21,12 @@
  *
  * The all-steps file is one self-contained HTML file: every step's SVG
  * with its sentence, stepped with the same keys, so it opens from a USB
- * stick on any classroom computer and stays sharp at any projector size. */
+ * stick on any classroom computer and stays sharp at any projector size.
+ *
+ * Full screen steps with ← → space Home End and with PageUp/PageDown, the
+ * keys a presenter's clicker sends. A picture that would shrink below
+ * READABLE of its size to fit the screen (a tree of a thousand nodes) is
+ * shown at its own size instead, and scrolls or pans by dragging. */
 var DsdPresent = (function () {
   'use strict';
   var el = DsdUi.el;
@@ -30,6 +35,13 @@ var DsdPresent = (function () {
   var CAPTION_SIZE = 16;          /* the sentence under a saved picture */
   var PNG_SCALE = 2;              /* a saved PNG's pixels per picture pixel */
   var EXPORT_BYTES = 30e6;        /* the all-steps file stops growing here */
+  /* A saved PNG is at most PNG_SIDE pixels on a side and PNG_AREA pixels
+   * in all: a canvas beyond that is refused by some browsers (and a phone
+   * has no memory for it), so a larger picture is scaled down to fit and
+   * the message says so. The SVG keeps every picture whole. */
+  var PNG_SIDE = 16384;
+  var PNG_AREA = 64e6;
+  var READABLE = 0.6;             /* full screen shrinks a picture no further */
   /* Parts of a picture's text (data-go) and rows of the tab's output view
    * (data-at) that go to a step when clicked; each gets a place in the
    * keyboard's order and answers Enter and space. */
@@ -118,23 +130,35 @@ var DsdPresent = (function () {
     return '<?xml version="1.0" encoding="UTF-8"?>\n' + new XMLSerializer().serializeToString(svg);
   }
 
-  /* pngBytes(svg): a Promise of the PNG bytes of svg drawn on a canvas at
-   * PNG_SCALE; an SVG given as a data: address draws from file:// too,
-   * as it reaches for nothing outside itself. */
+  /* pngScale(width, height): the PNG's pixels per picture pixel:
+   * PNG_SCALE, or less for a picture that would pass PNG_SIDE or PNG_AREA. */
+  function pngScale(width, height) {
+    return Math.min(PNG_SCALE, PNG_SIDE / width, PNG_SIDE / height, Math.sqrt(PNG_AREA / (width * height)));
+  }
+
+  /* pngBytes(svg): a Promise of {bytes, width, height, scaled} of svg drawn
+   * on a canvas at pngScale (scaled: true when that is below PNG_SCALE),
+   * or of null when no canvas could hold it; an SVG given as a data:
+   * address draws from file:// too, as it reaches for nothing outside
+   * itself. */
   function pngBytes(svg) {
     var width = Number(svg.getAttribute('width'));
     var height = Number(svg.getAttribute('height'));
+    var scale = pngScale(width, height);
     var img = new Image();
     img.src = 'data:image/svg+xml;charset=utf-8,' + encodeURIComponent(svgText(svg));
+    var canvas = document.createElement('canvas');
     return img.decode().then(function () {
-      var canvas = document.createElement('canvas');
-      canvas.width = Math.round(width * PNG_SCALE);
-      canvas.height = Math.round(height * PNG_SCALE);
+      canvas.width = Math.max(1, Math.floor(width * scale));
+      canvas.height = Math.max(1, Math.floor(height * scale));
       var ctx = canvas.getContext('2d');
-      ctx.scale(PNG_SCALE, PNG_SCALE);
+      if (!ctx) return null;
+      ctx.scale(scale, scale);
       ctx.drawImage(img, 0, 0, width, height);
       return new Promise(function (resolve) { canvas.toBlob(resolve, 'image/png'); });
-    }).then(function (blob) { return blob.arrayBuffer(); }).then(function (buf) { return new Uint8Array(buf); });
+    }).then(function (blob) { return blob && blob.arrayBuffer(); }).then(function (buf) {
+      return buf ? { bytes: new Uint8Array(buf), width: canvas.width, height: canvas.height, scaled: scale < PNG_SCALE } : null;
+    });
   }
 
   /* offer(name, bytes): saves bytes as a file name through a download. */
@@ -161,7 +185,8 @@ var DsdPresent = (function () {
     'section.beside{flex-direction:row;gap:1rem}.beside .pic{min-width:0}.beside .words{width:30%}' +
     'p{margin:.3rem 0;font-size:1.4rem;line-height:1.4}p.extra{font-size:1.2rem;color:#3a4456}';
   /* deckScript: steps the file: ←/→, space, PageUp/PageDown, Home, End,
-   * the buttons; the step is kept in the # part. */
+   * the buttons; the step is kept in the # part, and a # typed into the
+   * address (#5) goes to that step. */
   function deckScript() {
     var steps = document.querySelectorAll('section');
     var at = 0;
@@ -183,6 +208,7 @@ var DsdPresent = (function () {
     document.getElementById('full').onclick = function () {
       if (document.fullscreenElement) document.exitFullscreen(); else document.documentElement.requestFullscreen();
     };
+    window.addEventListener('hashchange', function () { go(Number(location.hash.slice(1)) - 1 || 0); });
     go(Number(location.hash.slice(1)) - 1 || 0);
   }
 
@@ -196,7 +222,7 @@ var DsdPresent = (function () {
     var caption = el('div', { className: 'present-caption' });
     var message = el('span', { className: 'present-message', role: 'status' });
     var buttons = {};
-    [['full', '全屏', '全屏放映：← → 空格 Home End 换步，Esc 退出'], ['svg', '保存为 SVG', '把这一步连同说明存成 SVG 图'],
+    [['full', '全屏', '全屏放映：← → 空格 PageUp PageDown Home End 换步，Esc 退出'], ['svg', '保存为 SVG', '把这一步连同说明存成 SVG 图'],
      ['png', '保存为 PNG', '把这一步连同说明存成 PNG 图片'], ['all', '保存全部步骤', '把每一步存进一个 HTML 文件，离线打开，按键换步']
     ].forEach(function (b) {
       buttons[b[0]] = el('button', { type: 'button', className: 'present-' + b[0], textContent: b[1], title: b[2] });
@@ -234,11 +260,12 @@ var DsdPresent = (function () {
         box.requestFullscreen().then(function () { real = true; }, function () { real = false; });
       }
       box.focus({ preventScroll: true });
+      fit();
     }
 
     /* leave(): back to the page. */
     function leave() {
-      box.classList.remove('presenting');
+      box.classList.remove('presenting', 'panning', 'caption-cut');
       document.documentElement.classList.remove('presenting-page');
       buttons.full.textContent = '全屏';
       if (real && document.fullscreenElement === box) document.exitFullscreen();
@@ -248,6 +275,53 @@ var DsdPresent = (function () {
     buttons.full.addEventListener('click', function () { if (presenting()) leave(); else enter(); });
     document.addEventListener('fullscreenchange', function () {
       if (real && document.fullscreenElement !== box) { real = false; leave(); }
+      else fit();
+    });
+    window.addEventListener('resize', function () { fit(); });
+
+    /* fit(): in full screen, the picture scaled to its cell, or, where
+     * that would take it below READABLE, at its own size (--pan-width,
+     * --pan-height) in a cell that scrolls (panning); and the sentence
+     * marked as cut (caption-cut, a sign that it scrolls) when it is
+     * longer than its box. */
+    function fit() {
+      if (!presenting()) return;
+      var w = Number(frame.svg.getAttribute('width')) || 1;
+      var h = Number(frame.svg.getAttribute('height')) || 1;
+      var left = frame.canvas.scrollLeft, top = frame.canvas.scrollTop;   /* where a panned picture was */
+      box.classList.remove('panning');
+      var cell = frame.canvas.getBoundingClientRect();
+      var scale = Math.min(cell.width / w, cell.height / h);
+      if (scale < READABLE) {
+        box.classList.add('panning');
+        box.style.setProperty('--pan-width', w + 'px');
+        box.style.setProperty('--pan-height', h + 'px');
+        frame.canvas.scrollLeft = left;
+        frame.canvas.scrollTop = top;
+      }
+      cut();
+    }
+
+    /* cut(): caption-cut while the sentence has more below its box. */
+    function cut() {
+      box.classList.toggle('caption-cut', presenting() && caption.scrollTop + caption.clientHeight < caption.scrollHeight - 1);
+    }
+    caption.addEventListener('scroll', cut);
+
+    /* Dragging a panning picture moves it, as on a map. */
+    var drag = null;
+    frame.canvas.addEventListener('pointerdown', function (e) {
+      if (!box.classList.contains('panning') || e.button !== 0) return;
+      drag = { x: e.clientX, y: e.clientY, left: frame.canvas.scrollLeft, top: frame.canvas.scrollTop };
+      frame.canvas.setPointerCapture(e.pointerId);
+    });
+    frame.canvas.addEventListener('pointermove', function (e) {
+      if (!drag) return;
+      frame.canvas.scrollLeft = drag.left - (e.clientX - drag.x);
+      frame.canvas.scrollTop = drag.top - (e.clientY - drag.y);
+    });
+    ['pointerup', 'pointercancel'].forEach(function (t) {
+      frame.canvas.addEventListener(t, function () { drag = null; });
     });
 
     /* say(text): a short message beside the buttons. */
@@ -265,10 +339,12 @@ var DsdPresent = (function () {
       if (!state) return;
       var name = fileName(frame, stepLabel(state) + '.png');
       say('正在生成 PNG…');
-      pngBytes(slideSvg(frame, slideLines(state))).then(function (bytes) {
-        offer(name, bytes);
-        say('');
-      }, function () { say('这个浏览器无法把图画成 PNG：请改用“保存为 SVG”。'); });
+      pngBytes(slideSvg(frame, slideLines(state))).then(function (png) {
+        if (!png) { say('这张图太大，画不成 PNG：请改用“保存为 SVG”，它保存整张图。'); return; }
+        offer(name, png.bytes);
+        say(png.scaled ? '这张图很大：保存的 PNG 每边最多 ' + PNG_SIDE + ' 像素、共最多 ' + PNG_AREA / 1e4 + ' 万像素，' +
+                         '已缩小到 ' + png.width + '×' + png.height + ' 像素；要原大小的清晰图，请用“保存为 SVG”。' : '');
+      }, function () { say('这张图画不成 PNG：请改用“保存为 SVG”，它保存整张图。'); });
     });
     buttons.all.addEventListener('click', function () {
       var state = frame.state();
@@ -330,14 +406,51 @@ var DsdPresent = (function () {
         var w = Number(frame.svg.getAttribute('width')) || 1;
         var h = Number(frame.svg.getAttribute('height')) || 1;
         box.style.setProperty('--picture-ratio', String(h / w));
+        box.style.setProperty('--picture-min-width', Math.round(w * READABLE) + 'px');
         box.classList.toggle('caption-beside', w / h < 1.2);
-        Array.prototype.forEach.call(frame.tab.section.querySelectorAll(CLICKABLE), function (node) {
-          if (!node.hasAttribute('tabindex')) node.tabIndex = 0;
-        });
+        fit();
+        reachable(frame.tab.section);
       }
     };
     mounted.push(entry);
     return entry;
+  }
+
+  /* reachable(section): gives each clickable part of section's text a
+   * place in the keyboard's order. The rows of a table are one place: the
+   * marked row (or the first) takes Tab, and ↑ ↓ move between the rows
+   * (rowKey), so a long step table is not a hundred Tab stops. */
+  function reachable(section) {
+    var tables = [];
+    Array.prototype.forEach.call(section.querySelectorAll(CLICKABLE), function (node) {
+      var table = node.tagName === 'TR' ? node.closest('table') : null;
+      if (!table) { if (!node.hasAttribute('tabindex')) node.tabIndex = 0; return; }
+      if (tables.indexOf(table) < 0) tables.push(table);
+    });
+    tables.forEach(function (table) {
+      var rows = table.querySelectorAll('tr');
+      var rowsIn = Array.prototype.filter.call(rows, function (r) { return r.matches(CLICKABLE); });
+      var here = rowsIn.filter(function (r) { return r.matches('.current, [aria-current="step"]'); })[0] ||
+                 rowsIn.filter(function (r) { return r === document.activeElement; })[0] || rowsIn[0];
+      rowsIn.forEach(function (r) { r.tabIndex = r === here ? 0 : -1; });
+    });
+  }
+
+  /* rowKey(e): ↑ ↓ Home End on a clickable table row: the focus moves to
+   * the row above or below (the first, the last) and presses it; true when
+   * the key was taken. */
+  function rowKey(e) {
+    var t = e.target;
+    if (t.tagName !== 'TR' || !t.matches(CLICKABLE) || !/^(ArrowUp|ArrowDown|Home|End)$/.test(e.key)) return false;
+    var rows = Array.prototype.filter.call(t.closest('table').querySelectorAll('tr'), function (r) { return r.matches(CLICKABLE); });
+    var i = rows.indexOf(t);
+    var to = rows[{ ArrowUp: i - 1, ArrowDown: i + 1, Home: 0, End: rows.length - 1 }[e.key]];
+    e.preventDefault();
+    if (!to) return true;
+    rows.forEach(function (r) { r.tabIndex = r === to ? 0 : -1; });
+    to.focus();
+    to.click();
+    return true;
   }
 
   /* isField(node): true when node takes typed keys itself. */
@@ -347,8 +460,8 @@ var DsdPresent = (function () {
 
   /* The keys: ← and → step the visible tab's picture unless a field, a
    * tab (which has its own arrow keys) or an earlier listener takes them;
-   * in full screen ←, →, space, Home and End always step it and Esc
-   * leaves. Enter and space on a clickable part of the text press it. */
+   * in full screen ←, →, space, PageUp, PageDown, Home and End always step
+   * it and Esc leaves. Enter and space on a clickable part of the text press it. */
   document.addEventListener('keydown', function (e) {
     if (e.defaultPrevented || e.altKey || e.ctrlKey || e.metaKey) return;
     var entry = mounted.filter(function (m) { return !m.frame.tab.section.hidden; })[0];
@@ -358,6 +471,7 @@ var DsdPresent = (function () {
     var t = e.target;
     var full = entry.presenting();
     if (e.key === 'Escape' && full) { entry.leave(); e.preventDefault(); return; }
+    if (!full && rowKey(e)) return;
     if (!full && t.matches && t.matches(CLICKABLE) && (e.key === 'Enter' || e.key === ' ')) {
       t.click();
       e.preventDefault();
@@ -366,7 +480,7 @@ var DsdPresent = (function () {
     if (!state) return;
     if (!full && (isField(t) || t.getAttribute('role') === 'tab' || !/^Arrow/.test(e.key))) return;
     var to = { ArrowLeft: state.step - 1, ArrowRight: state.step + 1, ' ': state.step + 1,
-               Home: 0, End: state.count - 1 }[e.key];
+               PageUp: state.step - 1, PageDown: state.step + 1, Home: 0, End: state.count - 1 }[e.key];
     if (to === undefined) return;
     e.preventDefault();
     frame.go(to);

@@ -40,6 +40,8 @@
  *                  Promise of the run on screen; ending
  *                  the run in flight
  *   say(text)      the line beside the examples           makeTab
+ *   restarted()    the input emptied by the tab's own      makeTab; called by
+ *                  control (bitree's 重新开始): 示例 says so   <name>/tab.js
  *   savedIn()      the input as the address keeps it      makeTab
  *                  (in=), or null
  *   followLink(runNow)  takes the address's case          makeTab; called by
@@ -105,6 +107,9 @@ var DsdUi = (function () {
     var output = el('div', { className: 'output' });
     var list = examples(program);
     var linkDamaged = false; /* the input of the link could not be read */
+    var foldButton = el('button', { type: 'button', className: 'fold', 'aria-expanded': 'true',
+                                    'aria-controls': program + '-input', textContent: '收起输入 ▴' });
+    inputBox.id = program + '-input';
     tabs[program] = tab;
 
     /* say(text): the line beside the examples (what is open, what goes to
@@ -129,13 +134,54 @@ var DsdUi = (function () {
         input.load(name, bytes, true);
         if (!source.textContent) tab.say('已打开 ' + name + '（' + DsdDom.sizeText(bytes.length) + '），原样交给程序。');
         tab.run();
-      }, function (text) { refuse(text); }), exerciseBar(), source]));
+      }, function (text) { refuse(text); }), exerciseBar(), foldButton, source]));
     section.appendChild(inputBox);
     inputBox.addEventListener('input', function () {
+      if (tab.inputName !== 'typed' || select.value !== 'file') edited(shownAs() ? '（已改动：原为 ' + shownAs() + '）' : '（已改动）');
       tab.inputName = 'typed';
       tab.exercise = null;
       DsdAddress.set(program, 'ex', null);
     });
+
+    /* shownAs(): what 示例 shows now, without its brackets. */
+    function shownAs() {
+      var option = select.options[select.selectedIndex];
+      return option ? option.textContent.replace(/^（(.*)）$/, '$1') : '';
+    }
+
+    /* edited(label): 示例 says that the box no longer holds what it
+     * loaded, but what label says. */
+    function edited(label) {
+      fileOption.textContent = label;
+      fileOption.hidden = false;
+      select.value = 'file';
+    }
+    tab.restarted = function () {
+      edited('（重新开始：只有你输入的行）');
+      tab.inputName = 'typed';
+      tab.exercise = null;
+      DsdAddress.set(program, 'ex', null);
+    };
+
+    /* THE FOLD. Once a run is on screen the input box folds to its first
+     * line and the sentences around it step aside (style.css), so the
+     * picture and its code fill the first screen. The keyboard going into
+     * a text box of it opens it until the next run is shown (not a button
+     * or a line already in sight, which would move under the mouse; nor
+     * does it fold on leaving it, for the same reason); 显示输入 opens it
+     * until 收起输入. */
+    var unfolded = false;
+    function fold(on) {
+      section.classList.toggle('folded', on);
+      foldButton.setAttribute('aria-expanded', String(!on));
+      foldButton.textContent = on ? '显示输入 ▾' : '收起输入 ▴';
+    }
+    foldButton.addEventListener('click', function () {
+      unfolded = section.classList.contains('folded');
+      fold(!unfolded);
+    });
+    tab.onRun.push(function () { if (!unfolded) fold(true); });
+    inputBox.addEventListener('focusin', function (e) { if (e.target.tagName === 'TEXTAREA') fold(false); });
     section.appendChild(el('div', { className: 'actions' }, [
       runButton, stopButton, busy,
       el('span', { className: 'note', textContent: '每次运行都用一个新的程序实例，在一个空的工作文件夹里进行。' })]));
