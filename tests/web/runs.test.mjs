@@ -265,6 +265,14 @@ describe('big inputs and outputs', () => {
       { name: '我的表达式.txt', mimeType: 'text/plain', buffer: Buffer.from('2*3\n') }));
     assert.equal(await tab.locator('.output .command code').textContent(), 'evaluator expr.txt');
     assert.match(await tab.locator('.source').textContent(), /已打开 我的表达式\.txt.*非 ASCII 字符.*不能原样交给程序.*expr\.txt/);
+    // A name a console reads as an option is renamed for that reason; one
+    // with a blank is shown quoted, as a console takes it.
+    await runAndWait(tab, () => tab.locator('.sources input[type=file]').setInputFiles(
+      { name: '-x.txt', mimeType: 'text/plain', buffer: Buffer.from('2*3\n') }));
+    assert.match(await tab.locator('.source').textContent(), /以 - 开头.*expr\.txt/);
+    await runAndWait(tab, () => tab.locator('.sources input[type=file]').setInputFiles(
+      { name: 'my expr.txt', mimeType: 'text/plain', buffer: Buffer.from('2*3\n') }));
+    assert.equal(await tab.locator('.output .command code').textContent(), 'evaluator "my expr.txt"');
     await runAndWait(tab, () => tab.locator('.sources input[type=file]').setInputFiles(file));
     fs.rmSync(path.dirname(file), { recursive: true, force: true });
     // Editing the box replaces the file with what is typed, and says so.
