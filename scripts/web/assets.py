@@ -15,6 +15,10 @@
                140); and DSD_FUNCTIONS, {"<folder>/<file>": [{name, first,
                last}, ...]}, every function defined there with its first
                and last line (from 1), by line.
+  drawing.js   the page's own drawing code as text, for the file that
+               保存全部步骤 writes (it draws each step itself, offline):
+               DSD_DRAWING, {"<path under web/>": text} with dom.js, gbk.js,
+               every file of draw/ and each program's picture.js.
   guide.html   docs/guide-zh.md rendered as a page of the edition, in UTF-8,
                so that any browser shows the Chinese guide right.
 
@@ -121,6 +125,19 @@ def functions(paths):
     return index
 
 
+def drawing(registry):
+    """Return {path under web/: text} for the scripts a saved all-steps
+    file carries to draw its steps."""
+    paths = ["page/dom.js", "page/gbk.js"]
+    paths += ["draw/" + n for n in sorted(os.listdir(os.path.join(ROOT, "web", "draw"))) if n.endswith(".js")]
+    paths += [p["name"] + "/picture.js" for p in registry]
+    texts = {}
+    for path in paths:
+        with open(os.path.join(ROOT, "web", path), encoding="utf-8", newline="") as f:
+            texts[path] = f.read()
+    return texts
+
+
 def guide():
     """Return the user guide as a whole HTML page."""
     with open(os.path.join(ROOT, "docs", "guide-zh.md"), encoding="utf-8") as f:
@@ -143,6 +160,10 @@ def main():
         packed = zlib.compress(json.dumps(sources(paths), ensure_ascii=False).encode("utf-8"), 9)
         f.write("var DSD_SOURCES = '" + base64.b64encode(packed).decode("ascii") + "';\n")
         f.write("var DSD_FUNCTIONS = " + json.dumps(functions(paths), separators=(",", ":")) + ";\n")
+    with open(os.path.join(out, "drawing.js"), "w", encoding="utf-8", newline="\n") as f:
+        f.write("/* The page's drawing code as text, for saved all-steps files; copied\n"
+                " * from web/ by scripts/web/assets.py. */\n")
+        f.write("var DSD_DRAWING = " + json.dumps(drawing(registry), ensure_ascii=False) + ";\n")
     with open(os.path.join(out, "guide.html"), "w", encoding="utf-8") as f:
         f.write(guide())
 

@@ -187,14 +187,16 @@ var DsdPicture = (function () {
     box.appendChild(side);
 
     var shown = null;   /* the run's steps as traced() or legacy() made them */
+    var shownRun = null;   /* the run they were made from */
     var current = 0;
     var timer = null;
     var view = { svg: svg, text: text, side: side, cache: {}, slideLines: [], first: true,
                  go: function (i) { stepTo(i); } };
     var linked = hashStep(tab.program);   /* the step a link opened with */
 
-    var present = DsdPresent.mount({ tab: tab, box: box, bar: bar, canvas: canvas, svg: svg,
+    var present = DsdPresent.mount({ tab: tab, box: box, bar: bar, canvas: canvas, svg: svg, fresh: fresh,
       go: function (i, quiet) { pause(); if (quiet) go(i, quiet); else stepTo(i); },
+      run: function () { return shown ? shownRun : null; },
       state: function () {
         return shown && { step: current, count: shown.count, caption: shown.describe(current).caption,
                           lines: view.slideLines.slice() };
@@ -325,6 +327,7 @@ var DsdPicture = (function () {
      * the same request and parses it); a run with no result draws none. */
     tab.wantsSteps = fresh || !!picture.steps;
     tab.onRun.push(function (run) {
+      shownRun = run;
       if (run.error || run.result.crash) { showTimed(function () { return { note: noteFor(run) }; }); return; }
       showTimed(function () { return fresh ? traced(picture, run) : legacy(picture, run); });
     });

@@ -14,11 +14,11 @@
 (function () {
   'use strict';
   var SHARED = [
-    'examples.js', 'sources.js',
+    'examples.js', 'sources.js', 'drawing.js',
     'worker/runner.js', 'worker/worker.js', 'page/gbk.js', 'worker/engine.js',
     'frame/compare.js', 'frame/compare-panel.js', 'page/exercise.js',
     'page/dom.js', 'page/files.js', 'page/address.js', 'page/output.js', 'page/input.js', 'page/run.js', 'page/tabs.js',
-    'frame/code-panel.js', 'draw/common.js', 'draw/ring.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
+    'frame/code-panel.js', 'draw/common.js', 'draw/ring.js', 'frame/save.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
   ];
   var scripts = [];
   DSD_PROGRAMS.forEach(function (p) { scripts.push(p.name + '.js'); });
