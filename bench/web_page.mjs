@@ -5,7 +5,7 @@
 // For each tab it opens the page from file://, then clicks Run on the main
 // example CLICKS times and reads the page's own measure of each click, from
 // the click to the output shown (the output's data-ms). Then, for each
-// PROGRAM=FILE, it opens FILE in that tab (bitree runs it as typed input),
+// PROGRAM=FILE, it opens FILE in that tab (a console tab runs it as typed input),
 // runs it, and reads how long the picture took to build and draw its first
 // step once the step writer had answered (data-draw-ms), and times one step
 // forward. For each block:PROGRAM=FILE it opens FILE in that tab, waits for
@@ -15,9 +15,13 @@
 // {"clicks": {program: [ms, ...]}, "draws": {"PROGRAM FILE": {draw, step}},
 // "blocks": {"PROGRAM FILE": {longest, total, tasks}}}.
 import path from 'node:path';
+import { createRequire } from 'node:module';
 import { pathToFileURL } from 'node:url';
 import { launch, openTab, runAndWait } from '../tests/web/browser.mjs';
 
+const require = createRequire(import.meta.url);
+const PROGRAMS = require('../web/programs.js');   // the tabs, in their order
+const CONSOLE = new Set(PROGRAMS.filter((p) => p.input === 'console').map((p) => p.name));
 const CLICKS = 15;
 const [webDir, ...args] = process.argv.slice(2);
 const inputs = args.filter((a) => !a.startsWith('block:'));
@@ -33,7 +37,7 @@ await page.addInitScript(() => {
   }).observe({ type: 'longtask', buffered: true });
 });
 const clicks = {};
-for (const program of ['evaluator', 'bitree', 'translator', 'josephus']) {
+for (const { name: program } of PROGRAMS) {
   const tab = await openTab(page, base, program);
   clicks[program] = [];
   for (let i = 0; i < CLICKS; i++) {
@@ -50,7 +54,7 @@ for (const input of inputs) {
   await page.waitForFunction((el) => el.hasAttribute('data-draws'), await picture.elementHandle());
   const before = Number(await picture.getAttribute('data-draws'));
   await tab.locator('.sources input[type=file]').setInputFiles(file);
-  if (program !== 'bitree') await tab.locator('button.run').click();
+  if (!CONSOLE.has(program)) await tab.locator('button.run').click();
   await page.waitForFunction(([el, n]) => Number(el.getAttribute('data-draws')) > n,
                              [await picture.elementHandle(), before], { timeout: 300000 });
   const step = await tab.evaluate((section) => {

@@ -26,19 +26,26 @@
  * its inorder range. Ends the program when memory runs out (AllocNode). */
 BiTree PreInCreate(const char preorder[], const char inorder[], int s1, int end1, int s2,
                    int end2) {
-    if (end1 < s1 || end1 - s1 != end2 - s2) return nullptr;
+    STEP_CALL;
+    if (end1 < s1 || end1 - s1 != end2 - s2) {  STEP_RANGES(STEP_UNEVEN, nullptr, 0, preorder, inorder, s1, end1, s2, end2);
+        return nullptr;
+    }
 
     int i = s2;
     while (i <= end2 && inorder[i] != preorder[s1]) i++;
-    if (i > end2) return nullptr;            /* root's character not in range */
+    if (i > end2) {                          STEP_RANGES(STEP_MISSING, nullptr, i, preorder, inorder, s1, end1, s2, end2);
+        return nullptr;                      /* root's character not in range */
+    }
 
     BiTree root = static_cast<BiTree>(AllocNode(sizeof(BiTNode)));
     root->data = preorder[s1];
     root->lchild = nullptr;
     root->rchild = nullptr;
 
-    int left = i - s2;                       /* nodes in the left subtree */
-    int right = end2 - i;                    /* nodes in the right subtree */
+    /* The root splits the inorder range: the left subtree's nodes stand
+     * before it, the right subtree's after it. */
+    int left = i - s2;
+    int right = end2 - i;                    STEP_RANGES(STEP_SPLIT, root, i, preorder, inorder, s1, end1, s2, end2);
     if (left != 0) {
         root->lchild = PreInCreate(preorder, inorder, s1 + 1, s1 + left, s2, s2 + left - 1);
         if (root->lchild == nullptr) {

@@ -35,13 +35,16 @@ int exp(char c) {
  * Also returns null, flag unchanged, when flag is not an index inside str.
  * Ends the program when memory runs out (AllocNode). */
 BiTree CreateExpressTree(const char str[]) {
-    if (flag < 0 || flag >= static_cast<int>(strlen(str))) return nullptr;
+    STEP_CALL;
+    if (flag < 0 || flag >= static_cast<int>(strlen(str))) {  STEP(STEP_SHORT, str, flag);
+        return nullptr;
+    }
 
     BiTree T = static_cast<BiTree>(AllocNode(sizeof(BiTNode)));
     T->data = str[flag];
     T->lchild = nullptr;
     T->rchild = nullptr;
-    flag++;
+    flag++;                                  STEP(STEP_NODE, T, exp(T->data));
     if (exp(T->data) == 0) {                 /* an operator: two operands follow */
         T->lchild = CreateExpressTree(str);
         if (T->lchild != nullptr) T->rchild = CreateExpressTree(str);
@@ -81,8 +84,8 @@ Status Calculate(BiTree T, int *value) {
     } else if (T->data == '*') {
         *value = static_cast<int32_t>(a * b);  STEP(STEP_VALUE, T, *value);
     } else {                                 /* '/' */
-        if (right == 0) {                    /* no value: the divisor is 0 */
-            STEP(STEP_ZERO, T, 0);           return ERROR;
+        if (right == 0) {                    STEP(STEP_ZERO, T, 0);
+            return ERROR;                    /* no value: the divisor is 0 */
         }
         if (left == INT_MIN && right == -1) {
             *value = INT_MIN;                STEP(STEP_VALUE, T, *value);

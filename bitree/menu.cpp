@@ -37,6 +37,7 @@ static_assert(TOKEN_MAX == 1023, "TEXT_TOO_LONG must name TOKEN_MAX");
  * trees empty); TOKEN_READ otherwise, with both trees built, or both empty
  * when the pair does not make one tree. Prints nothing. */
 int ReadTrees(char preorder[], char inorder[], BiTree *T, BiThrTree *Q) {
+    STEP_CALL;
     int got1 = ReadToken(stdin, preorder, TOKEN_SIZE);
     if (got1 == TOKEN_END) return TOKEN_END;
     int got2 = ReadToken(stdin, inorder, TOKEN_SIZE);
@@ -96,6 +97,7 @@ static Status TreeChoice(char preorder[], char inorder[], BiTree *T, BiThrTree *
  * with *T the tree, or empty when the expression ends too early. Prints
  * nothing, like ReadTrees. */
 int ReadExpression(char expression[], BiTree *T) {
+    STEP_CALL;
     int got = ReadToken(stdin, expression, TOKEN_SIZE);
     if (got == TOKEN_END) return TOKEN_END;
 

@@ -75,6 +75,7 @@ void DestroyBiThrTree(BiThrTree T) {
  * called on a whole tree; on return it is T's root. Call it once per tree:
  * it follows the links without looking at the tags. Returns OK. */
 Status PostCreatBiThrTree(BiThrTree T) {
+    STEP_CALL;
     if (T == nullptr) return OK;
     /* Both links still hold the real children here: a node's lchild changes
      * only below, in its own visit, and its rchild only in the visit of the
@@ -83,11 +84,11 @@ Status PostCreatBiThrTree(BiThrTree T) {
     PostCreatBiThrTree(T->rchild);
     if (T->lchild == nullptr) {              /* left thread to the predecessor */
         T->lchild = pre;
-        T->ltag = Thread;
+        T->ltag = Thread;                    STEP(STEP_LTHREAD, T, 0);
     }
     if (pre != nullptr && pre->rchild == nullptr) {   /* predecessor's right thread */
         pre->rchild = T;
-        pre->rtag = Thread;
+        pre->rtag = Thread;                  STEP(STEP_RTHREAD, pre, 0);
     }
     pre = T;
     return OK;
@@ -111,6 +112,7 @@ static int SubtreesDone(BiThrTree p) {
  * last, are its only working state. Changes no node; on return pre is T
  * (null for an empty T). The printer below walks the tree through this. */
 void PostOrderTraverseThr(BiThrTree T, void (*Visit)(BiThrTree node)) {
+    STEP_CALL;
     if (T == nullptr) return;
     BiThrTree p = T;
     pre = nullptr;

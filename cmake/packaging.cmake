@@ -1,8 +1,8 @@
 # Installation and packages (./scripts/package.sh builds both archives),
 # included by the top-level CMakeLists.txt.
 #
-# Linux: the programs in <prefix>/bin, the Chinese guide, README.md and the
-# examples in <prefix>/share/doc/dsdemos; the tar.gz adds a README at its
+# Linux: the programs in <prefix>/bin, the Chinese guide, README.md (with its
+# pages under docs/) and the examples in <prefix>/share/doc/dsdemos; the tar.gz adds a README at its
 # top that says where they are. Windows: one folder holding the programs,
 # the examples, a demo-<program>.bat per program and the guide as
 # README.txt, all text with CRLF line ends. Both carry the browser edition
@@ -39,10 +39,13 @@ if(WIN32)
                      ${PROJECT_BINARY_DIR}/windows/examples/${example})
   endforeach()
   install(DIRECTORY ${PROJECT_BINARY_DIR}/windows/examples/ DESTINATION examples)
+  # A program's demo, where it has one (scripts/windows/demo-<program>.bat).
   foreach(program ${DSD_PROGRAMS})
-    dsd_windows_text(${PROJECT_SOURCE_DIR}/scripts/windows/demo-${program}.bat
-                     ${PROJECT_BINARY_DIR}/windows/demo-${program}.bat)
-    install(PROGRAMS ${PROJECT_BINARY_DIR}/windows/demo-${program}.bat DESTINATION .)
+    set(demo ${PROJECT_SOURCE_DIR}/scripts/windows/demo-${program}.bat)
+    if(EXISTS ${demo})
+      dsd_windows_text(${demo} ${PROJECT_BINARY_DIR}/windows/demo-${program}.bat)
+      install(PROGRAMS ${PROJECT_BINARY_DIR}/windows/demo-${program}.bat DESTINATION .)
+    endif()
   endforeach()
   # UTF-8 with a byte order mark: Notepad shows it right on every Windows,
   # whatever the system's code page, and no character of the guide is lost.
@@ -58,10 +61,16 @@ else()
   install(TARGETS ${DSD_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
   install(FILES ${DSD_GUIDE} ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+  # The README's pages (install, browser, testing, benchmarks, layout), where
+  # its links find them.
+  file(GLOB pages CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/docs/*.md)
+  list(REMOVE_ITEM pages ${DSD_GUIDE})
+  install(FILES ${pages} DESTINATION ${CMAKE_INSTALL_DOCDIR}/docs)
   # The tar.gz's README, at the top of the archive alone: an installation
   # into a prefix such as /usr/local must not put a file there. It is its
   # own component, left out of cmake --install and added by CPack, which
   # still makes one archive with one top folder.
+  list(JOIN DSD_PROGRAMS ", " DSD_PROGRAM_NAMES)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/package-readme.txt.in
                  ${PROJECT_BINARY_DIR}/linux/README @ONLY)
   install(FILES ${PROJECT_BINARY_DIR}/linux/README DESTINATION . COMPONENT archive_top

@@ -15,7 +15,7 @@
 #                      status, as on the console;
 #   FORCE_FILESYSTEM   the page puts the input files into the instance's file
 #                      system and reads the output files back through FS;
-#   ALLOW_MEMORY_GROWTH  the translator's growing sentences need more than
+#   ALLOW_MEMORY_GROWTH  a rule file's growing sentences need more than
 #                      the initial 16 MiB.
 #
 # emcc without the Closure compiler (which Debian's emscripten lacks) leaves
@@ -43,10 +43,19 @@ foreach(program ${DSD_PROGRAMS})
     target_include_directories(${program} PRIVATE ${PROJECT_SOURCE_DIR}/lab)
     list(APPEND exports _WriteSteps)
   endif()
-  list(JOIN exports "','" exports)
   string(SUBSTRING ${program} 0 1 first)
   string(SUBSTRING ${program} 1 -1 rest)
   string(TOUPPER ${first} first)
+  # The comparison of a student's output with ours and the exercise maker
+  # (lab/compare.h, lab/cases.h), with the entries the page and
+  # web/tools/compare.mjs call (lab/page.cpp): CompareMain, ExerciseMain.
+  target_sources(${program} PRIVATE ${DSD_LAB_COMMON} ${PROJECT_SOURCE_DIR}/lab/page.cpp
+                 ${PROJECT_SOURCE_DIR}/lab/${program}/compare.cpp ${PROJECT_SOURCE_DIR}/lab/${program}/cases.cpp)
+  target_include_directories(${program} PRIVATE ${PROJECT_SOURCE_DIR}/lab)
+  target_compile_definitions(${program} PRIVATE DSD_LAB_COMPARISON=${first}${rest}Comparison
+                             DSD_LAB_MAKER=Make${first}${rest}Case)
+  list(APPEND exports _CompareMain _ExerciseMain)
+  list(JOIN exports "','" exports)
   set_target_properties(${program} PROPERTIES
     SUFFIX .js
     RUNTIME_OUTPUT_DIRECTORY ${DSD_WEB_DIR})

@@ -133,8 +133,8 @@ void PrintString(int flag) {
 
 /* Write the syntax error text as the row's operation column and end the
  * program with exit status -1. */
-[[noreturn]] static void SyntaxError() {
-    STEP(STEP_ERROR); WRITE_TEXT(fp2, TEXT_SYNTAX_ERROR);
+[[noreturn]] static void SyntaxError() {                        STEP_CALL;
+    WRITE_TEXT(fp2, TEXT_SYNTAX_ERROR);                         STEP(STEP_SYNTAX_ERROR, 0, 0, 0, 0, 0);
     exit(-1);
 }
 
@@ -146,8 +146,7 @@ void PrintString(int flag) {
  * alphabet, an operator short of operands, or not exactly one operand left at
  * the end) and on division by zero, whose texts close the row they arise in,
  * and with OVERFLOW, writing nothing more, when a push finds no memory. */
-void Run() {
-    STEP_CALL;
+void Run() {                                                    STEP_CALL;
     WRITE_TEXT(fp2, TEXT_HEADER);
     int step = 1;
     ShowUp(step);
@@ -158,23 +157,23 @@ void Run() {
     while (!(C == '#' && top == '#')) {
         int flag = 0;
         if (kind == 1) {
-            STEP(STEP_PUSH_OPND); if (!PushTq(&OPND, Value)) exit(OVERFLOW);
+            if (!PushTq(&OPND, Value)) { exit(OVERFLOW); }      STEP(STEP_PUSH_OPND, 0, 0, 0, Value, 0);
             fprintf(fp2, "%s%d%s", TEXT_PUSH_OPND, Value, TEXT_CLOSE);
         } else {
             int r = PriorityCom(top, C);
             if (r < 0) {
-                STEP(STEP_PUSH_OPTR); if (!PushSq(&OPTR, C)) exit(OVERFLOW);
+                if (!PushSq(&OPTR, C)) { exit(OVERFLOW); }      STEP(STEP_PUSH_OPTR, top, '<', C, 0, 0);
                 fprintf(fp2, "%s%c%s", TEXT_PUSH_OPTR, C, TEXT_CLOSE);
             } else if (r == 0) {
                 char dropped;
-                STEP(STEP_CANCEL); PopSq(&OPTR, &dropped);
+                PopSq(&OPTR, &dropped);                         STEP(STEP_CANCEL, top, '=', dropped, 0, 0);
                 WRITE_TEXT(fp2, TEXT_CANCEL);
             } else {
                 char theta = '#';
                 int a = 0, b = 0;
                 PopSq(&OPTR, &theta);
                 if (!PopTq(&OPND, &b) || !PopTq(&OPND, &a)) SyntaxError();
-                STEP(STEP_OPERATE); if (!PushTq(&OPND, Calculate(a, theta, b))) exit(OVERFLOW);
+                if (!PushTq(&OPND, Calculate(a, theta, b))) { exit(OVERFLOW); }  STEP(STEP_OPERATE, top, '>', theta, a, b);
                 fprintf(fp2, "%s%d%s%c%s%d%s", TEXT_OPERATE, a, TEXT_BETWEEN, theta,
                         TEXT_BETWEEN, b, TEXT_CLOSE);
                 flag = 1;
@@ -189,7 +188,7 @@ void Run() {
     if (OPND.count != 1) SyntaxError();
     WRITE_TEXT(fp2, TEXT_RETURN);
     int value = 0;
-    STEP(STEP_RETURN); PopTq(&OPND, &value);
+    PopTq(&OPND, &value);                                       STEP(STEP_RETURN, top, 0, 0, value, 0);
     WRITE_TEXT(fp2, TEXT_RESULT);
     fprintf(fp2, "%d", value);
 }

@@ -92,11 +92,11 @@ static const int PRIORITY[OPERATOR_COUNT][OPERATOR_COUNT] = {
  * returns 1, -1 or 0. On an error cell, or when either character is none of
  * + - * / ( ) #, writes the syntax error text to fp2 and ends the program
  * with exit status -1 instead of returning. */
-int PriorityCom(char t, char c) {
+int PriorityCom(char t, char c) {                               STEP_CALL;
     int row = OperatorIndex(t);
     int col = OperatorIndex(c);
     if (row < 0 || col < 0 || PRIORITY[row][col] == ERR) {
-        STEP(STEP_ERROR); WRITE_TEXT(fp2, TEXT_SYNTAX_ERROR);
+        WRITE_TEXT(fp2, TEXT_SYNTAX_ERROR);                     STEP(STEP_SYNTAX_ERROR, t, 0, c, 0, 0);
         exit(-1);
     }
     return PRIORITY[row][col];
@@ -108,7 +108,7 @@ int PriorityCom(char t, char c) {
  * + - * /. The quotient is truncated toward zero; -2147483648 / -1 wraps to
  * -2147483648. On division by zero writes "error" to fp2 and ends the
  * program with exit status -1 instead of returning. */
-int Calculate(int a, char op, int b) {
+int Calculate(int a, char op, int b) {                          STEP_CALL;
     uint32_t ua = static_cast<uint32_t>(a);
     uint32_t ub = static_cast<uint32_t>(b);
     switch (op) {
@@ -117,7 +117,7 @@ int Calculate(int a, char op, int b) {
         case '*': return static_cast<int32_t>(ua * ub);
         default:
             if (b == 0) {
-                STEP(STEP_ERROR); WRITE_TEXT(fp2, TEXT_DIVIDE_ERROR);
+                WRITE_TEXT(fp2, TEXT_DIVIDE_ERROR);             STEP(STEP_DIVIDE_ERROR, 0, 0, op, a, b);
                 exit(-1);
             }
             if (b == -1) return static_cast<int32_t>(0u - ua);

@@ -2,16 +2,19 @@
 # Fuzzes the programs' real input paths with AFL++ under ASan + UBSan.
 #
 # usage: fuzz/run.sh SECONDS [TARGET...]
-#   TARGET: evaluator (expression file), translator (rule file), bitree
-#   (stdin), josephus (keyboard input on stdin), josephus_argv (arguments,
-#   one per line), and the step writers of the browser edition on the same
-#   inputs: evaluator_writer, translator_writer, bitree_writer,
-#   josephus_writer; all of them by default. Two targets run at a time, each
+#   TARGET: each program of the registry (web/programs.js) on its real
+#   input: the file named on its command line for input 'document' (an
+#   expression file, a rule file), stdin for 'console' and 'args' (menu
+#   choices, keyboard input); <program>_writer, its step writer
+#   (lab/<program>/steps.cpp) on the same input; and <program>_argv, its
+#   arguments one per line, where it has such a driver
+#   (tests/<program>/fuzz_argv.cpp, built by fuzz/CMakeLists.txt); all of
+#   them by default. Two targets run at a time, each
 #   for SECONDS. Seeds come from the end-to-end cases, dictionaries from
 #   fuzz/dict. Prints executions, paths, crashes and hangs per target and
 #   fails if any target found a crash or a hang (kept under build/fuzz-work).
 #   AFL counts a run as a hang after 10 s; on a loaded machine a sound but
-#   slow run can pass that (a translator sentence growing to its bound takes
+#   slow run can pass that (a rule file whose sentence grows to its bound takes
 #   about 3 s under the sanitizers), so every input saved as a hang is run
 #   again alone with 60 s to finish, and only one that still does not end,
 #   or ends in a sanitizer report, fails the script.
@@ -24,6 +27,7 @@ cd "$(dirname "$0")/.."
 root=$PWD
 . scripts/lib/guard.sh
 . scripts/lib/packages.sh
+. scripts/lib/registry.sh
 guard_start
 fuzz_packages() {  # afl++ (which brings clang), the build tools, the sanitizer runtime
   local runtime
@@ -35,8 +39,13 @@ guarded "fuzzing: package installation" fuzz_packages
 seconds=${1:-60}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(evaluator translator bitree josephus josephus_argv
-                                     evaluator_writer translator_writer bitree_writer josephus_writer)
+if [ ${#targets[@]} = 0 ]; then
+  for program in $(registry_names); do
+    targets+=("$program")
+    [ ! -f "tests/$program/fuzz_argv.cpp" ] || targets+=("${program}_argv")
+    [ ! -f "lab/$program/steps.cpp" ] || targets+=("${program}_writer")
+  done
+fi
 
 build=$root/build/fuzz
 work=$root/build/fuzz-work
@@ -49,14 +58,17 @@ export ASAN_OPTIONS=abort_on_error=1:symbolize=0:detect_leaks=0
 export UBSAN_OPTIONS=halt_on_error=1:abort_on_error=1:symbolize=0
 
 target_info() {  # target_info TARGET: sets bin, mode and program
-  program=$1
-  case $1 in
-    evaluator|translator) bin=$build/$1/$1; mode=file ;;
-    bitree|josephus) bin=$build/$1/$1; mode=stdin ;;
-    josephus_argv) bin=$build/fuzz/josephus_argv; mode=argv; program=josephus ;;
-    evaluator_writer|translator_writer) bin=$build/fuzz/$1; mode=file; program=${1%_writer} ;;
-    bitree_writer|josephus_writer) bin=$build/fuzz/$1; mode=stdin; program=${1%_writer} ;;
+  program=${1%_writer}
+  program=${program%_argv}
+  case $(registry_field "$program" input) in
+    document) mode=file ;;
+    console|args) mode=stdin ;;
     *) echo "unknown target $1" >&2; return 2 ;;
+  esac
+  case $1 in
+    *_argv) bin=$build/fuzz/$1; mode=argv ;;
+    *_writer) bin=$build/fuzz/$1 ;;
+    *) bin=$build/$1/$1 ;;
   esac
 }
 
@@ -65,15 +77,17 @@ fuzz_one() {  # fuzz_one TARGET: runs afl-fuzz in the target's own directory
   target_info "$target" || return 2
   local dir=$work/$target
   rm -rf "$dir" && mkdir -p "$dir" || return 1
-  # The programs write their output file (result.txt, translate.txt or
-  # out.txt) into this directory: a private file, never a shared device.
-  # translate.txt and out.txt are rewritten by every run; the evaluator
-  # appends to result.txt, which grows by about 0.1 MB per second of fuzzing.
+  # The programs write their output file (the registry's `output`) into this
+  # directory: a private file, never a shared device. Most are rewritten by
+  # every run; one that a program appends to (result.txt) grows by about
+  # 0.1 MB per second of fuzzing.
   # report() removes them once the figures are taken.
   python3 "$root/fuzz/seeds.py" "$program" "$mode" "$dir/seeds" >"$dir/seeds.log" || return 1
   local input=()
   [ "$mode" = stdin ] || input=(@@)
-  (cd "$dir" && afl-fuzz -i seeds -o findings -x "$root/fuzz/dict/$program.dict" \
+  local dict=()   # the program's dictionary, where it has one
+  [ ! -f "$root/fuzz/dict/$program.dict" ] || dict=(-x "$root/fuzz/dict/$program.dict")
+  (cd "$dir" && afl-fuzz -i seeds -o findings "${dict[@]}" \
       -V "$seconds" -t 10000 -- "$bin" "${input[@]}" >afl.log 2>&1) || {
     echo "$target: afl-fuzz failed, see $dir/afl.log"; tail -5 "$dir/afl.log"; return 1; }
 }
@@ -107,7 +121,10 @@ report() {  # report TARGET: one line of figures; fails on crashes or real hangs
   crashes=$(awk -F' *: *' '$1=="saved_crashes"||$1=="unique_crashes"{print $2}' "$stats")
   hangs=$(awk -F' *: *' '$1=="saved_hangs"||$1=="unique_hangs"{print $2}' "$stats")
   real=$(rerun_hangs "$1")
-  rm -f "$work/$1"/{result,translate,out}.txt "$work/$1"/rerun.out
+  local bin mode program output
+  target_info "$1"
+  output=$(registry_field "$program" output)
+  rm -f "$work/$1"/rerun.out ${output:+"$work/$1/$output"}
   printf '%-15s %10s execs %6s paths %4s crashes %4s hangs (%s still hang alone)\n' \
     "$1" "$execs" "$paths" "$crashes" "$hangs" "$real"
   [ "$crashes" = 0 ] && [ "$real" = 0 ]

@@ -2,12 +2,13 @@
 # Measures how much of the programs' own code the test suite runs: builds
 # with GCC and --coverage in build/coverage, runs the whole CTest suite there
 # (unit tests, end-to-end cases, allocation-failure runs, memcheck cases),
-# then prints line and branch coverage of evaluator/, bitree/, josephus/ and
-# translator/ for each program and in total, and of each program's step
+# then prints line and branch coverage of each program's folder (the
+# programs of the registry, web/programs.js) for each program and in
+# total, and of each program's step
 # writer (lab/<program>/steps.cpp, with lab/json.h) on a line of
 # its own (tests/, fuzz/ and build/ are not counted).
 #
-# usage: scripts/coverage.sh [PROGRAM...]     (all four by default)
+# usage: scripts/coverage.sh [PROGRAM...]     (every program by default)
 #
 # Branches that the compiler adds for exceptions and branches it proves can
 # never be taken are left out of the figures. The end-to-end cases run the
@@ -18,9 +19,10 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/lib/packages.sh
+. scripts/lib/registry.sh
 need_packages gcovr cmake make g++ libgtest-dev python3 valgrind
 programs=("$@")
-[ ${#programs[@]} -gt 0 ] || programs=(evaluator bitree josephus translator)
+[ ${#programs[@]} -gt 0 ] || mapfile -t programs < <(registry_names)
 
 build=build/coverage
 list=$(IFS=';'; echo "${programs[*]}")

@@ -127,14 +127,15 @@ package_check() {
   ./scripts/package.sh -DCMAKE_COMPILE_WARNING_AS_ERROR=ON && tests/package/check.sh
 }
 
-# compare_check: the tests of web/tools/compare.mjs and of the exercise generator
-# web/page/exercise.js, which run the programs of the GCC lane; node's test
+# compare_check: the tests of web/tools/compare.mjs and of the exercise maker
+# (the C++ of lab/, run inside the programs' scripts of the wasm lane,
+# build/wasm-test/web), which run the programs of the GCC lane; node's test
 # runner needs node 18 or later.
 compare_check() {
   local major
   major=$(node -p 'process.versions.node.split(".")[0]' 2>/dev/null) || { echo "node is missing"; return 1; }
   [ "$major" -ge 18 ] || { echo "node $major is too old: the tests need node 18 or later"; return 1; }
-  DSD_BUILD_DIR=build/gcc node --test tests/web/compare.test.mjs tests/web/exercise.test.mjs
+  DSD_BUILD_DIR=build/gcc DSD_WEB_DIR=build/wasm-test/web node --test tests/web/compare.test.mjs tests/web/exercise.test.mjs
 }
 
 # wasm_lane: builds the programs with emscripten in a folder of its own,
@@ -167,8 +168,8 @@ phase "lane sanitize" lane sanitize -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_T
 phase "lane windows" windows_lane
 check "packages" package_check
 check "user guide messages" python3 tests/docs/check_guide.py
-check "compare script" compare_check
 phase "lane wasm" wasm_lane
+check "compare script" compare_check
 check "browser checks" browser_check
 echo "lanes: $passed passed, $failed failed"
 exit $status

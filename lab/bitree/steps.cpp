@@ -2,101 +2,78 @@
  *
  * WriteSteps runs the workbench's own RunMenu on the menu session on stdin,
  * with the step hook set (bitree/step.h) and the dialogue that RunMenu
- * prints sent to the null device, and writes what the page draws as one
- * JSON object on stdout (strings as told in json.h). Nothing is recomputed:
- * each choice, tree, thread, walk and value below is one that the hook
- * reported from the workbench's own functions while they ran.
+ * prints sent to the null device, and writes the trace of lab/README.md on
+ * stdout (strings as told in json.h). Nothing is recomputed: each range,
+ * node, thread, visit and value below is one that the hook reported from
+ * the workbench's own functions while they ran. The chain of a step starts
+ * at RunMenu, the function the writer calls in place of main.
  *
- * Layout:
- *   {"program":"bitree","choices":[CHOICE,...],"cut":false}
- * CHOICE stands for each choice the session makes, in the order the console
- * serves them; "cut" is true when the session makes more than MAXCHOICES
- * choices: only the first MAXCHOICES are described.
+ * The input: "input":{"choices":[CHOICE,...]}, each choice the session
+ * made, in order, as it was read:
+ *   {"choice":0,"preorder":"ABC","inorder":"BAC"}
+ *   {"choice":1,"expression":"*+123"}     (and likewise choice 2)
+ *   {"choice":0,"read":"long"}    a token over 1023 bytes, read and dropped
+ *   {"choice":1,"read":"end"}     the input ended inside the choice
+ *   {"choice":7}                  an integer other than 0, 1, 2
+ *   {"choice":null}               not a number, or one outside int
  *
- * A NODE is a tree node; nodes are numbered 0, 1, ... in preorder (the
- * order the tree is built in, so node 0 is the root):
- *   {"ch":"A","left":1,"right":2,"inorder":1,"depth":0}
- *     ch       the node's character (one byte)
- *     left     the number of its left child, -1 for none; right likewise
- *     inorder  its position in the inorder, 0 on the left (the column to
- *              draw it in)
- *     depth    its level, 0 at the root (the row to draw it in)
+ * Nodes are numbered 0, 1, ... in preorder, which is the order both
+ * builders make them in: node k holds byte k of the preorder sequence
+ * (choice 0) or of the expression (choices 1 and 2). A tree, or the part
+ * of one made so far, is its SHAPE: a string of one digit per node in
+ * preorder, 0 for no child, 1 for a left child only, 2 for a right child
+ * only, 3 for both (a node made is shown under the call that made it, even
+ * before that call has returned and stored the link).
  *
- * Choice 0, the tree from two sequences, threaded and walked:
- *   {"choice":0,"ok":true,"preorder":"ABC","inorder":"BAC",
- *    "nodes":[NODE+THREADS,...],"walk":[1,2,0],
- *    "treeSrc":SRC,"threadsSrc":SRC,"walkSrc":[SRC,SRC,SRC]}
- *     preorder, inorder  the two sequences as read
- *     nodes     each NODE of the tree with four more fields from the
- *               post-order threaded copy (same numbering):
- *               "ltag":0,"lchild":1,"rtag":1,"rchild":2
- *               ltag 0 (Link): lchild is the left child, as in "left";
- *               ltag 1 (Thread): lchild is the number of the post-order
- *               predecessor the thread points to, -1 for the null thread
- *               of the first node; rtag and rchild likewise, rchild being
- *               the successor (the root keeps rtag 0 and rchild -1 when it
- *               has no right child)
- *     walk      the nodes in the order the walk without a stack visits
- *               them, which is the order of the printed line
- *     treeSrc   SRC of the statement that built the tree (ReadTrees)
- *     threadsSrc  SRC of the threading of the copy (ReadTrees)
- *     walkSrc   for each entry of walk, SRC of its visit in
- *               PostOrderTraverseThr: while following threads, or climbing
- *   {"choice":0,"ok":false,"why":"mismatch"}  the pair makes no tree
- *   {"choice":0,"ok":false,"why":"long"}      a token over 1023 bytes
- *   {"choice":0,"ok":false,"why":"end"}       the input ended inside the
- *                                             choice; the session ends
+ * Every step has "at", the number of its choice in the session from 1,
+ * and, after the step, these fields:
+ *   choice     {"choice":0|1|2|n|null}  a choice was read
+ *   split      PreInCreate made the root of its ranges:
+ *              "pre":[s1,end1],"in":[s2,end2]  the call's ranges
+ *              "root":i  where the root was found in the inorder range
+ *              "left":[s1,end1,s2,end2]|null, "right":likewise  the
+ *              ranges it hands to its two calls (null: no call)
+ *              "shape":SHAPE  the nodes made so far
+ *              "cols":[i,...]  where each node made so far was found in
+ *              the inorder (the column it stands in)
+ *   missing    PreInCreate found the root preorder[s1] nowhere in its
+ *              inorder range: "pre","in","cols","shape" as for split
+ *   uneven     PreInCreate was given ranges of unequal lengths:
+ *              "pre","in","cols","shape"
+ *   tree       the tree was built: "shape":SHAPE, or null for none
+ *   copy       choice 0's copy with parent links: "shape"
+ *   thread     threading made an empty link a thread:
+ *              "threads":[[node,side,to],...] every thread so far, side 0
+ *              left (to the post-order predecessor) or 1 right (to the
+ *              successor), to -1 for the first node's null thread;
+ *              "shape"
+ *   threaded   the threading is done: "threads","shape"
+ *   read       the choice's tokens were read: "got":"read"|"long"|"end",
+ *              "shape":SHAPE|null, the tree the console now prints from
+ *   preorder, inorder, postorder  a printer visited a node: "node",
+ *              "seen":[node,...] the nodes printed so far on this line,
+ *              "shape"
+ *   walk       the threaded walk visited a node: "node","seen","threads",
+ *              "shape"
+ *   node       CreateExpressTree made a node: "node", "operator":true for
+ *              an operator (two operands follow), "shape"
+ *   short      CreateExpressTree found the expression ended: "shape"
+ *   value      Calculate gave a node its value: "node", "values":[v|null,
+ *              ...] per node, every value given so far, "shape"
+ *   zero       Calculate met a divisor 0 at "node": "values","shape"
  *
- * Choice 1, the expression tree and its three walks:
- *   {"choice":1,"ok":true,"expression":"*+123","nodes":[NODE,...],
- *    "prefix":[0,1,2,3,4],"infix":[2,1,3,0,4],"postfix":[2,3,1,4,0],
- *    "treeSrc":SRC,"prefixSrc":[SRC,...],"infixSrc":[SRC,...],"postfixSrc":[SRC,...]}
- *     expression  the token as read (characters after the first complete
- *                 expression are in it, but not in the tree)
- *     prefix, infix, postfix  the nodes in the order each printed form
- *                 writes them
- *     treeSrc     SRC of the statement that built the tree (ReadExpression)
- *     prefixSrc, infixSrc, postfixSrc  for each entry of the walk of that
- *                 name, SRC of its visit (PreOrderTraverse, InOrderTraverse,
- *                 PostOrderTraverse)
- *   {"choice":1,"ok":false,"why":"incomplete"}  an operator lacks an operand
- *   "why":"long" and "why":"end" as for choice 0
+ * "ok" is true when RunMenu ended as the console run ends on success. If
+ * memory runs out, json.h's stop record ("stopped":"choices") stands
+ * instead.
  *
- * Choice 2, the value computed bottom up:
- *   {"choice":2,"ok":true,"expression":"-93","nodes":[NODE,...],
- *    "values":[{"node":1,"value":9,"src":SRC},...,{"node":0,"value":6,"src":SRC}],
- *    "value":6,"divideByZero":-1,"treeSrc":SRC}
- *     values  every node in the order the evaluation gives it its value
- *             (post-order: both operands before their operator; operands,
- *             the nodes without children, included), up to and without the
- *             node where a division by zero stops it; src is the statement
- *             of Calculate that gave the value
- *     value   the value printed; null after a division by zero
- *     divideByZero  the number of the '/' node whose divisor is 0, -1 if none
- *   "why":"incomplete", "long" and "end" as for choice 1
- *
- * Any other choice, which the console answers with "请输入正确功能序号":
- *   {"choice":5,"ok":false,"why":"choice"}  an integer other than 0, 1, 2
- *   {"choice":null,"ok":false,"why":"choice"}  not a number, or one
- *                                           outside int
- *
- * SRC is {"file":"bitree/thread.cpp","line":124,"func":"PostOrderTraverseThr",
- *         "chain":["RunMenu","TreeChoice","PostPrintBiThrTree","PostOrderTraverseThr"]}
- * as json.h's JsonSrc and JsonSaved write it: the file, line and function of
- * the statement, the functions on the call stack then, outermost first (a
- * function that called itself stands once), and "depth":D when the
- * statement's function was D calls deep in itself (the recursive walks and
- * Calculate).
- *
- * If memory runs out, the stop record of json.h ("stopped":"choices")
- * stands instead of all this.
- *
- * Bounds: a token holds at most 1023 bytes, so a tree has at most 1023
- * nodes; a choice is described in about 600 KB at most (two tokens of
- * escaped bytes, 1023 nodes of about 110 bytes, the walks and their SRC of
- * about 150 bytes per node and walk), and at most MAXCHOICES choices are
- * described: under 60 MB in all, and under 1 MB for a session of small
- * trees. */
+ * Bound: a token holds at most 1023 bytes, so a tree has at most 1023
+ * nodes and a step takes at most about 20 KB (a walk step of such a tree:
+ * its shape, up to 1023 nodes seen and 1024 threads). No step is recorded
+ * once the text passes LIMIT (8 MB), nor for more than MAXCHOICES
+ * choices: the envelope then says "stopped":"bound", and the input holds
+ * the choices whose steps were recorded. A session of a few small trees
+ * takes a few KB. */
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -113,47 +90,61 @@
 
 #include "json.h"
 
-/* The most choices described; later ones are left out ("cut"). */
-constexpr int MAXCHOICES = 100;
+/* Bytes of text past which no step is recorded. */
+constexpr std::size_t LIMIT = 8u << 20;
 
-/* ============================ Numbering nodes ============================= */
+/* The most choices recorded. */
+constexpr int MAXCHOICES = 100;
 
 /* A tree has at most one node per byte of its token. */
 constexpr int MAXNODES = TOKEN_MAX;
 
-static BiTree nodes[MAXNODES];       /* the tree's nodes in preorder: node k is nodes[k] */
-static int count;                    /* nodes in nodes[] */
-static BiThrTree thrNodes[MAXNODES]; /* the threaded copy's nodes in preorder */
-static int thrCount;                 /* nodes in thrNodes[] */
-static int order[MAXNODES];          /* node numbers in the order of one walk */
-static int orderCount;               /* numbers in order[] */
-static int inorder[MAXNODES];        /* position of node k in the inorder */
-static int depth[MAXNODES];          /* level of node k, 0 at the root */
+/* ============================ The session's input ========================= */
 
-/* The tree's number of node p; -1 for null (or a node not numbered). */
-static int NumberOf(BiTree p) {
-    if (p == nullptr) return -1;
-    for (int k = 0; k < count; k++)
-        if (nodes[k] == p) return k;
-    return -1;
-}
+/* What each recorded choice read, for the input (see above). */
+struct ChoiceInput {
+    int choice;              /* the choice read */
+    int number;              /* 1 when it was a number within int */
+    int got;                 /* its reader's result; TOKEN_READ until told */
+    char first[TOKEN_SIZE];  /* the preorder, or the expression */
+    char second[TOKEN_SIZE]; /* choice 0's inorder */
+};
+static ChoiceInput inputs[MAXCHOICES];
+static int choices;          /* choices recorded in inputs[] */
+static ChoiceInput *current; /* the record of the choice being made; null when left out */
+static int skipping;         /* 1 once a step was left out: no more steps are recorded */
 
-/* The threaded copy's number of node p; -1 for null (or a node not
- * numbered). */
-static int ThrNumberOf(BiThrTree p) {
-    if (p == nullptr) return -1;
-    for (int k = 0; k < thrCount; k++)
-        if (thrNodes[k] == p) return k;
-    return -1;
-}
+/* ============================ The tree so far ============================= */
 
-/* Visit functions for the numbering walks: number a node, or note its
- * number in order[]. The bounds cannot be reached (see MAXNODES). */
+static int lc[MAXNODES], rc[MAXNODES];  /* children of node k, -1 for none */
+static int cols[MAXNODES];              /* a rebuilt node's position in the inorder */
+static int made;                        /* nodes made so far, numbered 0.. */
+static int callNode[MAXNODES + 1];      /* the node made by the active call at each depth */
+static int callRoot[MAXNODES + 1];      /* a split call's root position in the inorder */
+
+static BiTree nodes[MAXNODES];          /* the built tree's nodes, node k at nodes[k] */
+static int count;                       /* nodes in nodes[] */
+static BiThrTree thrNodes[MAXNODES];    /* the threaded copy's nodes likewise */
+static int thrCount;                    /* nodes in thrNodes[] */
+
+static int threads[MAXNODES + 1][3];    /* the threads so far: node, side, to */
+static int threadCount;
+static int seen[MAXNODES];              /* nodes visited so far by the walk on */
+static int seenCount;
+static StepKind walking;                /* the walk seen[] belongs to */
+static int values[MAXNODES];            /* values given so far */
+static int valued[MAXNODES];            /* 1 where values[k] is given */
+
+/* Visit function that notes a node of the built tree in nodes[]. */
 static void Number(BiTree p) {
     if (count < MAXNODES) nodes[count++] = p;
 }
-static void NoteOrder(BiTree p) {
-    if (orderCount < MAXNODES) order[orderCount++] = NumberOf(p);
+
+/* The number of node p of the built tree; -1 for null. */
+static int NumberOf(const BiTNode *p) {
+    for (int k = 0; p != nullptr && k < count; k++)
+        if (nodes[k] == p) return k;
+    return -1;
 }
 
 /* Numbers the threaded copy at p in preorder, following only the links to
@@ -164,308 +155,353 @@ static void NumberThr(BiThrTree p) {
     if (p->rtag == Link && p->rchild != nullptr) NumberThr(p->rchild);
 }
 
-/* Writes order[] as a JSON array of node numbers. */
-static void PutOrder() {
-    JsonPut("[");
-    for (int k = 0; k < orderCount; k++) {
-        if (k > 0) JsonPut(",");
-        JsonInt(order[k]);
-    }
-    JsonPut("]");
+/* The number of node p of the threaded copy; -1 for null. */
+static int ThrNumberOf(const BiThrNode *p) {
+    for (int k = 0; p != nullptr && k < thrCount; k++)
+        if (thrNodes[k] == p) return k;
+    return -1;
 }
 
-/* ============================ Describing a tree =========================== */
-
-/* Numbers the nodes of T (not empty) and writes "nodes":[NODE,...]; with a
- * threaded copy Q of the same pair (or null), each NODE also carries Q's
- * tags and links. Leaves nodes[] numbered for the walks. */
-static void PutNodes(BiTree T, BiThrTree Q) {
-    auto hook = StepHook;                    /* the numbering walks are not steps */
+/* Takes the shape of the built tree T (null: none) into lc, rc and made,
+ * numbering its nodes in nodes[] by the program's own preorder walk (no
+ * step: the hook is off meanwhile). */
+static void TakeTree(BiTree T) {
+    auto hook = StepHook;
     StepHook = nullptr;
     count = 0;
     PreOrderTraverse(T, Number);
-    orderCount = 0;
-    InOrderTraverse(T, NoteOrder);
-    for (int k = 0; k < orderCount; k++) inorder[order[k]] = k;
-    /* In preorder a parent comes before its children. */
-    depth[0] = 0;
+    StepHook = hook;
+    made = count;
     for (int k = 0; k < count; k++) {
-        int left = NumberOf(nodes[k]->lchild);
-        int right = NumberOf(nodes[k]->rchild);
-        if (left >= 0) depth[left] = depth[k] + 1;
-        if (right >= 0) depth[right] = depth[k] + 1;
+        lc[k] = NumberOf(nodes[k]->lchild);
+        rc[k] = NumberOf(nodes[k]->rchild);
     }
-    thrCount = 0;
-    if (Q != nullptr) NumberThr(Q);
+}
 
-    JsonPut("\"nodes\":[");
-    for (int k = 0; k < count; k++) {
+/* The number of calls of site's function on its stack, itself included. */
+static int DepthOf(const StepSite &site) {
+    int depth = 0;
+    for (const StepCall *f = site.calls; f != nullptr && f->func == site.func; f = f->caller)
+        depth++;
+    return depth;
+}
+
+/* Notes node k, made by a call at depth (1 for the outermost), under the
+ * node of the call below it: its left child when left, else its right. */
+static void Made(int k, int depth, int left) {
+    if (k < 0 || k >= MAXNODES || depth < 1 || depth > MAXNODES) return;
+    lc[k] = rc[k] = -1;
+    made = std::max(made, k + 1);
+    callNode[depth] = k;
+    if (depth == 1) return;
+    int parent = callNode[depth - 1];
+    if (left) lc[parent] = k;
+    else rc[parent] = k;
+}
+
+/* ============================ Writing fields ============================== */
+
+/* ,"shape":SHAPE of the nodes made so far (null when none and none). */
+static void PutShape(int none) {
+    JsonPut(",\"shape\":");
+    if (none) return JsonPut("null");
+    char digits[MAXNODES];
+    for (int k = 0; k < made; k++) digits[k] = static_cast<char>('0' + (lc[k] >= 0) + 2 * (rc[k] >= 0));
+    JsonString(digits, static_cast<std::size_t>(made));
+}
+
+/* ,"name":[a,b] */
+static void PutPair(const char *name, int a, int b) {
+    JsonPut(name);
+    JsonPut("[");
+    JsonInt(a);
+    JsonPut(",");
+    JsonInt(b);
+    JsonPut("]");
+}
+
+/* ,"name":[a,...] of n ints. */
+static void PutInts(const char *name, const int *a, int n) {
+    JsonPut(name);
+    JsonPut("[");
+    for (int k = 0; k < n; k++) {
         if (k > 0) JsonPut(",");
-        JsonPut("{\"ch\":");
-        JsonChar(nodes[k]->data);
-        JsonPut(",\"left\":");
-        JsonInt(NumberOf(nodes[k]->lchild));
-        JsonPut(",\"right\":");
-        JsonInt(NumberOf(nodes[k]->rchild));
-        JsonPut(",\"inorder\":");
-        JsonInt(inorder[k]);
-        JsonPut(",\"depth\":");
-        JsonInt(depth[k]);
-        if (k < thrCount) {
-            BiThrTree p = thrNodes[k];
-            JsonPut(",\"ltag\":");
-            JsonInt(p->ltag);
-            JsonPut(",\"lchild\":");
-            JsonInt(ThrNumberOf(p->lchild));
-            JsonPut(",\"rtag\":");
-            JsonInt(p->rtag);
-            JsonPut(",\"rchild\":");
-            JsonInt(ThrNumberOf(p->rchild));
-        }
-        JsonPut("}");
+        JsonInt(a[k]);
     }
     JsonPut("]");
-    StepHook = hook;
 }
 
-/* ============================ Choices ===================================== */
-
-/* The session as the hook tells it. A choice's record is opened when its
- * tokens have been read (or at once, for a choice that is no choice), grows
- * with the steps of its walks, and is closed by the next choice or the end
- * of the session. */
-static int described;        /* choices written so far */
-static int cut;              /* 1 once a choice was left out: the rest are not described */
-static int recording;        /* 1 while a choice's record is open */
-static int sel;              /* the choice being made: 0, 1 or 2 */
-static BiTree tree;          /* the tree the choice built, null if none */
-static BiThrTree copy;       /* choice 0's threaded copy */
-static SavedSrc treeSrc;     /* the site that built the tree */
-static SavedSrc threadsSrc;  /* the site that threaded the copy */
-static StepKind walking;     /* the walk whose SRC array is open; STEP_READ for none */
-static int zeroAt;           /* choice 2: the node of a divisor 0, -1 for none */
-static int value;            /* choice 2: the value of the node valued last */
-static int valued;           /* choice 2: values written so far */
-
-/* Orders of choice 1's three walks, node numbers in the order visited. */
-static int walks[3][MAXNODES];
-static int walked[3];        /* numbers in each of walks[] */
-
-/* The number of a node the hook tells of: a tree node, or a node of the
- * threaded copy. */
-static int NodeOf(StepKind kind, const void *what) {
-    if (kind == STEP_WALK) return ThrNumberOf(static_cast<BiThrTree>(const_cast<void *>(what)));
-    return NumberOf(static_cast<BiTree>(const_cast<void *>(what)));
+/* ,"name":[s1,end1,s2,end2], or null when the range is empty. */
+static void PutRanges(const char *name, int s1, int end1, int s2, int end2) {
+    JsonPut(name);
+    if (end1 < s1) return JsonPut("null");
+    const int ranges[4] = {s1, end1, s2, end2};
+    PutInts("", ranges, 4);
 }
 
-/* Writes the end of a choice that built nothing: "ok":false and why. */
-static void PutFailure(const char *why) {
-    JsonPut("\"ok\":false,\"why\":\"");
-    JsonPut(why);
-    JsonPut("\"}");
+/* ,"threads":[[node,side,to],...] */
+static void PutThreads() {
+    JsonPut(",\"threads\":[");
+    for (int k = 0; k < threadCount; k++) {
+        JsonPut(k > 0 ? ",[" : "[");
+        JsonInt(threads[k][0]);
+        JsonPut(",");
+        JsonInt(threads[k][1]);
+        JsonPut(",");
+        JsonInt(threads[k][2]);
+        JsonPut("]");
+    }
+    JsonPut("]");
 }
 
-/* Opens the record of a choice, "{" and "choice":c, c < 0 giving null;
- * returns 0 when it is one more than MAXCHOICES, which are left out. */
-static int OpenChoice(int c) {
-    if (described == MAXCHOICES) {
-        cut = 1;
+/* ,"values":[v|null,...] */
+static void PutValues() {
+    JsonPut(",\"values\":[");
+    for (int k = 0; k < made; k++) {
+        if (k > 0) JsonPut(",");
+        if (valued[k]) JsonInt(values[k]);
+        else JsonPut("null");
+    }
+    JsonPut("]");
+}
+
+/* Opens a step of kind at site for the choice being made; 0 when it is
+ * left out (the bound). */
+static int Open(const char *kind, const StepSite &site) {
+    if (skipping || !JsonStep(kind, site)) {
+        skipping = 1;
         return 0;
     }
-    if (described++ > 0) JsonPut(",");
-    JsonPut("{\"choice\":");
-    if (c < 0) JsonPut("null");
-    else JsonInt(c);
-    JsonPut(",");
+    JsonPut(",\"at\":");
+    JsonInt(choices);
     return 1;
 }
 
-/* Closes the open walk's SRC array, if any. */
-static void EndWalk() {
-    if (walking != STEP_READ) JsonPut("]");
-    walking = STEP_READ;
+/* ============================ The hook ==================================== */
+
+/* A choice was read (got: ReadChoice's result, sel the int read). */
+static void HearChoice(const StepSite &site, int sel, int got) {
+    current = nullptr;
+    if (got == CHOICE_END || skipping) return;
+    if (choices == MAXCHOICES) {             /* left out, as for the size bound */
+        skipping = 1;
+        json.bounded = 1;
+        return;
+    }
+    ChoiceInput *in = current = &inputs[choices++];
+    in->choice = sel;
+    in->number = got == CHOICE_READ;
+    in->got = TOKEN_READ;
+    in->first[0] = in->second[0] = '\0';
+    made = count = thrCount = threadCount = seenCount = 0;
+    walking = STEP_CHOICE;
+    if (!Open("choice", site)) return;
+    JsonPut(",\"choice\":");
+    if (in->number) JsonInt(sel);
+    else JsonPut("null");
+    JsonStepEnd();
 }
 
-/* Closes the open choice's record with what its walks gave. */
-static void CloseChoice() {
-    if (!recording) return;
-    EndWalk();
-    if (sel == 0) {
-        JsonPut(",\"walk\":");
-        PutOrder();
-    } else if (sel == 1) {
-        const char *names[3] = {",\"prefix\":", ",\"infix\":", ",\"postfix\":"};
-        for (int w = 0; w < 3; w++) {
-            JsonPut(names[w]);
-            JsonPut("[");
-            for (int k = 0; k < walked[w]; k++) {
-                if (k > 0) JsonPut(",");
-                JsonInt(walks[w][k]);
-            }
-            JsonPut("]");
-        }
-    } else {
-        JsonPut("],\"value\":");
-        if (zeroAt < 0) JsonInt(value);
-        else JsonPut("null");
-        JsonPut(",\"divideByZero\":");
-        JsonInt(zeroAt);
+/* A step of PreInCreate (split, missing, uneven). */
+static void HearRanges(StepKind kind, const StepSite &site, int i, const StepRanges &r) {
+    ChoiceInput *in = current;
+    if (in == nullptr) return;
+    int depth = DepthOf(site);
+    if (depth == 1) {                        /* the outermost call: the two sequences */
+        std::snprintf(in->first, sizeof in->first, "%s", r.preorder);
+        std::snprintf(in->second, sizeof in->second, "%s", r.inorder);
+        made = 0;
     }
-    JsonPut("}");
-    recording = 0;
+    if (kind == STEP_SPLIT) {
+        /* A left call's inorder range ends before its caller's root. */
+        int left = depth > 1 && r.end2 < callRoot[depth - 1];
+        Made(r.s1, depth, left);
+        if (r.s1 >= 0 && r.s1 < MAXNODES) cols[r.s1] = i;
+        if (depth <= MAXNODES) callRoot[depth] = i;
+    }
+    const char *kinds[] = {"split", "uneven", "missing"};
+    if (!Open(kinds[kind - STEP_SPLIT], site)) return;
+    PutPair(",\"pre\":", r.s1, r.end1);
+    PutPair(",\"in\":", r.s2, r.end2);
+    if (kind == STEP_SPLIT) {
+        int left = i - r.s2, right = r.end2 - i;
+        JsonPut(",\"root\":");
+        JsonInt(i);
+        PutRanges(",\"left\":", r.s1 + 1, r.s1 + left, r.s2, r.s2 + left - 1);
+        PutRanges(",\"right\":", r.end1 - right + 1, r.end1, r.end2 - right + 1, r.end2);
+    }
+    PutInts(",\"cols\":", cols, made);
+    PutShape(0);
+    JsonStepEnd();
 }
 
-/* The choice's tokens were read into token (choice 0: the preorder), with
- * the reader's result got: writes the head of the choice's record, or all
- * of it when it built nothing, and leaves it open for the walks. */
-static void PutRead(const char *token, int got) {
-    if (!OpenChoice(sel)) return;
-    if (got == TOKEN_END) return PutFailure("end");
-    if (got == TOKEN_TOO_LONG) return PutFailure("long");
-    if (tree == nullptr) return PutFailure(sel == 0 ? "mismatch" : "incomplete");
-    JsonPut(sel == 0 ? "\"ok\":true,\"preorder\":" : "\"ok\":true,\"expression\":");
-    JsonString(token, std::strlen(token));
-    JsonPut(",");
-    PutNodes(tree, sel == 0 ? copy : nullptr);
-    if (sel == 0) {
-        /* The tree was built from the pair, so its inorder is the second
-         * token as read. */
-        char inorderText[MAXNODES];
-        int shown = 0;
-        orderCount = 0;
-        auto hook = StepHook;
-        StepHook = nullptr;
-        InOrderTraverse(tree, NoteOrder);
-        StepHook = hook;
-        for (int k = 0; k < orderCount; k++) inorderText[shown++] = nodes[order[k]]->data;
-        JsonPut(",\"inorder\":");
-        JsonString(inorderText, static_cast<std::size_t>(shown));
-        JsonPut(",\"threadsSrc\":");
-        JsonSaved(threadsSrc);
-    }
-    JsonPut(",\"treeSrc\":");
-    JsonSaved(treeSrc);
-    orderCount = 0;
-    walked[0] = walked[1] = walked[2] = 0;
-    walking = STEP_READ;
-    zeroAt = -1;
-    valued = 0;
-    if (sel == 2) JsonPut(",\"values\":[");
-    recording = 1;
-}
-
-/* The SRC arrays of the walks: the threaded walk's, then choice 1's three. */
-static const char *const WALK_ARRAYS[] = {",\"walkSrc\":[", ",\"prefixSrc\":[", ",\"infixSrc\":[",
-                                          ",\"postfixSrc\":["};
-
-/* Notes a walk's visit of node k at site: its number in the walk's order,
- * its SRC in the walk's SRC array, which it opens when it is the first. */
-static void PutVisit(StepKind kind, const StepSite &site, int k) {
-    int w = kind == STEP_WALK ? 0 : kind - STEP_PREORDER + 1;
-    if (walking != kind) {
-        EndWalk();
-        JsonPut(WALK_ARRAYS[w]);
-        walking = kind;
-    } else {
-        JsonPut(",");
-    }
-    JsonSrc(site);
-    if (w == 0) {
-        if (orderCount < MAXNODES) order[orderCount++] = k;
-    } else if (walked[w - 1] < MAXNODES) {
-        walks[w - 1][walked[w - 1]++] = k;
-    }
-}
-
-/* The step hook (see above). Choice 0 prints its tree's preorder and
- * inorder before the threaded walk: only the threaded walk is its
- * picture's. */
-static void NoteStep(StepKind kind, const StepSite &site, const void *what, int got) {
-    if (cut) return;
+/* The step hook (see the top of this file). */
+static void Hear(StepKind kind, const StepSite &site, const void *what, int value,
+                 const StepRanges &ranges) {
+    ChoiceInput *in = current;
     switch (kind) {
-    case STEP_CHOICE: {
-        CloseChoice();
-        if (got == CHOICE_END) return;
-        tree = nullptr;
-        copy = nullptr;
-        if (got == CHOICE_INVALID) {
-            if (OpenChoice(-1)) PutFailure("choice");
-            return;
-        }
-        sel = *static_cast<const int *>(what);
-        if (sel < 0 || sel > 2) {
-            if (OpenChoice(sel)) PutFailure("choice");
-        }
-        return;
+    case STEP_CHOICE:
+        return HearChoice(site, *static_cast<const int *>(what), value);
+    case STEP_SPLIT:
+    case STEP_UNEVEN:
+    case STEP_MISSING:
+        return HearRanges(kind, site, value, ranges);
+    case STEP_NODE: {
+        if (in == nullptr) return;
+        int k = flag - 1;                    /* the node holds the byte before flag */
+        int depth = DepthOf(site);
+        Made(k, depth, depth > 1 && lc[callNode[depth - 1]] < 0);
+        if (!Open("node", site)) return;
+        JsonPut(",\"node\":");
+        JsonInt(k);
+        JsonPut(value == 0 ? ",\"operator\":true" : ",\"operator\":false");
+        PutShape(0);
+        return JsonStepEnd();
     }
+    case STEP_SHORT:
+        if (in == nullptr || !Open("short", site)) return;
+        PutShape(0);
+        return JsonStepEnd();
     case STEP_TREE:
-        tree = static_cast<BiTree>(const_cast<void *>(what));
-        JsonSave(site, &treeSrc);
-        return;
-    case STEP_COPY:
-        copy = static_cast<BiThrTree>(const_cast<void *>(what));
-        return;
-    case STEP_THREADS:
-        JsonSave(site, &threadsSrc);
-        return;
+        if (in == nullptr) return;
+        TakeTree(static_cast<BiTree>(const_cast<void *>(what)));
+        for (int k = 0; k < made; k++) valued[k] = 0;
+        if (!Open("tree", site)) return;
+        PutShape(what == nullptr);
+        return JsonStepEnd();
+    case STEP_COPY: {
+        if (in == nullptr) return;
+        thrCount = 0;
+        auto *copy = static_cast<BiThrTree>(const_cast<void *>(what));
+        if (copy != nullptr) NumberThr(copy);
+        if (!Open("copy", site)) return;
+        PutShape(copy == nullptr);
+        return JsonStepEnd();
+    }
+    case STEP_LTHREAD:
+    case STEP_RTHREAD:
+    case STEP_THREADS: {
+        if (in == nullptr) return;
+        auto *p = static_cast<const BiThrNode *>(what);
+        if (kind != STEP_THREADS && threadCount <= MAXNODES) {   /* n + 1 empty links at most */
+            int *t = threads[threadCount++];
+            t[0] = ThrNumberOf(p);
+            t[1] = kind == STEP_RTHREAD;
+            t[2] = ThrNumberOf(kind == STEP_RTHREAD ? p->rchild : p->lchild);
+        }
+        if (!Open(kind == STEP_THREADS ? "threaded" : "thread", site)) return;
+        PutThreads();
+        PutShape(0);
+        return JsonStepEnd();
+    }
     case STEP_READ:
-        PutRead(static_cast<const char *>(what), got);
-        return;
+        if (in == nullptr) return;
+        in->got = value;
+        if (value == TOKEN_READ)
+            std::snprintf(in->first, sizeof in->first, "%s", static_cast<const char *>(what));
+        if (!Open("read", site)) return;
+        JsonPut(value == TOKEN_READ ? ",\"got\":\"read\"" : value == TOKEN_END ? ",\"got\":\"end\"" : ",\"got\":\"long\"");
+        PutShape(value != TOKEN_READ || count == 0);
+        return JsonStepEnd();
     case STEP_WALK:
-        if (recording && sel == 0) PutVisit(kind, site, NodeOf(kind, what));
-        return;
     case STEP_PREORDER:
     case STEP_INORDER:
-    case STEP_POSTORDER:
-        if (recording && sel == 1) PutVisit(kind, site, NodeOf(kind, what));
-        return;
-    case STEP_VALUE:
-        if (!recording || sel != 2) return;
-        if (valued++ > 0) JsonPut(",");
-        JsonPut("{\"node\":");
-        JsonInt(NodeOf(kind, what));
-        JsonPut(",\"value\":");
-        JsonInt(got);
-        JsonPut(",\"src\":");
-        JsonSrc(site);
-        JsonPut("}");
-        value = got;
-        return;
-    case STEP_ZERO:
-        if (recording && sel == 2) zeroAt = NodeOf(kind, what);
-        return;
+    case STEP_POSTORDER: {
+        if (in == nullptr) return;
+        int k = kind == STEP_WALK ? ThrNumberOf(static_cast<const BiThrNode *>(what))
+                                  : NumberOf(static_cast<const BiTNode *>(what));
+        if (kind != walking) seenCount = 0;
+        walking = kind;
+        if (seenCount < MAXNODES) seen[seenCount++] = k;
+        const char *kinds[] = {"walk", "preorder", "inorder", "postorder"};
+        if (!Open(kinds[kind == STEP_WALK ? 0 : kind - STEP_PREORDER + 1], site)) return;
+        JsonPut(",\"node\":");
+        JsonInt(k);
+        PutInts(",\"seen\":", seen, seenCount);
+        if (kind == STEP_WALK) PutThreads();
+        PutShape(0);
+        return JsonStepEnd();
     }
+    case STEP_VALUE:
+    case STEP_ZERO: {
+        if (in == nullptr) return;
+        int k = NumberOf(static_cast<const BiTNode *>(what));
+        if (kind == STEP_VALUE && k >= 0) {
+            values[k] = value;
+            valued[k] = 1;
+        }
+        if (!Open(kind == STEP_VALUE ? "value" : "zero", site)) return;
+        JsonPut(",\"node\":");
+        JsonInt(k);
+        PutValues();
+        PutShape(0);
+        return JsonStepEnd();
+    }
+    }
+}
+
+/* ============================ The input =================================== */
+
+/* Appends the input (see the top of this file). */
+static void PutInput() {
+    JsonPut(",\"input\":{\"choices\":[");
+    for (int c = 0; c < choices; c++) {
+        const ChoiceInput &in = inputs[c];
+        JsonPut(c > 0 ? ",{\"choice\":" : "{\"choice\":");
+        if (!in.number) {
+            JsonPut("null}");
+            continue;
+        }
+        JsonInt(in.choice);
+        if (in.choice >= 0 && in.choice <= 2) {
+            if (in.got == TOKEN_END) JsonPut(",\"read\":\"end\"");
+            else if (in.got == TOKEN_TOO_LONG) JsonPut(",\"read\":\"long\"");
+            else if (in.choice == 0) {
+                JsonPut(",\"preorder\":");
+                JsonString(in.first, std::strlen(in.first));
+                JsonPut(",\"inorder\":");
+                JsonString(in.second, std::strlen(in.second));
+            } else {
+                JsonPut(",\"expression\":");
+                JsonString(in.first, std::strlen(in.first));
+            }
+        }
+        JsonPut("}");
+    }
+    JsonPut("]}");
 }
 
 /* ============================ Entry point ================================= */
 
-/* Describes the menu session on stdin (see the top of this file); argc and
- * argv are not used, as bitree takes no arguments. RunMenu's dialogue goes
- * to the null device while it runs, and standard output is given back for
- * the description. Returns 0. */
+/* Writes the trace of the menu session on stdin (see the top of this
+ * file); argc and argv are not used, as bitree takes no arguments.
+ * RunMenu's dialogue goes to the null device while it runs, and standard
+ * output is given back for the trace. Returns 0. */
 extern "C" int WriteSteps(int argc, char **argv) {
     (void)argc;
     (void)argv;
-    JsonBegin("bitree", "choices");
-    JsonPut("{\"program\":\"bitree\",\"choices\":[");
-    described = cut = recording = 0;
+    JsonTrace("bitree", "choices", LIMIT);
+    /* The input is known only once the session is over: it is written
+     * then, and moved here, before the steps. */
+    std::size_t inputAt = json.length;
+    JsonStepsBegin();
+    choices = skipping = 0;
 
-    /* The dialogue goes to the null device: standard output is kept as
-     * console and given back afterwards. */
     std::fflush(stdout);
     int console = dup(STDOUT_FILENO);
     int null = open("/dev/null", O_WRONLY);
     if (console < 0 || null < 0 || dup2(null, STDOUT_FILENO) < 0) std::exit(-1);
     close(null);
-    StepHook = NoteStep;
-    RunMenu();
+    StepHook = Hear;
+    int status = RunMenu();
     StepHook = nullptr;
-    CloseChoice();
     std::fflush(stdout);
     dup2(console, STDOUT_FILENO);
     close(console);
     std::clearerr(stdout);
 
-    JsonPut(cut ? "],\"cut\":true}" : "],\"cut\":false}");
-    return JsonEnd();
+    std::size_t end = json.length;
+    PutInput();
+    std::rotate(json.bytes + inputAt, json.bytes + end, json.bytes + json.length);
+    return JsonFinish(status == RUN_DONE);
 }

@@ -4,34 +4,51 @@
  * WriteSteps takes the same argument as evaluator, the expression file,
  * loads it with the program's own Start and runs the program's own Run with
  * the step hook set (evaluator/step.h). Run writes its trace table to a
- * temporary file instead of result.txt (so no file of the run changes); the
- * hook tells which statement did each row's action, and the row's text is
- * read back from that table. It writes one JSON object on stdout (json.h).
+ * temporary file instead of result.txt, so no file of the run changes. Each
+ * row of the table is one step; the hook is called right after the
+ * statement that did the row's action, and the step records the state
+ * after it, read from the program's own globals, with what the statement
+ * told. It writes the trace's envelope (lab/README.md) on stdout (json.h).
  *
- * Layout:
- *   {"program":"evaluator","steps":[ROW,...],"ok":true}
- *   ROW = {"row":1,"src":SRC,"action":"PUSH(OPND,\u00a1\u00ae3\u00a1\u00af)"}
- *   one ROW per row of result.txt's trace table, in order:
- *     row     the row's number, its first column
- *     src     SRC of the statement that did the row's action: the push onto
- *             OPND or OPTR, the pop of the bracket, the push of Calculate's
- *             result, the pop of the value (RETURN), or the line that writes
- *             the syntax error or division by zero text
- *     action  the row's last column as written, without its line end
- *             (bytes, GBK, escaped as json.h tells)
- *   SRC is {"file":"evaluator/driver.cpp","line":161,"func":"Run",
- *           "chain":["Run"]} as json.h's JsonSrc writes it: the file, line
- *   and function of the statement, and the functions on the call stack then,
- *   outermost first.
- * When the run ends inside the table (a syntax error, a division by zero,
- * no memory), the rows so far stand, with their texts, and the object ends
- *   ...],"ok":false,"stopped":"run"}
- * with the program's exit status. A file that evaluator refuses gives the
- * same message on stderr and exit status, and stdout holds
- *   {"program":"evaluator","ok":false,"stopped":"read"}
+ * Fields:
+ *   input  {"expression":"3*(7-2)#"}: the characters Run reads, as Start
+ *          loaded them: the last line of the file and the '#' put after it
+ *          (bytes, GBK, escaped as json.h tells)
+ *   STEP   kind   push_opnd, push_optr, cancel, operate, return,
+ *                 syntax_error or divide_error (step.h)
+ *          at     the row's number in the trace table, its first column:
+ *                 each row has exactly one step
+ *          optr   OPTR after the step, bottom first: ["#","("]
+ *          opnd   OPND after the step, bottom first: [3,7]
+ *          pos    how many characters of the expression the program has
+ *                 read after the step (its buffer marks them '$'); an
+ *                 operate step's character is among them, though the next
+ *                 row reads it again
+ *          read   {"from":2,"text":"12"}: what the step read and acted on,
+ *                 where it stands in the expression: the number pushed, or
+ *                 the character read last (the one compared with the top of
+ *                 OPTR, or that found operands short or left over)
+ *          top, relation   the top of OPTR that character was compared
+ *                 with and what PriorityCom found, '<', '=' or '>' (only
+ *                 where the statement compared)
+ *          push_opnd: value, the number; push_optr, cancel: op, the
+ *          character pushed or popped; operate: a, op, b and result, the
+ *          value pushed (OPND's top after the step); return: value, the
+ *          value popped; divide_error: a, op, b
+ *          pushed "optr" or "opnd": the stack the step pushed onto (its
+ *                 new top), where it pushed
+ *          popped {"optr":["-"],"opnd":[7,2]}: what the step took off each
+ *                 stack, bottom first, where it popped (a syntax error
+ *                 found by Run itself tells none)
+ * The run ends inside the table on a syntax error or a division by zero:
+ * then the steps up to it stand, the last one says what went wrong, and
+ * the envelope has "ok":false,"stopped":false (every step was recorded).
+ * When a push finds no memory the run ends with "stopped":"run". A file
+ * that evaluator refuses gives the same message on stderr and exit
+ * status, and stdout holds the stop record of the phase "read".
  *
- * Bounds: the expression holds at most 49 characters, so the table has at
- * most about 100 rows of under 400 bytes each: under 50 KB. */
+ * Bounds: the expression holds at most 49 characters, so a run has at
+ * most about 100 steps of under 600 bytes each: no bound is needed. */
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -43,76 +60,174 @@
 
 #include "json.h"
 
-/* ============================ Rows ======================================== */
+/* ============================ The run's start ============================= */
 
-/* The rows as the hook tells them. An operate row that ends in a division
- * by zero is told twice, and the second telling (the error line in
- * Calculate) is the statement that did the row, so a row's site is kept
- * until the row is complete. */
-static SavedSrc pending;     /* the site of the open row */
-static int rows;             /* rows opened so far */
-static long rowStart;        /* offset in fp2 of the first row not yet closed */
-static int registered;       /* 1 once StoppedInRun is registered with atexit */
+static char loaded[EXPRESS_MAX + 2];  /* Express as Start loaded it, before Run reads it */
+static int told;                      /* steps told so far: the rows of the table */
+static int ended;                     /* 1 once a step ended the run with an error */
+static int registered;                /* 1 once EndedInRun is registered with atexit */
 
-/* Closes the open row: writes its number and SRC, then reads its line back
- * from the table in fp2 (up to its line end, or the end of the table) and
- * writes its last column as "action". Leaves fp2 at its end, ready for
- * Run's next write. */
-static void CloseRow() {
-    char line[1024];         /* the row's line; a row is far shorter */
-    std::size_t length = 0;
-    std::fflush(fp2);
-    std::fseek(fp2, rowStart, SEEK_SET);
-    int ch;
-    while ((ch = std::getc(fp2)) != EOF && ch != '\n') {
-        if (length < sizeof line) line[length++] = static_cast<char>(ch);
-        rowStart++;
+/* Puts the program's globals back as a fresh process has them, so that a
+ * run of the writer after any other code of the program (the unit tests
+ * run it after theirs) starts where the console program starts. Start
+ * makes the stacks and Express anew; the scanner's last item and the call
+ * stack are the run's to set. */
+static void FreshState() {
+    C = '$';
+    Value = 0;
+    n = 0;
+    StepTop = nullptr;
+    told = 0;
+    ended = 0;
+}
+
+/* ============================ Steps ======================================= */
+
+/* The names of the kinds in the trace, in StepKind's order. */
+static const char *const KIND_NAMES[] = {"push_opnd", "push_optr", "cancel", "operate",
+                                         "return", "syntax_error", "divide_error"};
+
+/* How many characters of Express the program has read: its leading '$'. */
+static int Consumed() {
+    int i = 0;
+    while (Express[i] == '$') i++;
+    return i;
+}
+
+/* Appends ,"name":[...] with the stack's elements, bottom first. */
+static void PutOptr() {
+    char items[PRINT_CAPACITY];
+    int count = 0;
+    for (SqNode *p = OPTR.top->next; p != nullptr && count < PRINT_CAPACITY; p = p->next) items[count++] = p->data;
+    JsonPut(",\"optr\":[");
+    for (int k = count - 1; k >= 0; k--) {
+        JsonChar(items[k]);
+        if (k > 0) JsonPut(",");
     }
-    if (ch == '\n') rowStart++;
-    std::size_t at = length;                 /* the action follows the last tab */
-    while (at > 0 && line[at - 1] != '\t') at--;
-    if (rows > 1) JsonPut(",");
-    JsonPut("{\"row\":");
-    JsonInt(rows);
-    JsonPut(",\"src\":");
-    JsonSaved(pending);
-    JsonPut(",\"action\":");
-    JsonString(line + at, length - at);
+    JsonPut("]");
+}
+
+static void PutOpnd() {
+    int items[PRINT_CAPACITY];
+    int count = 0;
+    for (TqNode *p = OPND.top->next; p != nullptr && count < PRINT_CAPACITY; p = p->next) items[count++] = p->data;
+    JsonPut(",\"opnd\":[");
+    for (int k = count - 1; k >= 0; k--) {
+        JsonInt(items[k]);
+        if (k > 0) JsonPut(",");
+    }
+    JsonPut("]");
+}
+
+/* Appends ,"name":<a one-character string>. */
+static void PutChar(const char *name, char c) {
+    JsonPut(",\"");
+    JsonPut(name);
+    JsonPut("\":");
+    JsonChar(c);
+}
+
+/* Appends ,"name":<number>. */
+static void PutInt(const char *name, int value) {
+    JsonPut(",\"");
+    JsonPut(name);
+    JsonPut("\":");
+    JsonInt(value);
+}
+
+/* Appends ,"popped":{"optr":[op],"opnd":[a,b]}: what the step took off
+ * the stacks, each bottom first: op unless it is 0, and the first count
+ * of a, b. */
+static void PutPopped(char op, int count, int a, int b) {
+    JsonPut(",\"popped\":{\"optr\":[");
+    if (op != 0) JsonChar(op);
+    JsonPut("],\"opnd\":[");
+    if (count > 0) JsonInt(a);
+    if (count > 1) {
+        JsonPut(",");
+        JsonInt(b);
+    }
+    JsonPut("]}");
+}
+
+/* Appends ,"read":{"from":i,"text":...}: what the step acted on. After a
+ * number, its digits end where reading stopped; after a character, it is
+ * the last one read. Nothing when nothing was read yet. */
+static void PutRead(StepKind kind, int pos) {
+    int from = pos, to = pos;
+    if (kind == STEP_PUSH_OPND) {
+        while (from > 0 && loaded[from - 1] >= '0' && loaded[from - 1] <= '9') from--;
+    } else if (pos > 0) {
+        from = pos - 1;
+    }
+    if (from == to) return;
+    JsonPut(",\"read\":{\"from\":");
+    JsonInt(from);
+    JsonPut(",\"text\":");
+    JsonString(loaded + from, static_cast<std::size_t>(to - from));
     JsonPut("}");
-    std::fseek(fp2, 0, SEEK_END);
 }
 
-/* True when the open row's line is complete in the table: its action and
- * line end are written. Leaves fp2 at its end. */
-static bool RowWritten() {
-    std::fflush(fp2);
-    std::fseek(fp2, rowStart, SEEK_SET);
-    int ch;
-    while ((ch = std::getc(fp2)) != EOF && ch != '\n') {
+/* The step hook: one step per row, with the state after it. */
+static void TellStep(StepKind kind, const StepSite &site, char top, char relation, char op, int a, int b) {
+    told++;
+    if (kind == STEP_SYNTAX_ERROR || kind == STEP_DIVIDE_ERROR) ended = 1;
+    if (!JsonStep(KIND_NAMES[kind], site)) return;
+    PutInt("at", told);
+    PutOptr();
+    PutOpnd();
+    int pos = Consumed();
+    PutInt("pos", pos);
+    PutRead(kind, pos);
+    if (top != 0) PutChar("top", top);
+    if (relation != 0) PutChar("relation", relation);
+    switch (kind) {
+    case STEP_PUSH_OPND:
+        PutInt("value", a);
+        JsonPut(",\"pushed\":\"opnd\"");
+        break;
+    case STEP_RETURN:
+        PutInt("value", a);
+        PutPopped(0, 1, a, 0);
+        break;
+    case STEP_PUSH_OPTR:
+        PutChar("op", op);
+        JsonPut(",\"pushed\":\"optr\"");
+        break;
+    case STEP_CANCEL:
+        PutChar("op", op);
+        PutPopped(op, 0, 0, 0);
+        break;
+    case STEP_OPERATE:
+        PutInt("a", a);
+        PutChar("op", op);
+        PutInt("b", b);
+        PutInt("result", OPND.top->next->data);  /* the value the step pushed */
+        PutPopped(op, 2, a, b);
+        JsonPut(",\"pushed\":\"opnd\"");
+        break;
+    case STEP_DIVIDE_ERROR:
+        PutInt("a", a);
+        PutChar("op", op);
+        PutInt("b", b);
+        PutPopped(op, 2, a, b);
+        break;
+    case STEP_SYNTAX_ERROR:
+        if (op != 0) PutChar("op", op);
+        break;
     }
-    std::fseek(fp2, 0, SEEK_END);
-    return ch == '\n';
+    JsonStepEnd();
 }
 
-/* The step hook: a row's action is being done, so the row before it is
- * complete in the table now. A row told again before its line is complete
- * (a division by zero inside an operate row) keeps the later site. */
-static void NoteRow(StepKind, const StepSite &site) {
-    if (rows == 0 || RowWritten()) {
-        if (rows > 0) CloseRow();
-        rows++;
-    }
-    JsonSave(site, &pending);
-}
-
-/* Ends the description when Run ends the program (registered with atexit
- * after json.h's handler, so it runs before it). */
-static void StoppedInRun() {
-    if (fp2 == nullptr || json.done) return;
+/* Ends the trace when Run ends the program (registered with atexit after
+ * json.h's handler, so it runs first): after the step of a syntax error or
+ * a division by zero every step is recorded, and the run failed as the
+ * console run fails; otherwise (no memory) json.h's handler says the run
+ * stopped. */
+static void EndedInRun() {
+    if (json.done || !json.inSteps || !ended) return;
     StepHook = nullptr;
-    if (rows > 0) CloseRow();
-    JsonPut("],\"ok\":false,\"stopped\":\"run\"}");
-    JsonEnd();
+    JsonFinish(0);
 }
 
 /* ============================ Entry point ================================= */
@@ -123,7 +238,10 @@ static void StoppedInRun() {
 static int Refused(const char *format, const char *name) {
     std::fprintf(stderr, format, name);
     std::fputc('\n', stderr);
-    JsonPut("{\"program\":\"evaluator\",\"ok\":false,\"stopped\":\"read\"}");
+    json.length = 0;                         /* the envelope begun is not written */
+    JsonPut("{\"program\":\"evaluator\",\"ok\":false,\"stopped\":\"");
+    JsonPut(json.phase);
+    JsonPut("\",\"steps\":[]}");
     JsonEnd();
     return EXIT_FAILURE;
 }
@@ -132,8 +250,9 @@ static int Refused(const char *format, const char *name) {
  * this file). Returns 0, or 1 when the file is refused; the run may also
  * end inside Run with its own status. */
 extern "C" int WriteSteps(int argc, char **argv) {
-    JsonBegin("evaluator", "read");
-    if (!registered) std::atexit(StoppedInRun);
+    FreshState();
+    JsonTrace("evaluator", "read", 0);
+    if (!registered) std::atexit(EndedInRun);
     registered = 1;
     if (argc < 2) return Refused(TEXT_USAGE, "evaluator");
     fp1 = std::fopen(argv[1], "r");
@@ -146,15 +265,15 @@ extern "C" int WriteSteps(int argc, char **argv) {
     JsonPhase("run");
     fp2 = std::tmpfile();
     if (fp2 == nullptr) return Refused(TEXT_CANNOT_OPEN_RESULT, "result.txt");
-    rows = 0;
-    rowStart = static_cast<long>(sizeof TEXT_HEADER - 1);
-    JsonPut("{\"program\":\"evaluator\",\"steps\":[");
-    StepHook = NoteRow;
+    std::memcpy(loaded, Express, sizeof loaded);
+    JsonPut(",\"input\":{\"expression\":");
+    JsonString(loaded, std::strlen(loaded));
+    JsonPut("}");
+    JsonStepsBegin();
+    StepHook = TellStep;
     Run();
     StepHook = nullptr;
-    if (rows > 0) CloseRow();
-    JsonPut("],\"ok\":true}");
     std::fclose(fp2);
     fp2 = nullptr;
-    return JsonEnd();
+    return JsonFinish(1);
 }

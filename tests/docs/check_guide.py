@@ -44,17 +44,38 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, "tests", "harness"))
 import run_case  # noqa: E402  (the case format is read exactly as the harness reads it)
+sys.path.insert(0, os.path.join(ROOT, "scripts", "lib"))
+import registry  # noqa: E402  (the programs and their texts, as the page reads them)
 
-PROGRAMS = ["evaluator", "bitree", "translator", "josephus"]
-
-# The step actions of the evaluator's trace; any other last column is a message.
-ACTION = re.compile(r"(PUSH\((OPND|OPTR),‘.*’\)|operate\(‘.*’‘.’‘.*’\)"
-                    r"|POP\(OPTR\)\{消去一对括号\}|RETURN\(GETTOP\(OPND\)\))")
+PROGRAMS = registry.names()
 TRACE_ROW = re.compile(r"\d+\t")
+_TEXTS = {}
 
-# The labels of bitree's result lines; what follows a label is the result.
-BITREE_LABELS = ["先序遍历输出：", "中序遍历输出：", "后续线索化二叉树遍历输出：",
-                 "波兰式值为：", "波兰式：", "中缀表达式", "逆波兰式"]
+
+def fixed(program, name):
+    """One of the program's fixed texts (its C++ constants, decoded), without
+    line breaks."""
+    if not _TEXTS:
+        _TEXTS.update(registry.texts())
+    return _TEXTS[program][name].replace("\n", "")
+
+
+def action():
+    """The step actions of the evaluator's trace, as a regex; any other last
+    column is a message."""
+    t = lambda name: re.escape(fixed("evaluator", name))  # noqa: E731
+    return re.compile("(%s|%s).*%s|%s.*%s.%s.*%s|%s|%s" % (
+        t("TEXT_PUSH_OPND"), t("TEXT_PUSH_OPTR"), t("TEXT_CLOSE"),
+        t("TEXT_OPERATE"), t("TEXT_BETWEEN"), t("TEXT_BETWEEN"), t("TEXT_CLOSE"),
+        t("TEXT_CANCEL"), t("TEXT_RETURN")))
+
+
+def bitree_labels():
+    """The labels of bitree's result lines; what follows a label is the result."""
+    return [fixed("bitree", name).split("%d")[0] for name in
+            ("TEXT_PREORDER", "TEXT_INORDER", "TEXT_THREADED", "TEXT_VALUE_FORMAT",
+             "TEXT_PREFIX", "TEXT_INFIX", "TEXT_POSTFIX")]
+
 
 CODE_SPAN = re.compile(r"`([^`\n]+)`")
 PLACEHOLDER = re.compile(r"<[^<>\s`]{1,20}>")
@@ -83,13 +104,13 @@ def collect(program):
                 for line in text(data).split("\n"):
                     if TRACE_ROW.match(line):
                         last = line.split("\t")[-1]
-                        if last and not ACTION.fullmatch(last):
+                        if last and not action().fullmatch(last):
                             messages.append(last)
         elif program == "josephus":
             messages += lines(case["stdout"])
         elif program == "bitree":
             for line in lines(case["stdout"]):
-                label = next((l for l in BITREE_LABELS if line.startswith(l)), None)
+                label = next((l for l in bitree_labels() if line.startswith(l)), None)
                 messages.append(label if label is not None else line)
         for message in messages:
             found.setdefault(message, name)

@@ -26,7 +26,7 @@ is a pipe. With no console behind it, cmd has no code page to switch, so
 compared as the programs wrote them.
 
 Linux: `cmake --install LINUX-BUILD-DIR` into a temporary prefix must give
-the four programs in bin/ and the guide, README.md and the examples in
+the programs in bin/ and the guide, README.md (its pages in docs/) and the examples in
 share/doc/dsdemos/; the tar.gz must hold one folder with the same tree, byte
 for byte, and a README at its top that names the guide's path. The matching end-to-end cases then run against the programs of
 both trees (tests/harness/run_case.py).
@@ -264,6 +264,9 @@ def check_linux_tree(top, label, files):
     doc = os.path.join("share", "doc", "dsdemos")
     wanted = {os.path.join("bin", p) for p in PROGRAMS} | {os.path.join(doc, "guide-zh.md"),
                                                            os.path.join(doc, "README.md")}
+    pages = {name: read(os.path.join(ROOT, "docs", name)) for name in os.listdir(os.path.join(ROOT, "docs"))
+             if name.endswith(".md") and name != "guide-zh.md"}
+    wanted |= {os.path.join(doc, "docs", name) for name in pages}
     examples = tree(os.path.join(ROOT, "examples"))
     wanted |= {os.path.join(doc, "examples", rel) for rel in examples}
     wanted |= {os.path.join(doc, "web", rel) for rel in web_files()}
@@ -274,6 +277,9 @@ def check_linux_tree(top, label, files):
         fail(f"{label}: the guide differs from docs/guide-zh.md")
     if files[os.path.join(doc, "README.md")] != read(os.path.join(ROOT, "README.md")):
         fail(f"{label}: README.md differs from the one of the sources")
+    for name, data in pages.items():
+        if files[os.path.join(doc, "docs", name)] != data:
+            fail(f"{label}: docs/{name} differs from the one of the sources")
     for rel, data in examples.items():
         if files[os.path.join(doc, "examples", rel)] != data:
             fail(f"{label}: examples/{rel} differs")

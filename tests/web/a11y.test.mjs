@@ -3,7 +3,9 @@
 // any tab, on a desktop and on a 390 px phone, where nothing is wider than
 // the screen, pictures fit with their titles in view and controls are a
 // finger's size; the tabs take the keyboard as tabs do, Tab reaches every
-// control with its focus drawn, and each step is said in a live region.
+// control with its focus drawn, and each step is said in a live region
+// (what a program's own checks ask, tests/<name>/web.mjs). The tabs are
+// those of the registry.
 // Saves build/web/shots/phone-<program>.png.
 //
 //     node --test tests/web/a11y.test.mjs   (after ./scripts/web.sh)
@@ -13,10 +15,11 @@ import path from 'node:path';
 import { createRequire } from 'node:module';
 import { after, afterEach, before, describe, test } from 'node:test';
 import { fileOrigin, launch, openTab, SHOTS } from './browser.mjs';
+import { PROGRAMS as STANZAS } from './registry.mjs';
 
 const AXE = fs.readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 const TAGS = ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'];
-const PROGRAMS = ['evaluator', 'bitree', 'translator', 'josephus'];
+const PROGRAMS = STANZAS.map((p) => p.name);   // the tabs, in their order
 
 // openDrawn(page, program): opens program's tab and waits for its picture.
 async function openDrawn(page, program) {
@@ -71,24 +74,25 @@ describe('accessibility and the phone, opened from file', () => {
 
   test('tabs by keyboard, Tab reaches every control with its focus drawn, the step said in a live region', async () => {
     page = await browser.newPage({ viewport: { width: 1200, height: 900 } });
-    await openDrawn(page, 'evaluator');
+    await openDrawn(page, PROGRAMS[0]);
     const selected = () => page.evaluate(() => {
       const tabs = [...document.querySelectorAll('#tabs [role="tab"]')];
       return { on: tabs.filter((t) => t.getAttribute('aria-selected') === 'true').map((t) => t.dataset.tab),
                focused: document.activeElement.dataset.tab, inOrder: tabs.filter((t) => t.tabIndex === 0).length,
                shown: [...document.querySelectorAll('section.tab')].filter((s) => !s.hidden).map((s) => s.id) };
     });
-    const step = await page.locator('#tab-evaluator .picture').getAttribute('data-step');
-    await page.locator('#tabs [data-tab="evaluator"]').focus();
-    for (const [key, program] of [['ArrowRight', 'bitree'], ['End', 'josephus'], ['ArrowRight', 'evaluator'],
-                                  ['ArrowLeft', 'josephus'], ['Home', 'evaluator']]) {
+    const [first, second, last] = [PROGRAMS[0], PROGRAMS[1], PROGRAMS.at(-1)];
+    const step = await page.locator(`#tab-${first} .picture`).getAttribute('data-step');
+    await page.locator(`#tabs [data-tab="${first}"]`).focus();
+    for (const [key, program] of [['ArrowRight', second], ['End', last], ['ArrowRight', first],
+                                  ['ArrowLeft', last], ['Home', first]]) {
       await page.keyboard.press(key);
       // The tab changes through the address, whose event comes a moment later.
       await page.waitForFunction((p) => location.hash.startsWith(`#${p}`) &&
         document.querySelector(`#tabs [data-tab="${p}"]`).getAttribute('aria-selected') === 'true', program);
       assert.deepEqual(await selected(), { on: [program], focused: program, inOrder: 1, shown: [`tab-${program}`] }, key);
     }
-    assert.equal(await page.locator('#tab-evaluator .picture').getAttribute('data-step'), step,
+    assert.equal(await page.locator(`#tab-${first} .picture`).getAttribute('data-step'), step,
                  'arrows on a tab do not step the picture');
 
     for (const program of PROGRAMS) {
@@ -121,29 +125,10 @@ describe('accessibility and the phone, opened from file', () => {
       assert.deepEqual(missed.bare, [], `${program}: controls whose focus is not drawn`);
     }
 
-    // The josephus tab: the live region says the step's number and its
-    // sentence, read by a screen reader but clipped from sight; a number
-    // of out.txt is pressed with Enter.
-    const tab = await openDrawn(page, 'josephus');
-    const live = tab.locator('.picture .present-live[role="status"]');
-    await tab.locator('.step-first').click();
-    await tab.locator('.step-forward').click();
-    const count = await tab.locator('.picture').getAttribute('data-count');
-    const sentence = await tab.locator('.josephus-sentence').textContent();
-    assert.equal(await live.textContent(), `第 2 / ${count} 步：${sentence}`);
-    await page.locator('h1').click();
-    await page.keyboard.press('ArrowRight');
-    assert.match(await live.textContent(), new RegExp(`^第 3 / ${count} 步：`));
-    const look = await live.evaluate((n) => {
-      const r = n.getBoundingClientRect();
-      return { display: getComputedStyle(n).display, size: r.width * r.height };
-    });
-    assert.notEqual(look.display, 'none');
-    assert.ok(look.size <= 1, 'clipped out of sight');
-    await tab.locator('.step-last').click();
-    await tab.locator('.josephus-number[data-order="1"]').focus();
-    await page.keyboard.press('Enter');
-    assert.equal(await tab.locator('.josephus-number.current').getAttribute('data-order'), '1');
-    assert.match(await live.textContent(), /出列/);
+    // What a program's own checks ask of its tab (tests/<name>/web.mjs),
+    // such as a live region that says each step.
+    for (const p of STANZAS.filter((q) => q.checks.a11y)) {
+      await p.checks.a11y(page, await openDrawn(page, p.name), { assert });
+    }
   });
 });

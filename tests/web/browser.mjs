@@ -6,6 +6,7 @@ import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import { createRequire } from 'node:module';
 import { chromium } from 'playwright-core';
 
 const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -40,6 +41,13 @@ export async function serve(dir) {
   });
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
   return { url: `http://127.0.0.1:${server.address().port}`, close: () => new Promise((r) => server.close(r)) };
+}
+
+// linkInput(flag, text): the in= value of a link to an input (the page's
+// own encoding, web/page/link.js: a checksum, the flag, the bytes).
+const DsdLink = createRequire(import.meta.url)('../../web/page/link.js');
+export function linkInput(flag, text) {
+  return DsdLink.encodeInput(flag, new TextEncoder().encode(text));
 }
 
 // fileOrigin(): the base URL of the built edition opened from file://

@@ -16,8 +16,8 @@ import sys
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 sys.path.insert(0, os.path.join(ROOT, "tests", "package"))
 import check_package  # noqa: E402  (its find_case, and run_case's parse)
-
-STDIN_PROGRAMS = {"bitree"}          # programs whose examples are typed input
+sys.path.insert(0, os.path.join(ROOT, "scripts", "lib"))
+import registry  # noqa: E402  (the programs' input kinds)
 
 
 def b64(data):
@@ -31,9 +31,13 @@ def case_of(selector):
         return os.path.join(ROOT, "tests", program, "cases", name + ".case")
     program, name = selector.split("/", 1)
     data = check_package.example(selector)
-    if program in STDIN_PROGRAMS or "keyboard" in name:
+    # By the program's input kind: a console reads its example on stdin; a
+    # program of the command line takes its main example as the arguments
+    # and its other examples typed in; a document is the file named.
+    stanza = next(p for p in registry.programs() if p["name"] == program)
+    if stanza["input"] == "console" or (stanza["input"] == "args" and name != stanza["mainExample"]):
         path = check_package.find_case(program, stdin=data)
-    elif program == "josephus":
+    elif stanza["input"] == "args":
         path = check_package.find_case(program, args=data.split())
     else:
         path = check_package.find_case(program, args=[name.encode()], files={name: data})

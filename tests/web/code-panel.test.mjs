@@ -42,12 +42,12 @@ function repoLines(file) {
 // report one: [test on the step (its caption and action), pattern].
 const OPERATIONS = {
   josephus: [[(s) => /出列：/.test(s.caption), /->next\s*=/]],
-  evaluator: [[(s) => /^PUSH\(OPND/.test(s.action), /Push\w*\(&OPND/],
-              [(s) => /^PUSH\(OPTR/.test(s.action), /Push\w*\(&OPTR/],
-              [(s) => /^POP\(OPTR\)/.test(s.action), /Pop\w*\(&OPTR/]],
+  evaluator: [[(s) => s.kind === 'push_opnd', /Push\w*\(&OPND/],
+              [(s) => s.kind === 'push_optr', /Push\w*\(&OPTR/],
+              [(s) => s.kind === 'cancel', /Pop\w*\(&OPTR/]],
   translator: [[(s) => /^读入第 \d+ 个字符.*压入栈 L/.test(s.caption), /Push\w*\(/]],
-  bitree: [[(s) => s.phase === 'walk' || s.phase === 'prefix' || s.phase === 'infix' || s.phase === 'postfix',
-            /Visit\w*\(/]],
+  bitree: [[(s) => ['walk', 'preorder', 'inorder', 'postorder'].includes(s.phase), /Visit\w*\(/],
+           [(s) => s.phase === 'split', /PreInCreate|int right = end2 - i/]],
 };
 
 // The steps whose record names no source line (translator's words are
@@ -55,7 +55,7 @@ const OPERATIONS = {
 const NO_SOURCE = { translator: (s) => s.phase === 'words' };
 
 // panelNow(tab): what the picture and its code panel show at this step:
-// {step, caption, action, phase, file, shown ([line, text] of every line),
+// {step, caption, action, phase, kind, file, shown ([line, text] of every line),
 // marked ([line, text]), inSight (the first marked line is inside the
 // panel's scrolled box), chain, pageY, note (what it says instead of code)}.
 async function panelNow(tab) {
@@ -73,6 +73,7 @@ async function panelNow(tab) {
                     row.getBoundingClientRect().bottom <= frame.bottom + 1;
     return { step: Number(box.dataset.step), inSight, caption: svg.getAttribute('aria-label') || '',
              action: action ? action.textContent : '', phase: phase.dataset.phase || '',
+             kind: (svg.querySelector('[data-kind]') || svg).dataset.kind || '',
              file: panel.dataset.file || null, shown: lines('.code-line'), marked: lines('.code-line[aria-current="step"]'),
              chain: panel.querySelector('.code-chain').textContent, pageY: window.scrollY,
              note: panel.querySelector('.code-note').hidden ? '' : panel.querySelector('.code-note').textContent };

@@ -1,12 +1,15 @@
 // The comparison of a student's output with ours, through its command line
-// (web/tools/compare.mjs). Each case takes a real output of ours, made by running
-// the natively built program on its example in a fresh folder, changes one
-// thing in it and checks the exit status and the key parts of the report.
+// (web/tools/compare.mjs, which runs the C++ comparison inside the program's
+// script of the browser edition, as the page does). Each case takes a real
+// output of ours, made by running the natively built program on its example
+// in a fresh folder, changes one thing in it and checks the exit status and
+// the key parts of the report.
 //
 //     DSD_BUILD_DIR=build/gcc node --test tests/web/compare.test.mjs
 //
 // DSD_BUILD_DIR is the build folder that holds the programs (default
-// build/gcc), relative to the source tree or absolute.
+// build/gcc), relative to the source tree or absolute; compare.mjs takes the
+// scripts from build/web (scripts/web.sh), or the folder DSD_WEB_DIR names.
 import test from 'node:test';
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
@@ -29,7 +32,7 @@ function ours(program, args, stdin) {
   const dir = fs.mkdtempSync(path.join(work, program + '-'));
   const run = spawnSync(exe, args, { cwd: dir, input: stdin || '' });
   assert.equal(run.status, 0, `${program} ${args.join(' ')} failed`);
-  const file = { evaluator: 'result.txt', translator: 'translate.txt' }[program];
+  const file = { evaluator: 'result.txt', translator: 'translate.txt', josephus: 'out.txt' }[program];
   return file ? fs.readFileSync(path.join(dir, file)) : run.stdout;
 }
 
@@ -89,15 +92,17 @@ test('evaluator: one changed thing in a trace', async (t) => {
     assert.match(r.report, /不同的字节：我们的 35；你的 36\n/);
   });
 
-  await t.test('a tab replaced by blanks is shown, in hex too', () => {
+  await t.test('a tab replaced by blanks is a difference of form, shown, in hex too', () => {
     // Step 3: "3\t# * \t3 \t..."; the tab that closes the OPTR column.
     const mine = replaceLine(trace, 3, (l) => Buffer.from(l.toString('latin1').replace('# * \t', '# *     '), 'latin1'));
     const r = compare('evaluator', trace, mine);
-    assert.equal(r.status, 1);
+    assert.equal(r.status, 0);
+    assert.match(r.report, /：格式错误——文字相同，只有空白不同（不是内容上的不同）\n/);
     assert.match(r.report, /第一个不同：第 4 行，第 7 个字符，第 3 步，OPTR栈 列（该列后面的制表符）\n/);
     assert.match(r.report, /我们的：3→# \* 【→】3 →/);
     assert.match(r.report, /你的：  3→# \* 【····】3 →/);
     assert.match(r.report, /不同的字节：我们的 09；你的 20 20 20 20\n/);
+    assert.match(r.report, /另外，空白不同：第 4 行第 7 个字符：我们的是“→”，你的是“····”/);
   });
 
   await t.test('CRLF line ends are reported as only that', () => {
@@ -159,12 +164,45 @@ test('bitree: a transcript', async (t) => {
     assert.match(r.report, /我们的：中缀表达式【1\+2】\*3/);
   });
 
+  await t.test('a near miss of a fixed text is named as such', () => {
+    // 后续 (BA F3 D0 F8) written as 后序 (BA F3 D0 F2).
+    const mine = Buffer.from(transcript.toString('latin1').replace('\xBA\xF3\xD0\xF8', '\xBA\xF3\xD0\xF2'), 'latin1');
+    assert.notDeepEqual(mine, transcript);
+    const r = compare('bitree', transcript, mine);
+    assert.equal(r.status, 1);
+    assert.match(r.report, /“后续线索化二叉树遍历输出：”是程序的固定文字，你的写成了“后序线索化二叉树遍历输出：”（1 个字不同）\n/);
+  });
+
   await t.test('a missing last newline is reported as only that', () => {
     const r = compare('bitree', transcript, transcript.subarray(0, transcript.length - 1));
     assert.equal(r.status, 0);
     assert.match(r.report, /文字相同，只有末尾的换行不同（不是内容上的不同）\n/);
     assert.match(r.report, /你的文件末尾少了 1 个换行/);
   });
+});
+
+test('josephus: a missing last blank is a difference of form, a changed seat names its leaving number', () => {
+  const order = ours('josephus', ['7', '20', '3', '1', '7', '2', '4', '8', '4']);
+  const text = order.toString('latin1');
+  assert.match(text, / $/);
+  let r = compare('josephus', order, Buffer.from(text.trimEnd(), 'latin1'));
+  assert.equal(r.status, 0, r.report);
+  assert.match(r.report, /^对照 josephus 的 out\.txt：格式错误——文字相同，只有空白不同（不是内容上的不同）\n/);
+  assert.match(r.report, /空白不同：第 1 行末尾少了 1 个空格\n/);
+  const seats = text.trim().split(' ');
+  [seats[1], seats[2]] = [seats[2], seats[1]];
+  r = compare('josephus', order, Buffer.from(seats.join(' ') + ' ', 'latin1'));
+  assert.equal(r.status, 1);
+  assert.match(r.report, new RegExp(`第 2 个出列的座号：你的是 ${seats[1]}，应为 ${seats[2]}\n`));
+});
+
+test('a 50 MB student file of one line gives a report of a few lines', () => {
+  const order = ours('josephus', ['7', '20', '3', '1', '7', '2', '4', '8', '4']);
+  const mine = Buffer.alloc(50 << 20, 0x37);
+  const r = compare('josephus', order, mine);
+  assert.equal(r.status, 1);
+  assert.ok(r.report.length < 2000, `a report of ${r.report.length} characters`);
+  assert.match(r.report, /你的：  【7{80}…】\n/);
 });
 
 test('bad usage and unreadable files: status 2 and one line', () => {

@@ -1,17 +1,21 @@
 // edition.test.mjs -- the browser edition in a real browser, opened from
 // file:// and from a static server: each program's main example shows the
 // console program's exact output (the end-to-end case of that example) and
-// its download saves the exact bytes; one refusal per program shows its
-// message and status; bitree's console runs a session typed line by line.
+// its download saves the exact bytes; the refusal a program's own checks
+// name (tests/<name>/web.mjs) shows its message and status, and what else
+// they ask of its tab (a console session typed line by line, a table's
+// rows) holds. The programs are those of the registry, in its order.
 //
 //     node --test tests/web/          (after ./scripts/web.sh)
 import assert from 'node:assert/strict';
 import { after, before, describe, test } from 'node:test';
-import { cases, download, fileOrigin, gbk, launch, openTab, runAndWait, serve, shot, shown, WEB_DIR } from './browser.mjs';
+import { cases, download, fileOrigin, gbk, launch, linkInput, openTab, runAndWait, serve, shot, shown, WEB_DIR } from './browser.mjs';
+import { PROGRAMS } from './registry.mjs';
 
-const CASES = cases('evaluator/expr.txt', 'translator/rules.txt', 'josephus/args.txt', 'bitree/session.txt',
-                    'evaluator:line_of_50_refused', 'translator:refuse_long_sentence',
-                    'josephus:args_refuse_n_zero', 'bitree:mixed_session');
+// Each program's main example, and the case its tab must refuse where its
+// own checks (tests/<name>/web.mjs) name one.
+const CASES = cases(...PROGRAMS.flatMap((p) => [`${p.name}/${p.mainExample}`]
+  .concat(p.checks.refusal ? [`${p.name}:${p.checks.refusal}`] : [])));
 
 // expectShown(tab, c): the tab shows case c's status, stdout, stderr and
 // every file the case's run writes, as text; returns what it shows.
@@ -27,6 +31,15 @@ async function expectShown(tab, c) {
   return got;
 }
 
+// typeInput(tab, p, c): gives case c's input to program p's tab as a user
+// would type it: the document named on the command line, or the words of
+// the command line.
+async function typeInput(tab, p, c) {
+  if (p.input === 'document') await tab.locator('textarea.document').fill(gbk(c.files[p.inputFile]));
+  else if (p.input === 'args') await tab.locator('input.args').fill(c.args.join(' '));
+  else assert.fail(`${p.name}: a refusal is typed into a document or a command line`);
+}
+
 let browser;
 let server;
 before(async () => {
@@ -39,15 +52,17 @@ after(async () => {
 });
 
 test('a link reopens the same case at the same step', async () => {
+  const p = PROGRAMS.find((q) => q.input === 'document');
+  const text = gbk(CASES[`${p.name}/${p.mainExample}`].files[p.inputFile]);
   const page = await browser.newPage();
   try {
-    // #evaluator, the input 2+3*4 (base64url "MiszKjQ"), step 4 of its trace.
-    await page.goto(`${fileOrigin()}/index.html#evaluator&in=MiszKjQ&step=4`);
-    const tab = page.locator('#tab-evaluator');
+    // #<program>, its main example (with its checksum), step 2.
+    const input = linkInput('', text);
+    await page.goto(`${fileOrigin()}/index.html#${p.name}&in=${input}&step=2`);
+    const tab = page.locator(`#tab-${p.name}`);
     await tab.locator('.picture[data-draws]').waitFor();
-    assert.equal(await tab.locator('textarea.document').inputValue(), '2+3*4');
-    assert.equal(await tab.locator('.picture').getAttribute('data-step'), '3');
-    assert.equal(await tab.locator('table.trace tr.current td').first().textContent(), '4');
+    assert.equal(await tab.locator('textarea.document').inputValue(), text);
+    assert.equal(await tab.locator('.picture').getAttribute('data-step'), '1');
   } finally {
     await page.close();
   }
@@ -60,69 +75,23 @@ for (const origin of ['file', 'http']) {
     before(async () => { page = await browser.newPage({ viewport: { width: 1200, height: 900 } }); });
     after(async () => { await page.close(); });
 
-    test('evaluator: the main example and a refusal', async () => {
-      const tab = await openTab(page, base(), 'evaluator');
-      const c = CASES['evaluator/expr.txt'];
-      await expectShown(tab, c);
-      assert.deepEqual(await download(tab, 'result.txt'), c.expect['result.txt']);
-      const rows = await tab.locator('table.trace tr').count();
-      assert.equal(rows, gbk(c.expect['result.txt']).split('\n').filter(Boolean).length);
-      if (origin === 'file') await shot(page, 'evaluator');
-      const refusal = CASES['evaluator:line_of_50_refused'];
-      await tab.locator('textarea.document').fill(gbk(refusal.files['expr.txt']));
-      await runAndWait(tab, () => tab.locator('button.run').click());
-      await expectShown(tab, refusal);
-    });
-
-    test('translator: the main example and a refusal', async () => {
-      const tab = await openTab(page, base(), 'translator');
-      const c = CASES['translator/rules.txt'];
-      await expectShown(tab, c);
-      assert.deepEqual(await download(tab, 'translate.txt'), c.expect['translate.txt']);
-      if (origin === 'file') await shot(page, 'translator');
-      const refusal = CASES['translator:refuse_long_sentence'];
-      await tab.locator('textarea.document').fill(gbk(refusal.files['rules.txt']));
-      await runAndWait(tab, () => tab.locator('button.run').click());
-      await expectShown(tab, refusal);
-    });
-
-    test('josephus: the main example and a refusal', async () => {
-      const tab = await openTab(page, base(), 'josephus');
-      const c = CASES['josephus/args.txt'];
-      await expectShown(tab, c);
-      assert.deepEqual(await download(tab, 'out.txt'), c.expect['out.txt']);
-      if (origin === 'file') await shot(page, 'josephus');
-      const refusal = CASES['josephus:args_refuse_n_zero'];
-      await tab.locator('input.args').fill(refusal.args.join(' '));
-      await runAndWait(tab, () => tab.locator('button.run').click());
-      await expectShown(tab, refusal);
-    });
-
-    test('bitree: the main example, and a session typed line by line', async () => {
-      const tab = await openTab(page, base(), 'bitree');
-      await expectShown(tab, CASES['bitree/session.txt']);
-      if (origin === 'file') await shot(page, 'bitree');
-      const session = CASES['bitree:mixed_session'];
-      await runAndWait(tab, () => tab.locator('button.clear').click());
-      const lines = gbk(session.stdin).split('\n');
-      if (lines.at(-1) === '') lines.pop();
-      for (const line of lines) {
-        await runAndWait(tab, () => tab.locator('input.console-line').fill(line)
-          .then(() => tab.locator('input.console-line').press('Enter')));
-        // Before the end of input the console waits for the next line.
-        assert.equal(await tab.locator('.console-screen .cursor').count(), 1);
-      }
-      await runAndWait(tab, () => tab.locator('button.end-input').click());
-      await expectShown(tab, session);
-      // The transcript is stdout with each typed line where the program read it.
-      const typed = await tab.locator('.console-screen .typed:not(.end)').allTextContents();
-      assert.deepEqual(typed, lines.map((l) => l + '\n'));
-      const screen = await tab.locator('.console-screen').evaluate((s) => {
-        const copy = s.cloneNode(true);
-        copy.querySelectorAll('.typed, .ended').forEach((n) => n.remove());
-        return copy.textContent;
+    for (const p of PROGRAMS) {
+      test(`${p.name}: the main example${p.checks.refusal ? ' and a refusal' : ''}`, async () => {
+        const tab = await openTab(page, base(), p.name);
+        const c = CASES[`${p.name}/${p.mainExample}`];
+        await expectShown(tab, c);
+        if (p.output) assert.deepEqual(await download(tab, p.output), c.expect[p.output]);
+        if (origin === 'file') await shot(page, p.name);
+        if (p.checks.edition) {
+          await p.checks.edition(tab, c, { assert, gbk, cases, runAndWait, expectShown });
+        }
+        if (p.checks.refusal) {
+          const refusal = CASES[`${p.name}:${p.checks.refusal}`];
+          await typeInput(tab, p, refusal);
+          await runAndWait(tab, () => tab.locator('button.run').click());
+          await expectShown(tab, refusal);
+        }
       });
-      assert.equal(screen, gbk(session.stdout));
-    });
+    }
   });
 }

@@ -18,7 +18,7 @@ import { fileOrigin, gbk, launch, openTab, shot, WEB_DIR } from './browser.mjs';
 const require = createRequire(import.meta.url);
 const ROOT = path.resolve(WEB_DIR, '../..');
 const { startWorker } = await import(path.join(ROOT, 'web/tools/worker.mjs'));
-const DsdExercise = require(path.join(ROOT, 'web/page/exercise.js'));
+const DsdRunner = require(path.join(ROOT, 'web/worker/runner.js'));
 const example = (program, name) => new Uint8Array(fs.readFileSync(path.join(ROOT, 'examples', program, name)));
 
 // REQUEST: each main example as its tab runs it.
@@ -53,9 +53,9 @@ const ANSWERS = {
       const cells = line.split('\t');
       if (cells.length >= 5 && /^\d+$/.test(cells[0])) rows[cells[0]] = { opnd: cells[2].trim().split(' '), action: cells[4] };
     }
-    const kind = (a) => (a.startsWith('PUSH(OPND') ? 'number' : a.startsWith('PUSH(OPTR') ? 'push'
+    const kind = (a) => (a.startsWith('PUSH(OPND') ? 'push_opnd' : a.startsWith('PUSH(OPTR') ? 'push_optr'
                          : a.startsWith('POP(OPTR)') ? 'cancel' : 'operate');
-    const sign = { push: '<', cancel: '=', operate: '>' };
+    const sign = { push_optr: '<', cancel: '=', operate: '>' };
     return (key) => {
       const [what, row] = key.split(':');
       if (what === 'relation') return { value: sign[kind(rows[row].action)] };
@@ -65,11 +65,12 @@ const ANSWERS = {
   },
   bitree({ record }) {
     return (key) => {
-      const [what, choice, k] = key.split(':');
-      const c = record.choices[choice];
-      if (what === 'rebuild') return { label: c.preorder[k] };   /* the rebuild takes the preorder's roots */
-      if (what === 'value') return { typed: String(c.values[k].value) };
-      return { value: String(c[what][k]) };
+      const [what, k] = key.split(':');
+      const step = record.steps[Number(k)];
+      if (what === 'root') return { value: String(step.pre[0]) };
+      if (what === 'split') return { value: String(step.root - step.in[0]) };
+      if (what === 'value') return { typed: String(step.values[step.node]) };
+      return { value: String(step.node) };
     };
   },
   translator({ record }) {
@@ -184,7 +185,10 @@ describe('practice and new exercises, opened from file', () => {
       const [, size, seed] = /[#&]ex=([a-z]+)-(\d+)/.exec(page.url());
       assert.equal(size, 'large');
       assert.equal(await tab.locator('.status-value').textContent(), '0', `${program}: the program accepts it`);
-      const made = Buffer.from(DsdExercise.make(program, size, Number(seed)).bytes).toString('latin1');
+      // The exercise as the program's script makes it (ExerciseMain), in node.
+      const maker = await DsdRunner().runProgram(require(path.join(WEB_DIR, program + '.js')), program,
+                                                 { entry: 'ExerciseMain', args: [size, seed] });
+      const made = Buffer.from(maker.stdout).toString('latin1');
       const words = made.trim().split(/\s+/);
       // Reopened from the link alone (no in=), the same exercise runs.
       const link = page.url().replace(/&in=[^&]*/, '');

@@ -111,6 +111,7 @@ describe('presenting and saving, opened from file', () => {
       await tab.locator('input.console-line').fill('0 ABCDEFGHIJ JIHGFEDCBA');   // a chain of 10
       await runAndWait(tab, () => tab.locator('input.console-line').press('Enter'));
       await page.waitForFunction(() => document.querySelector('#tab-bitree .picture').dataset.count > 0);
+      await tab.locator('.step-last').click();                             // the whole chain, walked
       const canvas = await tab.locator('.picture-canvas').evaluate((c) => ({
         box: c.clientHeight, picture: Number(c.querySelector('svg').getAttribute('height')) }));
       assert.ok(canvas.picture > 768, `the chain is taller than the window (${canvas.picture})`);
@@ -280,6 +281,7 @@ describe('presenting and saving, opened from file', () => {
       assert.equal(selected.replace(/\r\n/g, '\n'), out.stdout.replace(/\n$/, ''));
       await bi.locator('textarea.dsd-compare-input').fill(selected);
       await bi.locator('button.dsd-compare-run').click();
+      await bi.locator('.dsd-compare-result').waitFor();   /* the comparison runs in the worker */
       assert.equal(await bi.locator('.dsd-compare-same-text').count(), 1);
       await page.context().grantPermissions(['clipboard-read', 'clipboard-write']);
       await bi.locator('button.copy-stdout').click();

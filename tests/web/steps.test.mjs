@@ -8,13 +8,12 @@
 // byte from 0x80 up escaped) under MAX_DESCRIPTION bytes, and describe what
 // the program printed or wrote, all of it (only a description that says it
 // was cut may stop early):
-//   evaluator   one row per row of result.txt's trace table, with its text;
-//   bitree      the nodes of each tree are the printed preorder (in number
-//               order) and inorder (by inorder position); the walk is the
-//               printed post-order line; every thread points to the walk's
-//               neighbour; the three walks are the printed forms; the value
-//               is the printed value, a division by zero at a '/' whose
-//               divisor's value is 0;
+//   evaluator   one step per row of result.txt's trace table, of its kind;
+//   bitree      each walk's last visit has seen its printed line (the
+//               preorder, inorder and threaded walk, the three forms); the
+//               rebuild is one step per node; every thread points to the
+//               walk's neighbour; the value is the printed value, a
+//               division by zero at a '/' whose divisor's value is 0;
 //   translator  the passes hand the sentence on, and the words are
 //               translate.txt (its first bytes, when the sentence was cut);
 //   josephus    the leaving order is out.txt (its first numbers, when the
@@ -48,11 +47,12 @@ const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..')
 const WEB_DIR = path.resolve(ROOT, process.env.DSD_WEB_DIR || 'build/web');
 const EXAMPLES = path.join(ROOT, 'examples');
 const { startWorker } = await import(path.join(ROOT, 'web/tools/worker.mjs'));
+const DsdTree = require(path.join(ROOT, 'web/draw/tree.js'));
 
-// The most bytes a description may take, whatever the input (the layout
-// comments of web/steps/*.cpp give the bounds).
+// The most bytes a description may take, whatever the input (the first
+// comments of lab/<program>/steps.cpp give the bounds).
 const MAX_DESCRIPTION = { evaluator: 64 * 1024, josephus: 31 * 1024 * 1024, translator: 4 * 1024 * 1024,
-                          bitree: 60 * 1024 * 1024 };
+                          bitree: 10 * 1024 * 1024 };
 
 // latin1(bytes): a string with one character per byte (GBK stays bytes).
 const latin1 = (bytes) => Buffer.from(bytes).toString('latin1');
@@ -99,11 +99,12 @@ function sourceLines(file) {
 }
 
 // functionAt(file, line): the name of the function whose definition holds
-// the line: the nearest line above it that starts a definition at column 0.
+// the line: the nearest line above it that starts a definition at column 0
+// (its frame, STEP_CALL, may end that line).
 function functionAt(file, line) {
   const lines = sourceLines(file);
   for (let k = line - 1; k >= 0; k--) {
-    const m = /^[A-Za-z[].*?\b([A-Za-z_]\w*)\s*\([^;]*$/.exec(lines[k]);
+    const m = /^[A-Za-z[].*?\b([A-Za-z_]\w*)\s*\([^;]*$/.exec(lines[k].replace(/\s*STEP_CALL;\s*$/, ''));
     if (m && !/^(if|for|while|switch|return)$/.test(m[1])) return m[1];
   }
   return null;
@@ -132,9 +133,23 @@ const DOES = {
   tree: /PreInCreate\(|CreateExpressTree\(/, threads: /PostCreatBiThrTree\(/, walk: /Visit\(p\)/,
   visit: /Visit\(T\)/, value: /\*value = /,
 };
+// What the line of each kind of bitree's step must do.
+const BITREE_DOES = {
+  choice: /ReadChoice\(/, read: /int got = Read/, split: /int right = end2 - i;/, missing: /if \(i > end2\)/,
+  uneven: /end1 - s1 != end2 - s2/, tree: /\*T = (PreInCreate|CreateExpressTree)\(/, copy: /\*Q = PreInCreateThr\(/,
+  thread: /(T->ltag|pre->rtag) = Thread;/, threaded: /PostCreatBiThrTree\(\*Q\)/, walk: /Visit\(p\)/,
+  preorder: /Visit\(T\)/, inorder: /Visit\(T\)/, postorder: /Visit\(T\)/, node: /flag\+\+/,
+  short: /flag >= static_cast<int>\(strlen\(str\)\)/, value: /\*value = /, zero: /if \(right == 0\)/,
+};
 
-// The GBK texts that begin the evaluator's actions, as latin1 strings.
-const PUSH_OPND = 'PUSH(OPND,', PUSH_OPTR = 'PUSH(OPTR,', CANCEL = 'POP(OPTR)', OPERATE = 'operate(';
+// The evaluator's kinds of step, each with the DOES of its line and how
+// its row's action begins in the trace table (GBK texts as latin1 strings).
+const EVALUATOR_KINDS = {
+  push_opnd: ['opnd', 'PUSH(OPND,'], push_optr: ['optr', 'PUSH(OPTR,'], cancel: ['cancel', 'POP(OPTR)'],
+  operate: ['operate', 'operate('], return: ['ret', 'RETURN('],
+  syntax_error: ['error', latin1([0xca, 0xe4, 0xc8, 0xeb])],   // 输入
+  divide_error: ['error', 'error'],
+};
 
 // checkSources(program, steps): every step's src, as above.
 function checkSources(program, steps) {
@@ -142,11 +157,8 @@ function checkSources(program, steps) {
   const check = (src, what, kind) => checkSrc(program, src, what, DOES[kind]);
   if (program === 'evaluator') {
     for (const r of steps.steps) {
-      const a = r.action;
-      const kind = a.startsWith(PUSH_OPND) ? 'opnd' : a.startsWith(PUSH_OPTR) ? 'optr'
-        : a.startsWith(CANCEL) ? 'cancel' : a.startsWith(OPERATE) ? 'operate'
-        : a.startsWith('RETURN(') ? 'ret' : 'error';
-      check(r.src, `row ${r.row}`, kind);
+      assert.ok(EVALUATOR_KINDS[r.kind], `row ${r.at}: a kind of step`);
+      check({ ...r.src, chain: r.chain }, `row ${r.at}`, EVALUATOR_KINDS[r.kind][0]);
     }
   } else if (program === 'josephus') {
     steps.steps.forEach((t, k) => check({ ...t.src, chain: t.chain }, `step ${k + 1} (${t.kind})`, t.kind === 'pass' ? 'seat' : t.kind));
@@ -158,20 +170,9 @@ function checkSources(program, steps) {
       p.rewrittenSrc.forEach((src, k) => check(src, `pass ${p.rule} mark ${k}`, 'rewrite'));
     }
   } else {
-    for (const c of steps.choices.filter((c) => c.ok)) {
-      check(c.treeSrc, `choice ${c.choice}: the tree`, 'tree');
-      if (c.choice === 0) {
-        check(c.threadsSrc, 'the threads', 'threads');
-        assert.equal(c.walkSrc.length, c.walk.length, 'one src per step of the walk');
-        c.walkSrc.forEach((src, k) => check(src, `walk step ${k}`, 'walk'));
-      } else if (c.choice === 1) {
-        for (const form of ['prefix', 'infix', 'postfix']) {
-          assert.equal(c[form + 'Src'].length, c[form].length, `one src per step of the ${form}`);
-          c[form + 'Src'].forEach((src, k) => check(src, `${form} step ${k}`, 'visit'));
-        }
-      } else {
-        c.values.forEach((v, k) => check(v.src, `value ${k}`, 'value'));
-      }
+    for (const [k, step] of steps.steps.entries()) {
+      assert.ok(BITREE_DOES[step.kind], `step ${k}: a kind of bitree's (${step.kind})`);
+      checkSrc(program, { ...step.src, chain: step.chain }, `step ${k} (${step.kind})`, BITREE_DOES[step.kind]);
     }
   }
 }
@@ -203,8 +204,8 @@ function tableRows(text) {
     .map((l) => [Number(l.slice(0, l.indexOf('\t'))), l.slice(l.lastIndexOf('\t') + 1)]);
 }
 
-// checkEvaluator(run, steps, request): the rows are those of the table
-// that the run appended to result.txt.
+// checkEvaluator(run, steps, request): the steps are the rows of the
+// table that the run appended to result.txt, one each, of the row's kind.
 function checkEvaluator(run, steps, request) {
   if (steps.stopped === 'read') {
     assert.ok(!run.files.some((f) => f.path === 'result.txt'), 'a refused file leaves result.txt');
@@ -214,7 +215,9 @@ function checkEvaluator(run, steps, request) {
   assert.ok(out, 'the program wrote result.txt');
   const given = (request.files || []).find((f) => f.path === 'result.txt');
   const added = latin1(out.data).slice(given ? given.data.length : 0);
-  assert.deepEqual(steps.steps.map((r) => [r.row, r.action]), tableRows(added));
+  const rows = tableRows(added);
+  assert.deepEqual(steps.steps.map((r) => r.at), rows.map((row) => row[0]));
+  steps.steps.forEach((r, i) => assert.ok(rows[i][1].startsWith(EVALUATOR_KINDS[r.kind][1]), `row ${r.at}: ${r.kind}`));
   assert.equal(steps.ok, run.status === 0);
 }
 
@@ -262,65 +265,61 @@ function printed(stdout) {
   return got;
 }
 
-// chars(nodes, order): the characters of the nodes in this order.
-const chars = (nodes, order) => order.map((k) => nodes[k].ch).join('');
-
-// checkBitree(stdout, steps): the described choices against the printed lines.
-function checkBitree(stdout, steps) {
+// checkBitree(stdout, trace): the recorded choices against the printed
+// lines: the last visit of each walk has seen the printed line; the
+// rebuild made one node per PreInCreate call; every thread points to the
+// walk's neighbour, and every empty link but the root's right one became
+// one; the value is the printed value, or a division by zero at a '/'.
+// A record cut at its bound is checked up to its last choice.
+function checkBitree(stdout, trace) {
   const got = printed(stdout);
-  const ok = (n) => steps.choices.filter((c) => c.choice === n && c.ok);
-  const trees = ok(0);
-  const forms = ok(1);
-  const values = ok(2);
-  const numbers = (nodes) => nodes.map((_, k) => k);
-  for (const c of [...trees, ...forms, ...values]) {
-    assert.equal(c.nodes[0].depth, 0, 'node 0 is the root');
-    for (const node of c.nodes) {
-      for (const child of [node.left, node.right].filter((k) => k >= 0)) {
-        assert.equal(c.nodes[child].depth, node.depth + 1, 'a child is one level down');
+  const choices = trace.input.choices;
+  const whole = trace.stopped === false ? choices.length : (trace.steps.at(-1)?.at ?? 1) - 1;
+  const last = choices.map(() => ({}));
+  const count = choices.map(() => ({}));
+  for (const s of trace.steps) {
+    assert.ok(s.at >= 1 && s.at <= choices.length, 'a step of a recorded choice');
+    last[s.at - 1][s.kind] = s;
+    count[s.at - 1][s.kind] = (count[s.at - 1][s.kind] || 0) + 1;
+  }
+  const lines = Object.fromEntries(Object.keys(LABEL).map((k) => [k, []]));
+  choices.slice(0, whole).forEach((c, i) => {
+    const p = last[i];
+    const text = (step) => step.seen.map((k) => (c.choice === 0 ? c.preorder : c.expression)[k]).join('');
+    if (c.choice === 0 && p.tree?.shape) {
+      const n = p.tree.shape.length;
+      assert.equal(count[i].split, n, 'one PreInCreate call per node');
+      for (const walk of ['preorder', 'inorder', 'walk']) lines[walk].push(text(p[walk]));
+      const order = p.walk.seen;
+      for (const [k, side, to] of p.threaded.threads) {
+        const at = order.indexOf(k);
+        assert.equal(to, side === 0 ? (at > 0 ? order[at - 1] : -1) : order[at + 1], `thread ${k} ${side}`);
+      }
+      const rootRight = Number(p.tree.shape[0]) & 2;
+      assert.equal(p.threaded.threads.length, n + 1 - (rootRight ? 0 : 1), 'every empty link but one');
+      assert.equal(count[i].thread, p.threaded.threads.length, 'one step per thread');
+    } else if (c.choice === 1 && p.tree?.shape) {
+      assert.equal(count[i].node, p.tree.shape.length, 'one step per node made');
+      lines.prefix.push(text(p.preorder));
+      lines.infix.push(text(p.inorder));
+      lines.postfix.push(text(p.postorder));
+    } else if (c.choice === 2 && p.tree?.shape) {
+      if (p.zero) {
+        assert.equal(c.expression[p.zero.node], '/');
+        const divisor = DsdTree.parse(p.zero.shape)[p.zero.node].right;
+        assert.equal(p.zero.values[divisor], 0, 'the divisor is 0');
+        lines.value.push('zero');
+      } else {
+        assert.equal(p.value.node, 0, 'the root gets its value last');
+        assert.equal(count[i].value, p.tree.shape.length, 'every node gets a value');
+        lines.value.push(String(p.value.values[0]));
       }
     }
-  }
-  // All that was printed is described, unless the description was cut.
-  const upTo = (lines, n) => (steps.cut ? lines.slice(0, n) : lines);
-  if (!steps.cut) {
-    const failed = steps.choices.filter((c) => !c.ok).length;
-    assert.equal(trees.length + forms.length + values.length + failed, steps.choices.length);
-  }
-  assert.deepEqual(trees.map((c) => chars(c.nodes, numbers(c.nodes))), upTo(got.preorder, trees.length));
-  for (const [i, c] of trees.entries()) {
-    assert.equal(c.nodes.length, got.preorder[i].length, 'one node per printed character');
-    const byColumn = numbers(c.nodes).sort((a, b) => c.nodes[a].inorder - c.nodes[b].inorder);
-    assert.equal(chars(c.nodes, byColumn), got.inorder[i]);
-    assert.equal(chars(c.nodes, c.walk), got.walk[i]);
-    // A thread points to the node before (left) or after (right) in the walk.
-    c.walk.forEach((k, at) => {
-      const node = c.nodes[k];
-      if (node.ltag === 1) assert.equal(node.lchild, at > 0 ? c.walk[at - 1] : -1);
-      else assert.equal(node.lchild, node.left);
-      if (node.rtag === 1) assert.equal(node.rchild, c.walk[at + 1]);
-      else assert.equal(node.rchild, node.right);
-    });
-  }
-  assert.deepEqual(forms.map((c) => chars(c.nodes, c.prefix)), upTo(got.prefix, forms.length));
-  for (const [i, c] of forms.entries()) {
-    assert.equal(chars(c.nodes, c.infix), got.infix[i]);
-    assert.equal(chars(c.nodes, c.postfix), got.postfix[i]);
-  }
-  assert.deepEqual(values.map((c) => (c.value === null ? 'zero' : String(c.value))),
-                   upTo(got.value, values.length));
-  for (const c of values) {
-    const valueOf = new Map(c.values.map((v) => [v.node, v.value]));
-    if (c.value === null) {
-      const slash = c.nodes[c.divideByZero];
-      assert.equal(slash.ch, '/');
-      assert.equal(valueOf.get(slash.right), 0, 'the divisor is 0');
-    } else {
-      assert.equal(c.divideByZero, -1);
-      assert.equal(valueOf.get(0), c.value, 'the root gets the value');
-      assert.equal(c.values.at(-1).node, 0, 'the root gets its value last');
-      assert.equal(c.values.length, c.nodes.length);
-    }
+  });
+  for (const key of Object.keys(lines)) {
+    const printedLines = got[key === 'walk' ? 'walk' : key];
+    assert.deepEqual(lines[key], whole === choices.length && trace.stopped === false
+      ? printedLines : printedLines.slice(0, lines[key].length), key);
   }
 }
 
@@ -343,27 +342,26 @@ describe('bitree', () => {
   for (const [name, bytes] of examples('bitree')) {
     test(`examples/bitree/${name}`, async () => {
       const { run, steps } = await both('bitree', { stdin: bytes });
-      assert.equal(steps.cut, false);
+      assert.equal(steps.stopped, false);
       checkBitree(run.stdout, steps);
     });
   }
   test('a 1023-node tree and 1023-character expressions', async () => {
     const { run, steps } = await both('bitree', { stdin: Buffer.from(LARGE_SESSION, 'latin1') });
-    assert.equal(steps.choices[0].nodes.length, 1023);
-    assert.equal(steps.cut, false);
+    assert.equal(steps.steps.filter((s) => s.kind === 'split').length, 1023, 'the whole rebuild is recorded');
     checkBitree(run.stdout, steps);
   });
   test('more choices than are described', async () => {
     const session = '1 +12\n2 /1-33\n0 AB BA\n'.repeat(40) + '7\n';
     const { run, steps } = await both('bitree', { stdin: Buffer.from(session, 'latin1') });
-    assert.equal(steps.choices.length, 100);
-    assert.equal(steps.cut, true, '121 choices are more than are described');
+    assert.equal(steps.input.choices.length, 100);
+    assert.equal(steps.stopped, 'bound', '121 choices are more than are recorded');
     checkBitree(run.stdout, steps);
   });
   for (const [name, request] of endToEndCases('bitree')) {
     test(`tests/bitree/cases/${name}`, async () => {
       const { run, steps } = await both('bitree', request);
-      if (!steps.stopped) checkBitree(run.stdout, steps);
+      if (steps.steps) checkBitree(run.stdout, steps);
     });
   }
 });

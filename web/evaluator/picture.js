@@ -1,92 +1,67 @@
-/* evaluator/picture.js -- the evaluator's picture: each row of the trace
- * table in result.txt drawn as the two stacks (bottom at the bottom), the
- * expression with the characters already read greyed and the one being
- * read marked, the comparison of that character with the top of OPTR, and
- * the row's action as the program wrote it, explained in a sentence.
+/* evaluator/picture.js -- the evaluator's picture: one step of the
+ * operator-precedence method, as the program's step writer
+ * (lab/evaluator/steps.cpp) reported it: the two stacks after the step
+ * (bottom at the bottom, what the step pushed marked, what it popped drawn
+ * above the top), the expression with the characters already read greyed
+ * and the ones this step acted on marked, the comparison of the top of
+ * OPTR with the character read and the relation PriorityCom found, and
+ * what the step did, told in a sentence.
  *
- * Everything drawn is read from the rows of result.txt of the run on
- * screen: the stacks from the OPTR and OPND columns, the expression from
- * the input column, the comparison from the action ('<' for PUSH(OPTR…),
- * '=' for POP(OPTR){消去一对括号}, '>' for operate(…), '#' meeting '#'
- * for RETURN; a PUSH(OPND…) compares nothing). Nothing here evaluates.
- * Where the build has the evaluator's step writer (one record per trace
- * row, each with the source location of the row's operation), the code
- * panel shows that line; without it the picture draws all the same.
+ * Everything drawn comes from the step and the trace's input alone; nothing
+ * here evaluates, compares or reads result.txt: the trace table stays the
+ * tab's (tab.js), whose row of the step on screen the frame marks.
  *
- * Where things go is computed apart from how they are drawn: layout()
- * once per run, the place*() helpers per step, the draw*() helpers turn
- * those places into SVG elements. Colours and fonts are SVG attributes, so
- * a saved SVG file looks the same on its own. */
+ * Where things go is computed apart from how they are drawn: place() turns
+ * a step into places (the stacks through draw/stack.js), the draw*()
+ * helpers turn places into SVG elements. Colours and fonts are SVG
+ * attributes, so a saved SVG file looks the same on its own. */
 (function () {
   'use strict';
   var D = DsdDraw;
   var svgEl = D.svgEl, text = D.text, textWidth = D.textWidth, visible = D.visible, MONO = D.MONO;
   var el = DsdUi.el;
 
-  var HEADER = '步骤\tOPTR栈\tOPND栈\t';
-  var RESULT = '运算结果是:';
   var CELL_H = 24;      /* an expression character's square: this high, */
   var CELL_MAX = 24;    /* this wide, narrower (down to CELL_MIN) so that */
   var CELL_MIN = 16;    /* a long expression still fits in about 800 px */
-  var ITEM_H = 30;      /* a stack slot's height, less for a deep stack */
   var MARGIN = 24;
+  var STACK_ROOM = 300; /* the stacks' height, their slots smaller when deep */
   var PANEL_W = 400;    /* the comparison and action panel */
+  var OPND_W = 72;      /* an operand's box: six digits at the full size, */
+  var DIGITS = 6;       /* a longer value (up to 11 signs) in a smaller font */
   var INK = D.INK, GREY = D.GREY, ORANGE = '#c75d00', RED = '#b3261e', GREEN = '#2f7d45';
+  var STACKS = {
+    optr: { name: 'OPTR', title: 'OPTR 运算符栈', fill: '#dfeafc', stroke: '#3b6fb6' },
+    opnd: { name: 'OPND', title: 'OPND 运算数栈', fill: '#dff3e5', stroke: '#2f8f4e' }
+  };
 
-  /* ---- Reading the trace ---------------------------------------------- */
+  /* ---- The expression ------------------------------------------------- */
 
-  /* stackItems(cell): the elements of a stack column, bottom first (each
-   * element is written followed by one space). */
-  function stackItems(cell) {
-    return cell === '' ? [] : cell.replace(/ $/, '').split(' ');
-  }
-
-  /* readTrace(text): the last run's trace in result.txt's text:
-   * {rows, value}. Each row is {line, step, optr, opnd, column, action}:
-   * line is its line in the file (the table's data-step), optr and opnd its
-   * stack elements bottom first, column its input column as written (a tab
-   * in the expression splits no column), action its operation column;
-   * value is what follows 运算结果是: ('' when the run ended without it). */
-  function readTrace(text) {
-    var lines = text.split('\n');
-    var start = 0;
-    lines.forEach(function (line, i) { if (line.indexOf(HEADER) >= 0) start = i + 1; });
-    var rows = [], value = '';
-    for (var i = start; i < lines.length; i++) {
-      var cells = lines[i].split('\t');
-      if (cells.length >= 5 && /^\d+$/.test(cells[0])) {
-        rows.push({ line: i, step: Number(cells[0]), optr: stackItems(cells[1]), opnd: stackItems(cells[2]),
-                    column: cells.slice(3, -1).join('\t'), action: cells[cells.length - 1] });
-      } else if (lines[i].indexOf(RESULT) === 0) {
-        value = lines[i].slice(RESULT.length);
+  /* charsOf(expression): the expression (one byte per character, as the
+   * writer gives it) as the characters a student sees: [{text, from, to}]
+   * with the bytes [from, to) each stands for: a GBK pair decoded as one
+   * character, any other byte as itself (a byte that is no character as
+   * \xHH). Kept on view.cache: it is the trace's fixed part. */
+  function charsOf(expression) {
+    var chars = [];
+    for (var i = 0; i < expression.length;) {
+      var b = expression.charCodeAt(i) & 0xff, next = expression.charCodeAt(i + 1) & 0xff;
+      if (b >= 0x81 && b <= 0xfe && i + 1 < expression.length && next >= 0x40 && next <= 0xfe && next !== 0x7f) {
+        chars.push({ text: DsdGbk.decode(new Uint8Array([b, next])), from: i, to: i + 2 });
+        i += 2;
+      } else {
+        chars.push({ text: b < 0x80 ? visible(expression.charAt(i)) : D.byteLabel(b), from: i, to: i + 1 });
+        i += 1;
       }
     }
-    return { rows: rows, value: value };
+    return chars;
   }
 
-  /* restOf(column, expression): the unconsumed input an input column
-   * shows: without the spaces that fill the column on the left, but with
-   * the blanks the expression itself has at that place. */
-  function restOf(column, expression) {
-    var rest = column.replace(/^ +/, '');
-    while (rest.length < column.length &&
-           expression.charAt(expression.length - rest.length - 1) === ' ') rest = ' ' + rest;
-    return rest;
-  }
-
-  /* actionOf(text): what an operation column says: {kind, ...} with kind
-   * 'number' {value}, 'push' {op}, 'cancel', 'operate' {a, op, b}, 'end',
-   * 'syntax' (语法错误), 'zero' (division by zero) or 'other'. */
-  function actionOf(text) {
-    var m;
-    if ((m = /^PUSH\(OPND,‘(.*)’\)$/.exec(text))) return { kind: 'number', value: m[1] };
-    if ((m = /^PUSH\(OPTR,‘(.)’\)$/.exec(text))) return { kind: 'push', op: m[1] };
-    if (text === 'POP(OPTR){消去一对括号}') return { kind: 'cancel' };
-    if ((m = /^operate\(‘(-?\d+)’‘(.)’‘(-?\d+)’\)$/.exec(text))) return { kind: 'operate', a: m[1], op: m[2], b: m[3] };
-    if (text === 'RETURN(GETTOP(OPND))') return { kind: 'end' };
-    if (text === '输入表达式出现语法错误') return { kind: 'syntax' };
-    if (text === 'error') return { kind: 'zero' };
-    return { kind: 'other' };
+  /* readText(step, chars): what the step read, as the student sees it. */
+  function readText(step, chars) {
+    if (!step.read) return '';
+    return chars.filter(function (c) { return c.from >= step.read.from && c.from < step.read.from + step.read.text.length; })
+      .map(function (c) { return c.text; }).join('');
   }
 
   /* foreign(c): what a character that is no part of an expression is,
@@ -102,353 +77,294 @@
               '：程序只认半角的 ' + half + '。'];
     }
     if (code === 0x3000) return ['读入的是全角空格（中文输入法打出的），', '表达式里不能有空格。'];
-    if (code > 0x7f) return ["读入的 '" + c + "' 不是表达式的字符：", '表达式只由半角的数字、+ - * / 和括号组成。'];
+    if (code > 0x7f || c.length > 1) return ["读入的 '" + c + "' 不是表达式的字符：", '表达式只由半角的数字、+ - * / 和括号组成。'];
     return [];
   }
 
-  /* relationOf(act): the comparison the action stands for: {sign,
-   * caption}; sign '' when nothing was compared. */
-  function relationOf(act) {
+  /* ---- What the step did, in words ------------------------------------ */
+
+  /* relationOf(step): the comparison to show: {sign, caption}; the sign is
+   * the relation PriorityCom found, '' where the step compared nothing. */
+  function relationOf(step) {
+    var said = { '<': '栈顶优先级低', '=': '括号配对', '>': '栈顶优先级高' }[step.relation];
+    if (said) return { sign: step.relation, caption: said };
     return {
-      number: { sign: '', caption: '读入数，不比较' },
-      push: { sign: '<', caption: '栈顶优先级低' },
-      cancel: { sign: '=', caption: '括号配对' },
-      operate: { sign: '>', caption: '栈顶优先级高' },
-      zero: { sign: '>', caption: '栈顶优先级高' },
-      end: { sign: '#=#', caption: '# 遇到 #' },
-      syntax: { sign: '×', caption: '语法错误' }
-    }[act.kind] || { sign: '?', caption: '' };
+      push_opnd: { sign: '', caption: '读入数，不比较' },
+      'return': { sign: '#=#', caption: '# 遇到 #' },
+      syntax_error: { sign: '×', caption: '语法错误' },
+      divide_error: { sign: '÷0', caption: '除数为 0' }
+    }[step.kind] || { sign: '', caption: '' };
   }
 
-  /* explain(act, top, incoming, result): the step's action told in short
-   * Chinese lines; result is what an operate step pushed, or the run's
-   * value at the end. */
-  function explain(act, top, incoming, result) {
-    var t = "'" + visible(top) + "'", c = "'" + visible(incoming) + "'";
-    switch (act.kind) {
-      case 'number':
-        return ['读入的是数 ' + act.value + '：不与栈顶比较，', '直接压入运算数栈 OPND。'];
-      case 'push':
+  /* explain(step, read): the step told in short Chinese lines; read is what
+   * it read, as shown. */
+  function explain(step, read) {
+    var t = "'" + (step.top || '') + "'", c = "'" + read + "'";
+    switch (step.kind) {
+      case 'push_opnd':
+        return ['读入的是数 ' + step.value + '：不与栈顶比较，', '直接压入运算数栈 OPND。'];
+      case 'push_optr':
         return ['栈顶 ' + t + ' 的优先级低于读入的 ' + c + '（<），', c + ' 压入运算符栈 OPTR，留到以后再算。'];
       case 'cancel':
         return ['栈顶 ' + t + ' 与读入的 ' + c + ' 相等（=）：', '弹出栈顶，消去一对括号。'];
       case 'operate':
         return ['栈顶 ' + t + ' 的优先级高于读入的 ' + c + '（>）：',
-                '先算 ' + act.a + ' ' + act.op + ' ' + act.b + (result ? ' = ' + result : '') + '，结果压入 OPND；',
-                c + ' 留到下一步再与新栈顶比较。'];
-      case 'zero':
-        return ['栈顶 ' + t + ' 的优先级高于读入的 ' + c + '（>），要做除法：',
-                '除数是 0，程序写下 error，到此结束。'];
-      case 'end':
-        return ["读入的 '#' 遇到栈底的 '#'：表达式读完了，",
-                '运算数栈 OPND 的栈顶' + (result ? ' ' + result : '') + ' 就是运算结果。'];
-      case 'syntax':
-        var odd = foreign(incoming);
-        return odd.length ? odd.concat(['表达式有语法错误：程序写下这句话，到此结束。'])
-                   : ['栈顶 ' + t + '、读入 ' + c + '：无法继续，表达式有语法错误。', '程序写下这句话，到此结束。'];
+                '弹出 ' + step.op + ' 和两个运算数，算 ' + step.a + ' ' + step.op + ' ' + step.b + ' = ' + step.result +
+                '，结果压入 OPND；', c + ' 留到下一步再与新栈顶比较。'];
+      case 'return':
+        return ["读入的 '#' 遇到栈底的 '#'：表达式读完了，", '弹出运算数栈 OPND 的 ' + step.value + '，它就是运算结果。'];
+      case 'divide_error':
+        return ['要算 ' + step.a + ' ' + step.op + ' ' + step.b + '：除数是 0，', '程序写下 error，到此结束。'];
+      case 'syntax_error':
+        if (step.top) {
+          var odd = foreign(read);
+          return odd.length ? odd.concat(['表达式有语法错误：程序写下这句话，到此结束。'])
+                            : ['栈顶 ' + t + ' 与读入的 ' + c + ' 之间没有优先关系：', '表达式有语法错误，程序写下这句话，到此结束。'];
+        }
+        return step.opnd.length > 1 ? ['读到表达式末尾，运算数栈 OPND 里却剩下 ' + step.opnd.length + ' 个数：',
+                                        '表达式有语法错误，程序写下这句话，到此结束。']
+                                     : ['运算符 ' + c + ' 前面的运算数不够两个：', '表达式有语法错误，程序写下这句话，到此结束。'];
       default:
-        return ['程序写下的操作见上。'];
+        return [];
     }
   }
 
-  /* build(run, steps): the model: {count, expression, steps, byLine,
-   * src, layout}; each step is what one trace row shows (see stepOf);
-   * byLine maps a row's line in result.txt to its step; src[i] is the
-   * source location the step writer gives for step i's row (null without
-   * it: steps is null when the build has no step writer; a run stopped by
-   * an error keeps its rows so far). Or {note} when the run wrote no
-   * trace. */
-  function build(run, steps) {
-    var file = run.result.files.filter(function (f) { return f.path === 'result.txt'; })[0];
-    var trace = file ? readTrace(DsdGbk.decode(file.data)) : { rows: [] };
-    if (!trace.rows.length) return { note: '这次运行没有在 result.txt 里写下步骤表，没有可画的图。' };
-    var expression = restOf(trace.rows[0].column, '');
-    var record = steps;
-    var rows = trace.rows.map(function (row, i) {
-      return stepOf(row, trace.rows[i + 1], expression, trace.value);
-    });
-    var byLine = {};
-    rows.forEach(function (s, i) { byLine[s.row.line] = i; });
-    var records = {};
-    ((record && record.steps) || []).forEach(function (r) { records[r.row] = r; });
-    return { count: rows.length, expression: expression, steps: rows, byLine: byLine,
-             src: rows.map(function (s) { return (records[s.row.step] || {}).src || null; }),
-             layout: layout(rows, expression) };
+  /* doneOf(step): the step's operation in the picture's own short words. */
+  function doneOf(step) {
+    return {
+      push_opnd: '压入 OPND：' + step.value,
+      push_optr: '压入 OPTR：' + step.op,
+      cancel: '弹出 OPTR 的 ' + step.op + '：消去一对括号',
+      operate: '弹出 ' + step.op + '、' + step.b + '、' + step.a + '，压入 ' + step.a + step.op + step.b + ' = ' + step.result,
+      'return': '弹出 OPND 的 ' + step.value + '：运算结果',
+      syntax_error: '语法错误：写下错误信息，运行结束',
+      divide_error: '除以 0：写下 error，运行结束'
+    }[step.kind] || step.kind;
   }
 
-  /* stepOf(row, next, expression, value): what a row shows: {row, act,
-   * chars, consumed, reading, top, incoming, relation, result, lines}:
-   * chars the expression as the program's buffer holds it then, of which
-   * the first consumed were read before and the next reading are read now;
-   * top the top of OPTR, incoming the characters read, result the top of
-   * OPND after an operate step (from the next row) or, at the end, the
-   * run's value. */
-  function stepOf(row, next, expression, value) {
-    var act = actionOf(row.action);
-    var rest = restOf(row.column, expression);
-    var consumed = Math.max(0, expression.length - rest.length);
-    var digits = /^\d+/.exec(rest);
-    var incoming = act.kind === 'number' && digits ? digits[0] : rest.charAt(0);
-    var top = row.optr.length ? row.optr[row.optr.length - 1] : '';
-    var result = act.kind === 'end' ? value
-               : act.kind === 'operate' && next && next.opnd.length ? next.opnd[next.opnd.length - 1] : '';
-    return { row: row, act: act, chars: expression.slice(0, consumed) + rest, consumed: consumed,
-             reading: incoming.length, top: top, incoming: incoming, relation: relationOf(act),
-             result: result, lines: explain(act, top, incoming, result) };
-  }
-
-  /* jump(model, step): the picture's step for the trace row numbered step. */
-  function jump(model, step) {
-    for (var i = 0; i < model.steps.length; i++) if (model.steps[i].row.step === step) return i;
-    return step - 1;
+  /* popped(step): what the step took off each stack, bottom first, as the
+   * step reports it: {optr: [...], opnd: [...]}. */
+  function popped(step) {
+    return { optr: (step.popped && step.popped.optr) || [], opnd: (step.popped && step.popped.opnd) || [] };
   }
 
   /* ---- Layout ---------------------------------------------------------- */
 
-  /* layout(steps, expression): where the parts go, the same at every step
-   * so that stepping does not move them: {width, height, expr, optr, opnd,
-   * panel}. expr is {x, y, cell}: the first character's square and the
-   * squares' width; optr and opnd are stacks {x, w, itemH, top, bottom,
-   * name, title, fill, stroke}, tall enough for the deepest row and one
-   * element more (the one a step pushes), in slots itemH high; panel is
-   * {x, y} of the comparison and action panel. */
-  function layout(steps, expression) {
-    var deepest = 0, widest = 1;
-    steps.forEach(function (s) {
-      deepest = Math.max(deepest, s.row.optr.length, s.row.opnd.length);
-      s.row.opnd.concat([s.incoming, s.act.value || '']).forEach(function (v) { widest = Math.max(widest, v.length); });
-    });
-    var expr = { x: MARGIN, y: 62, cell: Math.max(CELL_MIN, Math.min(CELL_MAX, Math.floor(800 / expression.length))) };
-    var slots = Math.max(deepest + 1, 5);
-    var itemH = slots > 9 ? Math.max(20, Math.floor(270 / slots)) : ITEM_H;
+  /* frameOf(chars, expression): what every step of the run shares, from
+   * the input alone (kept on view.cache): {chars, width, height, expr,
+   * optr, opnd, panel}. The stacks have room for every operator and every
+   * number of the expression and what a step popped (drawn above the top),
+   * so that stepping moves nothing. */
+  function frameOf(chars, expression) {
+    var numbers = (expression.match(/\d+/g) || []).length;
+    var operators = expression.replace(/\d/g, '').length;
+    var slots = Math.max(5, numbers + 1, operators + 1);
+    var expr = { x: MARGIN, y: 62, cell: Math.max(CELL_MIN, Math.min(CELL_MAX, Math.floor(800 / Math.max(1, chars.length)))) };
     var top = expr.y + CELL_H + 82;
-    var bottom = top + slots * itemH;
-    var optr = { x: MARGIN + 36, w: 52, itemH: itemH, top: top, bottom: bottom, name: 'OPTR',
-                 title: 'OPTR 运算符栈', fill: '#dfeafc', stroke: '#3b6fb6' };
-    var opnd = { x: optr.x + optr.w + 100, w: Math.max(52, widest * 10 + 20), itemH: itemH, top: top, bottom: bottom,
-                 name: 'OPND', title: 'OPND 运算数栈', fill: '#dff3e5', stroke: '#2f8f4e' };
-    var panel = { x: opnd.x + opnd.w + 100, y: top - 30 };
+    var optr = { x: MARGIN + 36, width: 52, y: top, slots: slots, room: STACK_ROOM, itemHeight: 30 };
+    var opnd = { x: optr.x + optr.width + 100, width: OPND_W, y: top, slots: slots, room: STACK_ROOM, itemHeight: 30 };
+    var bottom = DsdStackLayout.stackLayout([], optr).bottom;
+    var panel = { x: opnd.x + opnd.width + 100, y: top - 30 };
     return {
-      width: Math.max(expr.x + expression.length * expr.cell + MARGIN, panel.x + PANEL_W + MARGIN,
-                      MARGIN * 2 + textWidth(expressionTitle(expression), 16)),
+      chars: chars, expression: expression,
+      width: Math.max(expr.x + chars.length * expr.cell + MARGIN, panel.x + PANEL_W + MARGIN),
       height: Math.max(bottom + 44, panel.y + 300),
       expr: expr, optr: optr, opnd: opnd, panel: panel
     };
   }
 
-  /* expressionTitle(expression): the picture's title line. */
-  function expressionTitle(expression) {
-    return '算符优先法求值：' + Array.prototype.map.call(expression.replace(/#$/, ''), visible).join('');
-  }
-
-  /* placeChars(step, L): the expression's squares at this step: [{x, y,
-   * c, state}], state 'read' (consumed before), 'reading' or 'ahead'. */
-  function placeChars(step, L) {
-    return Array.prototype.map.call(step.chars, function (c, i) {
-      var state = i < step.consumed ? 'read' : i < step.consumed + step.reading ? 'reading' : 'ahead';
-      return { x: L.expr.x + i * L.expr.cell, y: L.expr.y, c: visible(c), state: state };
+  /* placeChars(step, F): the expression's squares at this step: [{x, y,
+   * text, state}], state 'read' (read before this step), 'reading' (what
+   * this step acted on) or 'ahead'. */
+  function placeChars(step, F) {
+    var from = step.read ? step.read.from : step.pos, to = step.read ? from + step.read.text.length : step.pos;
+    return F.chars.map(function (c, i) {
+      return { x: F.expr.x + i * F.expr.cell, y: F.expr.y, text: c.text,
+               state: c.from < from ? 'read' : c.from < to ? 'reading' : 'ahead' };
     });
   }
 
-  /* placeStack(stack, items, step): the stack's elements and the one the
-   * step pushes: [{x, y, w, h, text, index, mark, note}], index from the
-   * bottom (-1 for the pushed one), mark '' or 'leaving' (popped by the
-   * step), 'result', 'incoming' (pushed by the step); note the words beside
-   * it. */
-  function placeStack(stack, items, step) {
-    var kind = step.act.kind;
-    var popped = stack.name === 'OPTR' ? (kind === 'cancel' || kind === 'operate' || kind === 'zero' ? 1 : 0)
-                                       : (kind === 'operate' || kind === 'zero' ? 2 : 0);
-    var pushed = stack.name === 'OPTR' ? (kind === 'push' ? step.act.op : '')
-                                       : (kind === 'number' ? step.act.value : '');
-    var out = items.map(function (v, i) {
-      var isTop = i === items.length - 1;
-      var mark = i >= items.length - popped ? 'leaving' : isTop && kind === 'end' && stack.name === 'OPND' ? 'result' : '';
-      var note = (isTop ? '← 栈顶' : '←') + (mark === 'leaving' ? ' 弹出' : mark === 'result' ? ' 结果' : '');
-      return { x: stack.x, y: stack.bottom - (i + 1) * stack.itemH + 2, w: stack.w, h: stack.itemH - 4,
-               text: v, index: i, mark: mark, note: isTop || mark ? note : '' };
+  /* placeStack(step, name, F): the stack after the step and, above its top,
+   * what the step popped: the layout of draw/stack.js, each element with
+   * {mark: '' | 'pushed' | 'popped'}. */
+  function placeStack(step, name, F) {
+    var items = step[name].map(String), gone = popped(step)[name].map(String);
+    var L = DsdStackLayout.stackLayout(items.concat(gone), F[name]);
+    var news = step.pushed === name ? 1 : 0;
+    L.items.forEach(function (p) {
+      p.mark = p.index >= items.length ? 'popped' : p.index >= items.length - news ? 'pushed' : '';
     });
-    if (pushed) {
-      out.push({ x: stack.x, y: stack.bottom - (items.length + 1) * stack.itemH + 2, w: stack.w, h: stack.itemH - 4,
-                 text: pushed, index: -1, mark: 'incoming', note: '↓ 压入' });
-    }
-    return out;
-  }
-
-  /* placeCompare(step, L): the comparison's three boxes, OPTR's top, the
-   * sign and the characters read: [{x, y, w, h, text, caption, role}]. */
-  function placeCompare(step, L) {
-    var x = L.panel.x, y = L.panel.y + 30;
-    var readW = Math.max(46, textWidth(step.incoming, 24) + 16);
-    return [
-      { x: x, y: y, w: 46, h: 46, text: visible(step.top), caption: 'OPTR 栈顶', role: 'top' },
-      { x: x + 76, y: y, w: 84, h: 46, text: step.relation.sign, caption: step.relation.caption, role: 'sign' },
-      { x: x + 190, y: y, w: readW, h: 46, text: Array.prototype.map.call(step.incoming, visible).join(''),
-        caption: '读入', role: 'read' }
-    ];
+    return L;
   }
 
   /* ---- Drawing --------------------------------------------------------- */
 
-  /* drawExpression(g, step, L): the expression's squares, the caption
-   * above and the pointer under the characters being read. */
-  function drawExpression(g, step, L) {
-    text(g, L.expr.x, L.expr.y - 12, '表达式（灰色：已经读过；黄色：这一步读入；末尾的 # 是程序加上的结束符）',
+  /* drawExpression(g, step, F): the expression's squares, the caption
+   * above and the pointer under what the step acted on. */
+  function drawExpression(g, step, F) {
+    text(g, F.expr.x, F.expr.y - 12, '表达式（灰色：已经读过；黄色：这一步读入的；末尾的 # 是程序加上的结束符）',
          { 'font-size': 13, fill: GREY });
     var styles = { read: ['#eceff3', '#c3c9d4', '#a3abb8'], reading: ['#ffd966', ORANGE, INK], ahead: ['#ffffff', '#8a94a6', INK] };
-    placeChars(step, L).forEach(function (p) {
+    var marked = [];
+    placeChars(step, F).forEach(function (p) {
       var s = styles[p.state];
-      g.appendChild(svgEl('rect', { x: p.x, y: p.y, width: L.expr.cell, height: CELL_H, fill: s[0], stroke: s[1],
+      if (p.state === 'reading') marked.push(p);
+      g.appendChild(svgEl('rect', { x: p.x, y: p.y, width: F.expr.cell, height: CELL_H, fill: s[0], stroke: s[1],
                                     'stroke-width': p.state === 'reading' ? 2 : 1, 'data-char': p.state }));
-      text(g, p.x + L.expr.cell / 2, p.y + 17, p.c, {
-        'text-anchor': 'middle', 'font-family': MONO, 'font-size': L.expr.cell < 20 ? 13 : 16,
+      text(g, p.x + F.expr.cell / 2, p.y + 17, p.text, {
+        'text-anchor': 'middle', 'font-family': MONO, 'font-size': F.expr.cell < 20 || p.text.length > 1 ? 11 : 16,
         fill: s[2], 'font-weight': p.state === 'reading' ? 'bold' : 'normal' });
     });
-    if (!step.reading) return;
-    var x = L.expr.x + (step.consumed + step.reading / 2) * L.expr.cell, y = L.expr.y + CELL_H + 4;
+    if (!marked.length) return;
+    var x = (marked[0].x + marked[marked.length - 1].x + F.expr.cell) / 2, y = F.expr.y + CELL_H + 4;
     g.appendChild(svgEl('path', { d: 'M' + x + ' ' + y + ' l-6 9 h12 z', fill: ORANGE }));
-    text(g, x, y + 26, step.act.kind === 'number' ? '读入数' : '读入', { 'text-anchor': 'middle', fill: ORANGE, 'font-size': 13 });
+    text(g, x, y + 26, step.kind === 'push_opnd' ? '读入数' : '读入', { 'text-anchor': 'middle', fill: ORANGE, 'font-size': 13 });
   }
 
-  /* drawStack(g, stack, items, step): one stack: its open box, name,
-   * bottom, elements and the notes beside them. */
-  function drawStack(g, stack, items, step) {
-    var left = stack.x - 7, right = stack.x + stack.w + 7;
-    text(g, stack.x + stack.w / 2, stack.top - 12, stack.title, { 'text-anchor': 'middle', 'font-weight': 'bold', 'font-size': 15 });
-    g.appendChild(svgEl('path', { d: 'M' + left + ' ' + stack.top + ' V' + (stack.bottom + 3) + ' H' + right + ' V' + stack.top,
+  /* drawStack(g, step, name, F): one stack: its open box, name, bottom,
+   * elements, what the step popped, and the notes beside them. */
+  function drawStack(g, step, name, F) {
+    var S = STACKS[name], L = placeStack(step, name, F);
+    var left = L.x - 7, right = L.x + L.width + 7;
+    text(g, L.x + L.width / 2, L.top - 12, S.title, { 'text-anchor': 'middle', 'font-weight': 'bold', 'font-size': 15 });
+    g.appendChild(svgEl('path', { d: 'M' + left + ' ' + L.top + ' V' + (L.bottom + 3) + ' H' + right + ' V' + L.top,
                                   fill: 'none', stroke: '#8a94a6', 'stroke-width': 2 }));
-    text(g, stack.x + stack.w / 2, stack.bottom + 22, '栈底', { 'text-anchor': 'middle', fill: GREY, 'font-size': 13 });
-    placeStack(stack, items, step).forEach(function (p) {
-      var attrs = p.index >= 0 ? { 'data-stack': stack.name, 'data-index': p.index, 'data-value': p.text }
-                               : { 'data-incoming': stack.name, 'data-value': p.text };
+    text(g, L.x + L.width / 2, L.bottom + 22, '栈底', { 'text-anchor': 'middle', fill: GREY, 'font-size': 13 });
+    var remaining = step[name].length;
+    L.items.forEach(function (p) {
+      var gone = p.mark === 'popped';
+      var attrs = gone ? { 'data-popped': S.name, 'data-value': p.value }
+                       : { 'data-stack': S.name, 'data-index': p.index, 'data-value': p.value };
       var item = svgEl('g', attrs);
-      var stroke = { leaving: ORANGE, result: GREEN, incoming: stack.stroke }[p.mark] || stack.stroke;
-      var fill = { leaving: '#ffe9d2', result: '#c9efd4', incoming: '#ffffff' }[p.mark] ||
-                 (p.text === '#' && p.index === 0 ? '#eceff3' : stack.fill);
-      item.appendChild(svgEl('rect', { x: p.x, y: p.y, width: p.w, height: p.h, rx: 3, fill: fill, stroke: stroke,
-                                       'stroke-width': p.mark ? 2 : 1, 'stroke-dasharray': p.mark === 'incoming' ? '5 3' : 'none' }));
-      text(item, p.x + p.w / 2, p.y + p.h / 2 + (p.h < 22 ? 4 : 6), visible(p.text),
-           { 'text-anchor': 'middle', 'font-family': MONO, 'font-size': p.h < 22 ? 13 : 16, 'font-weight': 'bold' });
-      if (p.note) {
-        text(item, right + 6, p.y + p.h / 2 + 5, p.note,
-             { fill: { leaving: ORANGE, result: GREEN, incoming: stack.stroke }[p.mark] || GREY, 'font-size': 13 });
-      }
+      var colour = { popped: ORANGE, pushed: name === 'opnd' && step.kind === 'operate' ? GREEN : S.stroke }[p.mark] || S.stroke;
+      var fill = { popped: '#ffffff', pushed: name === 'opnd' && step.kind === 'operate' ? '#c9efd4' : '#fff7dc' }[p.mark] ||
+                 (p.value === '#' && p.index === 0 ? '#eceff3' : S.fill);
+      item.appendChild(svgEl('rect', { x: p.x, y: p.y, width: p.w, height: p.h, rx: 3, fill: fill, stroke: colour,
+                                       'stroke-width': p.mark ? 2 : 1, 'stroke-dasharray': gone ? '5 3' : 'none' }));
+      var size = Math.min(p.h < 22 ? 13 : 16, Math.floor(16 * DIGITS / Math.max(DIGITS, p.value.length)));
+      text(item, p.cx, p.cy + (p.h < 22 ? 4 : 6), visible(p.value), {
+        'text-anchor': 'middle', 'font-family': MONO, 'font-size': size, 'font-weight': 'bold',
+        fill: gone ? ORANGE : INK, 'text-decoration': gone ? 'line-through' : 'none' });
+      var note = gone ? '↑ 弹出' : p.mark === 'pushed' ? '← 压入' : p.index === remaining - 1 ? '← 栈顶' : '';
+      if (note) text(item, right + 6, p.cy + 5, note, { fill: p.mark ? colour : GREY, 'font-size': 13 });
       g.appendChild(item);
     });
   }
 
-  /* drawPanel(g, step, L): the comparison, the action as written, the
+  /* drawPanel(g, step, F, read): the comparison, what the step did, the
    * explanation, and how the run ends at its last step. */
-  function drawPanel(g, step, L) {
-    var x = L.panel.x, y = L.panel.y;
-    var error = step.act.kind === 'syntax' || step.act.kind === 'zero';
+  function drawPanel(g, step, F, read) {
+    var x = F.panel.x, y = F.panel.y;
+    var error = step.kind === 'syntax_error' || step.kind === 'divide_error';
+    var relation = relationOf(step);
     text(g, x, y + 12, '比较：OPTR 的栈顶与读入的字符', { 'font-weight': 'bold', 'font-size': 15 });
-    placeCompare(step, L).forEach(function (p) {
+    var readW = Math.max(46, textWidth(read, 24) + 16);
+    [{ dx: 0, w: 46, text: step.top ? visible(step.top) : '', caption: 'OPTR 栈顶', role: 'top' },
+     { dx: 76, w: 84, text: relation.sign, caption: relation.caption, role: 'sign' },
+     { dx: 190, w: readW, text: read, caption: '读入', role: 'read' }].forEach(function (p) {
       var sign = p.role === 'sign';
-      g.appendChild(svgEl('rect', { x: p.x, y: p.y, width: p.w, height: p.h, rx: sign ? 23 : 4,
-                                    fill: sign ? (error && step.act.kind === 'syntax' ? '#fdecea' : '#fff7dc') : '#ffffff',
-                                    stroke: sign ? ORANGE : p.role === 'top' ? L.optr.stroke : '#8a94a6',
+      g.appendChild(svgEl('rect', { x: x + p.dx, y: y + 30, width: p.w, height: 46, rx: sign ? 23 : 4,
+                                    fill: sign ? (error ? '#fdecea' : '#fff7dc') : '#ffffff',
+                                    stroke: sign ? ORANGE : p.role === 'top' ? STACKS.optr.stroke : '#8a94a6',
                                     'stroke-width': 1.5, 'stroke-dasharray': sign && !p.text ? '4 3' : 'none' }));
-      text(g, p.x + p.w / 2, p.y + 31, p.text || '—', {
+      text(g, x + p.dx + p.w / 2, y + 61, p.text || '—', {
         'text-anchor': 'middle', 'font-family': MONO, 'font-weight': 'bold',
         'font-size': sign && p.text.length > 1 ? 18 : 24,
-        fill: sign ? (step.act.kind === 'syntax' ? RED : p.text ? ORANGE : GREY) : INK, 'data-role': p.role });
-      text(g, p.x + p.w / 2, p.y + p.h + 18, p.caption, { 'text-anchor': 'middle', fill: GREY, 'font-size': 13 });
+        fill: sign ? (error ? RED : p.text ? ORANGE : GREY) : INK, 'data-role': p.role });
+      text(g, x + p.dx + p.w / 2, y + 94, p.caption, { 'text-anchor': 'middle', fill: GREY, 'font-size': 13 });
     });
-    text(g, x, y + 130, '主要操作（result.txt 里程序写下的原文）', { fill: GREY, 'font-size': 13 });
+    text(g, x, y + 130, '这一步的操作', { fill: GREY, 'font-size': 13 });
     g.appendChild(svgEl('rect', { x: x, y: y + 138, width: PANEL_W, height: 32, rx: 4,
                                   fill: error ? '#fdecea' : '#f3f5f9', stroke: error ? RED : '#d5dbe5' }));
-    text(g, x + 10, y + 159, step.row.action, { 'font-family': MONO, 'font-size': 15, fill: error ? RED : INK, 'data-action': '' });
-    step.lines.forEach(function (line, i) { text(g, x, y + 196 + i * 21, line); });
-    var end = { syntax: ['程序到此结束：表达式有语法错误', RED, '#fdecea'],
-                zero: ['程序到此结束：除数为 0，没有运算结果', RED, '#fdecea'],
-                end: ['求值结束，' + RESULT + step.result, GREEN, '#e3f5e8'] }[step.act.kind];
+    text(g, x + 10, y + 159, doneOf(step), { 'font-size': 15, fill: error ? RED : INK, 'data-done': step.kind });
+    explain(step, read).forEach(function (line, i) { text(g, x, y + 196 + i * 21, line); });
+    var end = { syntax_error: ['程序到此结束：表达式有语法错误', RED, '#fdecea'],
+                divide_error: ['程序到此结束：除数为 0，没有运算结果', RED, '#fdecea'],
+                'return': ['求值结束，运算结果是 ' + step.value, GREEN, '#e3f5e8'] }[step.kind];
     if (!end) return;
-    g.appendChild(svgEl('rect', { x: x, y: y + 254, width: PANEL_W, height: 34, rx: 4, fill: end[2], stroke: end[1], 'stroke-width': 1.5 }));
-    text(g, x + 12, y + 277, end[0], { fill: end[1], 'font-weight': 'bold', 'font-size': 15, 'data-end': step.act.kind });
+    g.appendChild(svgEl('rect', { x: x, y: y + 262, width: PANEL_W, height: 34, rx: 4, fill: end[2], stroke: end[1], 'stroke-width': 1.5 }));
+    text(g, x + 12, y + 285, end[0], { fill: end[1], 'font-weight': 'bold', 'font-size': 15, 'data-end': step.kind });
   }
 
-  /* markText(model, i, view): fills the text beside the picture once (its
-   * cells and the trace table below kept on the model), shows the row
-   * there, and marks the row in the trace table. */
-  function markText(model, i, view) {
-    var step = model.steps[i];
-    if (view.first) {
-      var table = DsdEvaluatorTab.section.querySelector('table.trace');
-      model.table = table;
-      var rows = ['步骤', 'OPTR栈', 'OPND栈', '输入字符', '主要操作'].map(function (name) {
-        return el('tr', {}, [el('th', { textContent: name }), el('td')]);
-      });
-      view.text.appendChild(el('h4', { textContent: '这一步在 result.txt 里的一行' }));
-      view.text.appendChild(el('table', { className: 'evaluator-row' }, rows));
-      view.text.appendChild(el('p', { className: 'picture-hint',
-        textContent: '点击下面步骤表中的任意一行，图解就跳到那一步；也可以用 ← → 键逐步查看。' }));
-      if (table) {
-        table.addEventListener('click', function (e) {
-          var tr = e.target.closest('tr[data-step]');
-          var to = tr ? model.byLine[tr.getAttribute('data-step')] : undefined;
-          if (to !== undefined) view.go(to);
-        });
-      }
-      model.cells = view.text.querySelectorAll('table.evaluator-row td');
+  /* showText(step, view, read): the step beside the picture: its row's
+   * number, the stacks after it and what it read. */
+  function showText(step, view, read) {
+    view.text.textContent = '';
+    var rows = [['步骤表的行', String(step.at)], ['OPTR（栈底在左）', step.optr.join(' ')],
+                ['OPND（栈底在左）', step.opnd.join(' ')], ['读入', read], ['操作', doneOf(step)]];
+    view.text.appendChild(el('h4', { textContent: '这一步之后' }));
+    view.text.appendChild(el('table', { className: 'evaluator-row' }, rows.map(function (r) {
+      return el('tr', {}, [el('th', { textContent: r[0] }), el('td', { textContent: r[1] })]);
+    })));
+    view.text.appendChild(el('p', { className: 'picture-hint',
+      textContent: '点击上面步骤表中的任意一行，图解就跳到那一步；也可以用 ← → 键逐步查看。' }));
+  }
+
+  /* ---- The contract ---------------------------------------------------- */
+
+  /* fixed(view, trace): what every step of the run shares (frameOf), built
+   * once per run on view.cache. */
+  function fixed(view, trace) {
+    if (!view.cache.frame) {
+      var expression = (trace.input && trace.input.expression) || '';
+      view.cache.frame = frameOf(charsOf(expression), expression);
     }
-    [String(step.row.step), step.row.optr.join(' '), step.row.opnd.join(' '), step.chars.slice(step.consumed),
-     step.row.action].forEach(function (v, j) { model.cells[j].textContent = v; });
-    if (!model.table) return;
-    var old = model.table.querySelector('tr.current');
-    if (old) old.classList.remove('current');
-    var tr = model.table.querySelector('tr[data-step="' + step.row.line + '"]');
-    if (tr) tr.classList.add('current');
+    return view.cache.frame;
   }
 
-  /* draw(model, i, view): step i into view.svg, and its row marked. */
-  function draw(model, i, view) {
-    var L = model.layout, step = model.steps[i];
-    var g = D.canvas(view.svg, L.width, L.height);
-    g.setAttribute('data-step', step.row.step);
-    g.setAttribute('data-kind', step.act.kind);
-    text(g, MARGIN, 26, '第 ' + step.row.step + ' 步（共 ' + model.count + ' 步）　' + expressionTitle(model.expression),
-         { 'font-size': 16, 'font-weight': 'bold' });
-    drawExpression(g, step, L);
-    drawStack(g, L.optr, step.row.optr, step);
-    drawStack(g, L.opnd, step.row.opnd, step);
-    drawPanel(g, step, L);
-    markText(model, i, view);
+  /* render(step, view, trace): the step into view.svg and view.text. */
+  function render(step, view, trace) {
+    var F = fixed(view, trace);
+    var read = readText(step, F.chars);
+    var g = D.canvas(view.svg, F.width, F.height);
+    g.setAttribute('data-at', step.at);
+    g.setAttribute('data-kind', step.kind);
+    text(g, MARGIN, 26, '步骤表第 ' + step.at + ' 行　算符优先法求值：' +
+         F.chars.slice(0, -1).map(function (c) { return c.text; }).join(''), { 'font-size': 16, 'font-weight': 'bold' });
+    drawExpression(g, step, F);
+    drawStack(g, step, 'optr', F);
+    drawStack(g, step, 'opnd', F);
+    drawPanel(g, step, F, read);
+    showText(step, view, read);
+    view.slideLines.push(doneOf(step));
   }
 
-  /* describe(model, i): step i's explanation, and where the program did
-   * the row's operation (when the build has the step writer). */
-  function describe(model, i) {
-    return { caption: model.steps[i].lines.join(''), src: model.src[i] };
+  /* caption(step, trace): the step's explanation in one sentence. */
+  function caption(step, trace) {
+    var expression = (trace.input && trace.input.expression) || '';
+    return explain(step, readText(step, charsOf(expression))).join('');
   }
 
   /* The four actions a row can take, as the practice buttons name them. */
-  var ACTIONS = [{ value: 'number', label: '压入运算数 PUSH(OPND)' }, { value: 'push', label: '压入运算符 PUSH(OPTR)' },
+  var ACTIONS = [{ value: 'push_opnd', label: '压入运算数 PUSH(OPND)' }, { value: 'push_optr', label: '压入运算符 PUSH(OPTR)' },
                  { value: 'cancel', label: '弹出括号 POP(OPTR)' }, { value: 'operate', label: '运算 operate' }];
   var RELATIONS = [{ value: '<', label: '<' }, { value: '=', label: '=' }, { value: '>', label: '>' }];
 
-  /* quiz(model, i): the practice questions before row i, all answered by
-   * the row the program wrote: the relation of OPTR's top to the
-   * character read (what the row's action stands for), the action, and
-   * after an operate the value the next row shows on top of OPND. The
-   * last row (the end, or an error) asks nothing. */
-  function quiz(model, i) {
-    var s = model.steps[i];
-    var kind = s.act.kind;
-    if (kind !== 'number' && kind !== 'push' && kind !== 'cancel' && kind !== 'operate') return null;
-    var read = "读入 '" + visible(s.incoming) + "'";
-    var questions = [];
-    if (kind !== 'number') {
-      questions.push({ ask: "下一步：栈顶 '" + visible(s.top) + "'，" + read + '。栈顶与读入字符的优先关系是？',
-                       options: RELATIONS, answer: s.relation.sign, key: 'relation:' + s.row.step });
+  /* questions(step, trace): before a step that pushes, cancels or
+   * operates: the relation PriorityCom found (where it compared), the
+   * action, and after an operate the value it pushed, all as the step
+   * reports them. The end and the errors ask nothing. */
+  function questions(step, trace) {
+    if (!ACTIONS.some(function (a) { return a.value === step.kind; })) return null;
+    var expression = (trace.input && trace.input.expression) || '';
+    var read = "读入 '" + readText(step, charsOf(expression)) + "'";
+    var asked = [];
+    if (step.relation) {
+      asked.push({ ask: "下一步：栈顶 '" + step.top + "'，" + read + '。栈顶与读入字符的优先关系是？',
+                   options: RELATIONS, answer: step.relation, key: 'relation:' + step.at });
     }
-    questions.push({ ask: '下一步：' + read + '，程序做什么？', options: ACTIONS, answer: kind, key: 'action:' + s.row.step });
-    if (kind === 'operate' && s.result !== '') {
-      questions.push({ ask: '算 ' + s.act.a + ' ' + s.act.op + ' ' + s.act.b + '：压入 OPND 的值是多少？（输入整数）',
-                       answer: s.result, key: 'value:' + s.row.step });
+    asked.push({ ask: '下一步：' + read + '，程序做什么？', options: ACTIONS, answer: step.kind, key: 'action:' + step.at });
+    if (step.kind === 'operate') {
+      asked.push({ ask: '算 ' + step.a + ' ' + step.op + ' ' + step.b + '：压入 OPND 的值是多少？（输入整数）',
+                   answer: String(step.result), key: 'value:' + step.at });
     }
-    return questions;
+    return asked;
   }
 
-  DsdPicture.attach(DsdEvaluatorTab, { quiz: quiz, steps: 'optional', build: build, draw: draw, describe: describe, jump: jump });
+  /* note(trace): why a run has no step to draw. */
+  function note(trace) {
+    return trace.ok === false ? '表达式文件没有被读入（原因见上面的提示），没有可画的步骤。' : '这次运行没有步骤。';
+  }
+
+  DsdPicture.attach(DsdEvaluatorTab, { render: render, caption: caption, questions: questions, note: note });
 })();

@@ -1,6 +1,9 @@
 /* evaluator/tab.js -- the evaluator's tab: the expression file's text in,
  * result.txt out, and its trace table again as an aligned table, one cell
- * per column (tabs in the file drift as the stacks grow). */
+ * per column (tabs in the file drift as the stacks grow). Each row of the
+ * table carries data-at, its step number (the first column): the picture's
+ * frame marks the row of the step on screen and goes to a clicked row's
+ * step. */
 var DsdEvaluatorTab = (function () {
   'use strict';
   var el = DsdUi.el;
@@ -20,7 +23,7 @@ var DsdEvaluatorTab = (function () {
     var table = el('table', { className: 'trace' });
     rows.forEach(function (cells, i) {
       if (cells.length === 1 && cells[0] === '') return;
-      var tr = el('tr', { 'data-step': String(i) });
+      var tr = el('tr', /^\d+$/.test(cells[0]) && cells.length > 1 ? { 'data-at': cells[0] } : {});
       cells.forEach(function (c, j) {
         var cell = el(i === 0 ? 'th' : 'td', { textContent: j === 3 ? c.trim() : c });
         if (cells.length === 1) cell.colSpan = width;

@@ -3,19 +3,23 @@
  *     DsdComparePanel.mount(container, 'evaluator', getOurs, { onStep: jump });
  *
  * builds inside container a text box to paste a student's output into, a
- * button that opens a file (read as bytes, so that compare.js can tell GBK
- * from UTF-8 itself) and a button 对照 that shows the report of
- * DsdCompare.compare (compare.js, loaded before this script) as HTML: the
- * verdict, the encodings, the first difference with both lines side by
- * side, the differing part marked and in hex, and the differences of form.
+ * button that opens a file (read as bytes, so that the comparison can tell
+ * GBK from UTF-8 itself) and a button 对照 that runs the comparison in the
+ * program's worker (DsdEngine with compare.js's request: the C++ of
+ * lab/compare.h) and shows its report as HTML: the verdict, the sentence
+ * that names the difference, the encodings, the first difference with both
+ * lines side by side, the differing part marked and in hex, and the
+ * differences of form.
  *
  * getOurs() returns our output of the run on screen as a Uint8Array, or
  * null before a run. options.onStep(step), when given, is called with the
- * evaluator step or bitree choice (counted from 1) in which the first
+ * step (counted from 1: evaluator's row, bitree's choice, translator's
+ * word, josephus's leaving number) in which the first
  * difference falls, so that the pictures can jump there. Every text that
  * comes from a file or the text box goes in through textContent. mount
  * returns {compare(), clear(), refresh()}: compare() runs the comparison as
- * the button does, clear() forgets the student's output, refresh() is for
+ * the button does (a Promise of the report), clear() forgets the student's
+ * output, refresh() is for
  * a new run on screen: it redoes a report that is shown (or takes it away
  * when the new run has no output), so no report outlives its run. */
 (function (root) {
@@ -47,6 +51,7 @@
   function reportView(report) {
     var box = el('div', 'dsd-compare-result dsd-compare-' + report.verdict);
     box.appendChild(el('p', 'dsd-compare-verdict', report.headline));
+    if (report.reason) box.appendChild(el('p', 'dsd-compare-reason', report.reason));
     box.appendChild(el('p', '', report.encodings));
     var d = report.first;
     if (d) {
@@ -77,6 +82,7 @@
     options = options || {};
     var output = root.DsdCompare.OUTPUTS[program] || '输出';
     var mine = null;  /* the opened file's bytes; null while the text box counts */
+    var asked = 0;    /* comparisons asked for: a report answers only the latest */
 
     var panel = el('div', 'dsd-compare');
     panel.appendChild(el('p', 'dsd-compare-hint', '把你自己的程序对同一输入写出的 ' + output +
@@ -108,35 +114,44 @@
 
     /* clear(): forgets the opened file and the pasted text. */
     function clear() {
+      asked++;
       mine = null;
       fileName.textContent = '';
       text.value = '';
       result.textContent = '';
     }
 
-    /* compare(): compares and shows the report; returns it, or null when
-     * one of the two outputs is missing (a message says which). */
+    /* compare(): compares in the program's worker (DsdEngine, the run of
+     * compare.js's request) and shows the report; returns a Promise of it,
+     * or of null when one of the two outputs is missing (a message says
+     * which) or the comparison could not run. A report that comes back
+     * after a newer comparison was asked for is dropped. */
     function compare() {
       var ours = getOurs();
       if (!ours) {
         show(el('p', 'dsd-compare-message', '还没有我们的输出：请先运行程序，再对照。'));
-        return null;
+        return Promise.resolve(null);
       }
       var theirs = mine || text.value;
       if (!mine && text.value === '') {
         show(el('p', 'dsd-compare-message', '请先粘贴你的 ' + output + '，或者打开这个文件。'));
-        return null;
+        return Promise.resolve(null);
       }
-      var report;
-      try {
-        report = root.DsdCompare.compare(program, ours, theirs);
-      } catch (e) {
-        show(el('p', 'dsd-compare-message', '无法对照：' + e.message));
-        return null;
-      }
-      show(reportView(report));
-      if (report.step !== null && options.onStep) options.onStep(report.step);
-      return report;
+      var mark = ++asked;
+      return root.DsdEngine.call(program, 'compare', root.DsdCompare.request(ours, theirs)).then(function (answer) {
+        if (mark !== asked) return null;
+        var report;
+        try {
+          if (answer.error) throw new Error(answer.error);
+          report = root.DsdCompare.report(program, answer.result);
+        } catch (e) {
+          show(el('p', 'dsd-compare-message', '无法对照：' + e.message));
+          return null;
+        }
+        show(reportView(report));
+        if (report.step !== null && options.onStep) options.onStep(report.step);
+        return report;
+      });
     }
 
     /* refresh(): redoes the report shown, for the run now on screen; takes
@@ -144,7 +159,7 @@
     function refresh() {
       if (!result.firstChild) return;
       if (result.querySelector('.dsd-compare-result') && getOurs()) compare();
-      else result.textContent = '';
+      else { asked++; result.textContent = ''; }   /* a report still on its way is dropped too */
     }
 
     open.addEventListener('click', function () { picker.click(); });

@@ -203,14 +203,15 @@ var DsdPicture = (function () {
       } });
 
     /* markOutput(): marks the rows of the tab's output view that belong
-     * to the step on screen (data-at equal to its at). */
+     * to the step on screen (data-at equal to its at), and unmarks those
+     * marked before. */
+    var markedRows = [];
     function markOutput() {
+      markedRows.forEach(function (row) { row.removeAttribute('aria-current'); });
       var at = shown ? shown.at(current) : undefined;
-      Array.prototype.forEach.call(tab.section.querySelectorAll('[data-at]'), function (row) {
-        if (box.contains(row)) return;
-        if (at !== undefined && row.getAttribute('data-at') === String(at)) row.setAttribute('aria-current', 'step');
-        else row.removeAttribute('aria-current');
-      });
+      markedRows = at === undefined ? [] : Array.prototype.filter.call(
+        tab.section.querySelectorAll('[data-at="' + at + '"]'), function (row) { return !box.contains(row); });
+      markedRows.forEach(function (row) { row.setAttribute('aria-current', 'step'); });
     }
 
     /* go(i, quiet): shows step i (clamped to the steps there are); quiet

@@ -6,7 +6,7 @@
  * carries the run's step record (the step writer's envelope, its very
  * bytes: the page never turns the trace back into JSON), the picture's own
  * drawing code (DSD_DRAWING, which the build copies from web/: dom.js,
- * gbk.js, draw/ and the program's picture.js) and the program's sources
+ * gbk.js, draw/ and the program's parts and picture.js) and the program's sources
  * with their function index, for each step's code panel: the function
  * that did the step with its line marked. So any run saves whole, however
  * many steps it has, and opens offline on any classroom computer.
@@ -213,9 +213,10 @@ var DsdSave = (function () {
     var deck = { program: program, tab: 'Dsd' + program[0].toUpperCase() + program.slice(1) + 'Tab',
                  functions: functions, sources: texts, outputs: outputs };
     var title = program + ' · ' + (job.input || 'typed') + ' · 共 ' + job.count + ' 步';
-    var drawing = ['page/dom.js', 'page/gbk.js'].concat(Object.keys(DSD_DRAWING).filter(function (p) {
+    var shared = ['page/dom.js', 'page/gbk.js'].concat(Object.keys(DSD_DRAWING).filter(function (p) {
       return p.indexOf('draw/') === 0;
-    })).concat([program + '/picture.js']);
+    }));
+    var own = Object.keys(DSD_DRAWING).filter(function (p) { return p.indexOf(program + '/') === 0; });
     var head = '<!DOCTYPE html>\n<html lang="zh-CN"><head><meta charset="utf-8">' +
       '<meta name="viewport" content="width=device-width, initial-scale=1"><title>' + escapeHtml(title) + '</title>' +
       '<style>' + DECK_STYLE + '</style></head><body data-count="' + job.count + '"><header><strong>' + escapeHtml(title) + '</strong>' +
@@ -225,8 +226,8 @@ var DsdSave = (function () {
       '<script type="application/json" id="record">';
     var script = function (text) { return '<script>' + scriptText(text) + '</script>\n'; };
     var tail = '</script>\n' + script('var DSD_DECK = ' + JSON.stringify(deck) + ';') +
-      drawing.slice(0, -1).map(function (p) { return script(DSD_DRAWING[p]); }).join('') +
-      script('(' + deckStubs.toString() + ')();') + script(DSD_DRAWING[program + '/picture.js']) +
+      shared.map(function (p) { return script(DSD_DRAWING[p]); }).join('') + script('(' + deckStubs.toString() + ')();') +
+      own.map(function (p) { return script(DSD_DRAWING[p]); }).join('') +
       script('(' + deckScript.toString() + ')();') + '</body></html>\n';
     return [head].concat(record, [tail]);
   }

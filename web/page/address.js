@@ -2,42 +2,40 @@
  * case, so that a link or a bookmark (also under file://) opens the same
  * case:
  *
- *   #<program>&in=<the input, base64url>&step=<picture step from 1>&ex=<size>-<seed>
+ *   #<program>&in=<checksum>.<the input, base64url>&step=<picture step from 1>&ex=<size>-<seed>
  *
- * The # part is parsed once per change (when its text differs from the
- * text parsed last); every reader gets that one parse. Writing a key
- * replaces the address's state in the history, never adds to it.
+ * (what each part holds, and how it is checked: link.js). The # part is
+ * parsed once per change: when the page opens, at each hashchange event,
+ * and when set() writes it; every reader gets that one parse, and no
+ * reader reads location.hash again (a long # part costs milliseconds at
+ * each read). Writing a key replaces the address's state in the history,
+ * never adds to it.
  *
- * DsdAddress = {program(), part(program, key), set(program, key, value)} */
+ * DsdAddress = {program(), part(program, key), set(program, key, value),
+ *               isProgram(name)} */
 var DsdAddress = (function () {
   'use strict';
   var parsedText = null;   /* the # part parsed last */
   var parsed = null;       /* {program, keys: {key: value}} of it */
 
-  /* parse(text): {program, keys} of a # part's text. */
-  function parse(text) {
-    var parts = text.replace(/^#/, '').split('&');
-    var keys = {};
-    parts.slice(1).forEach(function (p) {
-      var eq = p.indexOf('=');
-      if (eq > 0) keys[p.slice(0, eq)] = p.slice(eq + 1);
-    });
-    return { program: parts[0], keys: keys };
-  }
-
-  /* now(): the parse of the # part as it is, parsed again only when it
-   * changed. */
+  /* now(): the parse of the # part (DsdLink.parseHash: its keys have no
+   * prototype, so 'constructor' is a key only when the link holds it). */
   function now() {
-    if (location.hash !== parsedText) {
-      parsedText = location.hash;
-      parsed = parse(parsedText);
-    }
+    if (parsed === null) reread();
     return parsed;
   }
 
-  /* isProgram(name): true when name is a program of the registry. */
+  /* reread(): parses the # part as it is now. */
+  function reread() {
+    parsedText = location.hash;
+    parsed = DsdLink.parseHash(parsedText);
+  }
+  window.addEventListener('hashchange', reread);
+
+  /* isProgram(name): true when name is a program of the registry (its own
+   * stanza: never 'constructor', '__proto__' and their like). */
   function isProgram(name) {
-    return DSD_PROGRAMS.some(function (p) { return p.name === name; });
+    return DsdLink.knownProgram(name, DSD_PROGRAMS);
   }
 
   /* program(): the program the # part names ('' for none). */
@@ -69,8 +67,11 @@ var DsdAddress = (function () {
     var order = ['in', 'step'].filter(function (k) { return k in keys; })
       .concat(Object.keys(keys).filter(function (k) { return k !== 'in' && k !== 'step'; }));
     var text = '#' + [program].concat(order.map(function (k) { return k + '=' + keys[k]; })).join('&');
-    if (text !== location.hash) history.replaceState(null, '', text);
+    if (text === parsedText) return;
+    history.replaceState(null, '', text);
+    parsedText = text;
+    parsed = DsdLink.parseHash(text);
   }
 
-  return { program: program, part: part, set: set };
+  return { program: program, part: part, set: set, isProgram: isProgram };
 })();

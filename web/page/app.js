@@ -14,11 +14,17 @@
   var names = DSD_PROGRAMS.map(function (p) { return p.name; }).filter(function (p) { return TABS[p]; });
   var shown = {};   /* program -> true once its tab has been shown */
 
-  /* fromHash(): the program the address names, or the first tab. */
+  /* fromHash(): the program the address names, or the first tab. A name
+   * that is no program of ours (a damaged link, or one such as
+   * #constructor that every object would answer to) opens the first tab
+   * with the damaged-link line. */
   function fromHash() {
     var name = DsdAddress.program();
-    return TABS[name] ? name : names[0];
+    if (DsdAddress.isProgram(name) && names.indexOf(name) >= 0) return name;
+    if (name) damagedTab = name;
+    return names[0];
   }
+  var damagedTab = null;   /* the tab name of a damaged link, once shown */
 
   /* show(program): makes program's tab the visible one, and runs its main
    * example the first time; returns true when it ran it. */
@@ -29,7 +35,15 @@
       button.setAttribute('aria-selected', String(p === program));
       button.tabIndex = p === program ? 0 : -1;
     });
-    if (shown[program]) return false;
+    var damaged = damagedTab !== null;
+    if (damaged) {
+      TABS[program].damagedLink('链接已损坏：其中的标签页名称不是本页的程序，已改为载入 ' + program + ' 的主示例');
+      damagedTab = null;
+    }
+    if (shown[program]) {
+      if (damaged) TABS[program].run();
+      return false;
+    }
     shown[program] = true;
     TABS[program].run();
     return true;

@@ -24,18 +24,16 @@ var DsdInput = (function () {
                     '请换成 GBK 有的字符，或打开一个文件，按原样交给程序。';
   }
 
-  /* plainName(name): name when the program can be given it as it is (the
-   * browser passes a name as UTF-8, a Windows console as GBK, so only
-   * printable ASCII without a folder separator is the same on both); else
-   * null. */
+  /* plainName(name): name when the program can be given it as it is
+   * (DsdLink.nameProblem finds nothing against it); else null. */
   function plainName(name) {
-    return /^[\x20-\x7e]+$/.test(name) && !/[\/\\]/.test(name) && name[0] !== '-' ? name : null;
+    return DsdLink.nameProblem(name) === null ? name : null;
   }
 
-  /* shellWord(word): word as it is typed on a command line (quoted when it
-   * holds a blank). */
+  /* shellWord(word): word as it is typed on a command line, one argument
+   * to a Windows console and a Linux shell alike (DsdLink.consoleWord). */
   function shellWord(word) {
-    return /\s/.test(word) ? '"' + word + '"' : word;
+    return DsdLink.consoleWord(word);
   }
 
   /* showText(bytes): the text of a file's bytes for an input box, at most
@@ -133,9 +131,9 @@ var DsdInput = (function () {
         var shown = DsdOutput.cutAt(bytes) < bytes.length
           ? '框里只显示开头的 ' + DsdDom.sizeText(DsdOutput.cutAt(bytes)) + '，整个文件原样交给程序。'
           : '原样交给程序；修改后按 GBK 重新编码。';
-        var renamed = plainName(fileName) ? ''
-          : '文件名里有非 ASCII 字符（例如汉字）或路径符号，浏览器无法把它原样交给程序（控制台按 GBK 传文件名，浏览器按 UTF-8），' +
-            '所以程序看到的名字是 ' + file + '，内容不变。';
+        var problem = DsdLink.nameProblem(fileName);
+        var renamed = problem === null ? ''
+          : '这个文件名' + problem + '，不能原样交给程序，所以程序看到的名字是 ' + file + '，内容不变。';
         tab.say('已打开 ' + fileName + '（' + DsdDom.sizeText(bytes.length) + '）：' + shown + renamed);
       },
       saved: function () {

@@ -5,8 +5,10 @@
  *
  * The order: each program's own script (<name>.js, built by emscripten;
  * it defines the program's factory), then the page's shared scripts (the
- * shell, the worker's client, the frame, the drawing primitives), then
- * each program's tab (<name>/tab.js) and picture (<name>/picture.js), and
+ * programs' fixed texts, texts.js, built from their headers; the shell,
+ * the worker's client, the frame, the drawing primitives), then
+ * each program's tab (<name>/tab.js), the other parts its stanza names, and
+ * its picture (<name>/picture.js), and
  * last app.js, which opens the tab that the address names. Scripts added
  * with async = false run in the order they are added, one after another,
  * as <script> tags would; from file:// as from a server. A script that is
@@ -14,16 +16,20 @@
 (function () {
   'use strict';
   var SHARED = [
-    'examples.js', 'sources.js', 'drawing.js',
+    'texts.js', 'examples.js', 'sources.js', 'drawing.js',
     'worker/runner.js', 'worker/worker.js', 'page/gbk.js', 'worker/engine.js',
     'frame/compare.js', 'frame/compare-panel.js', 'page/exercise.js',
-    'page/dom.js', 'page/files.js', 'page/address.js', 'page/output.js', 'page/input.js', 'page/run.js', 'page/tabs.js',
-    'frame/code-panel.js', 'draw/common.js', 'draw/ring.js', 'frame/save.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
+    'page/dom.js', 'page/files.js', 'page/link.js', 'page/address.js', 'page/output.js', 'page/input.js', 'page/run.js', 'page/tabs.js',
+    'frame/code-panel.js', 'draw/common.js', 'draw/stack.js', 'draw/tree.js', 'draw/ring.js', 'frame/save.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
   ];
   var scripts = [];
   DSD_PROGRAMS.forEach(function (p) { scripts.push(p.name + '.js'); });
   scripts = scripts.concat(SHARED);
-  DSD_PROGRAMS.forEach(function (p) { scripts.push(p.name + '/tab.js', p.name + '/picture.js'); });
+  DSD_PROGRAMS.forEach(function (p) {
+    scripts.push(p.name + '/tab.js');
+    (p.parts || []).forEach(function (part) { scripts.push(p.name + '/' + part); });
+    scripts.push(p.name + '/picture.js');
+  });
   scripts.push('page/app.js');
 
   DSD_PROGRAMS.forEach(function (p) {

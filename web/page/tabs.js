@@ -54,7 +54,7 @@ var DsdUi = (function () {
   var tabs = {};   /* program -> its tab */
 
   /* An input of at most this many bytes is kept in the address. */
-  var LINK_LIMIT = 32 * 1024;
+  var LINK_LIMIT = DsdLink.LINK_LIMIT;
 
   /* info(program): the program's stanza in programs.js. */
   function info(program) {
@@ -163,29 +163,38 @@ var DsdUi = (function () {
       return el('span', { className: 'exercise' }, [button, el('label', {}, [' 大小：', size])]);
     }
 
-    /* loadExercise(size, seed): puts the exercise of that size and seed into
-     * the input; false (the input left as it was) when there is none. */
+    /* loadExercise(size, seed): asks the program's worker for the exercise
+     * of that size and seed (exercise.js) and puts it into the input when it
+     * comes; runs asked for meanwhile wait for it (loading). false (the
+     * input left as it was) for a size there is none of. */
+    var loading = null;
     function loadExercise(size, seed) {
-      var ex = typeof DsdExercise === 'object' ? DsdExercise.make(program, size, seed) : null;
-      if (!ex) return false;
+      if (typeof DsdExercise !== 'object' || DsdExercise.SIZES.indexOf(size) < 0) return false;
       linkDamaged = false;
       tab.exerciseSize.value = size;
       fileOption.textContent = '（换一题：' + DsdExercise.LABELS[size] + '，编号 ' + seed + '）';
       fileOption.hidden = false;
       select.value = 'file';
-      tab.inputName = ex.name;
-      input.load(ex.name, ex.bytes, false);
-      tab.say('');
       DsdAddress.set(program, 'ex', size + '-' + seed);
       tab.exercise = size + '-' + seed;
+      var mine = loading = DsdExercise.make(program, size, seed).then(function (ex) {
+        if (loading === mine) loading = null;
+        if (!ex || tab.exercise !== size + '-' + seed) return;
+        tab.inputName = ex.name;
+        input.load(ex.name, ex.bytes, false);
+        tab.say('');
+      });
       return true;
     }
 
-    /* linkedExercise(): loads the exercise that the address names (ex=);
-     * false when it names none, or a damaged one. */
+    /* linkedExercise(): loads the exercise that the address names (ex=):
+     * 'none' when it names none, 'loaded', or 'damaged' when ex= is not
+     * exactly a size and a seed that 换一题 makes (DsdLink.parseExercise). */
     function linkedExercise() {
-      var m = /^([a-z]+)-(\d{1,10})$/.exec(DsdAddress.part(program, 'ex') || '');
-      return !!m && loadExercise(m[1], Number(m[2]));
+      var value = DsdAddress.part(program, 'ex');
+      if (value === null) return 'none';
+      var ex = typeof DsdExercise === 'object' ? DsdLink.parseExercise(value, DsdExercise.SIZES) : null;
+      return ex && loadExercise(ex.size, ex.seed) ? 'loaded' : 'damaged';
     }
 
     var input = content.input(inputBox, tab);
@@ -208,36 +217,47 @@ var DsdUi = (function () {
     });
 
     /* restoreLink(value): puts the input that a link's in= holds into the
-     * input; returns false (the input left as it was) when it is damaged. */
+     * input; returns the reason it is damaged (DsdLink.decodeInput: the
+     * input left as it was), or null. */
     function restoreLink(value) {
-      var text;
-      try {
-        text = decodeURIComponent(value);
-      } catch (e) {
-        return false;
-      }
-      var flag = input.flags ? text[0] : '';
-      if (input.flags && (!flag || input.flags.indexOf(flag) < 0)) return false;
-      var bytes = DsdFiles.base64urlToBytes(text.slice(flag.length));
-      if (!bytes) return false;
-      input.restore(flag, bytes);
+      var got = DsdLink.decodeInput(value, input.flags);
+      if (got.damaged) return got.damaged;
+      input.restore(got.flag, got.bytes);
       fileOption.hidden = true;
       select.value = '';
       tab.say('');
-      return true;
+      return null;
     }
 
+    /* DAMAGED: what the line under the run bar says of each way a link can
+     * be damaged; the main example's name follows. */
+    var DAMAGED = {
+      long: '链接太长：其中的输入超过链接能带的 32 KB，没有读它，已改为载入主示例 ',
+      checksum: '链接已损坏：其中的输入被截断或改动过（校验码不符），已改为载入主示例 ',
+      text: '链接已损坏：其中的输入无法读出，已改为载入主示例 ',
+      exercise: '链接已损坏：其中的“换一题”编号不是本页生成的，已改为载入主示例 '
+    };
+
     /* follow(value): takes the input of a link (null: none), or, when it is
-     * damaged, the tab's main example with a line that says so. */
+     * damaged, the tab's main example with a line that says why. */
     function follow(value) {
       linkDamaged = false;
-      if (linkedExercise()) return;
-      if (value === null) { loadExample(0); return; }
-      if (restoreLink(value)) return;
+      var ex = linkedExercise();
+      if (ex === 'loaded') return;
+      var why = ex === 'damaged' ? 'exercise' : value === null ? null : restoreLink(value);
+      if (why === null && value !== null) return;
       loadExample(0);
-      linkDamaged = true;
-      showLinkNote('链接已损坏：其中的输入无法读出，已改为载入主示例 ' + (list[0] ? list[0].name : '') + '。');
+      if (why !== null) tab.damagedLink(DAMAGED[why].replace(/ $/, ''));
     }
+
+    /* damagedLink(text): the tab's main example, with the line text (a
+     * sentence without its end, naming why the link was not followed) and
+     * the example's name under the run bar. */
+    tab.damagedLink = function (text) {
+      if (select.value !== '0') loadExample(0);
+      linkDamaged = true;
+      showLinkNote(text + ' ' + (list[0] ? list[0].name : '') + '。');
+    };
 
     /* showLinkNote(text): the line about the link under the run bar ('':
      * none). */
@@ -257,13 +277,13 @@ var DsdUi = (function () {
                      '地址栏里的链接只记下标签页和步骤，用它再打开本页时，请重新打开这个文件。');
         return;
       }
-      DsdAddress.set(program, 'in', s.flag + DsdFiles.bytesToBase64url(s.bytes));
+      DsdAddress.set(program, 'in', DsdLink.encodeInput(s.flag, s.bytes));
       if (linkDamaged) linkDamaged = false;   /* the note stays for the run it explains */
       else showLinkNote('');
     }
     tab.savedIn = function () {
       var s = input.saved();
-      return s.bytes && s.bytes.length <= LINK_LIMIT ? s.flag + DsdFiles.bytesToBase64url(s.bytes) : null;
+      return s.bytes && s.bytes.length <= LINK_LIMIT ? DsdLink.encodeInput(s.flag, s.bytes) : null;
     };
 
     /* The runs (run.js): the run bar follows the machine's state. */
@@ -303,7 +323,11 @@ var DsdUi = (function () {
         if (tab.comparePanel) tab.comparePanel.refresh();
       }
     });
-    tab.run = machine.run;
+    /* An exercise on its way from the worker goes into the input first. */
+    tab.run = function () {
+      if (loading) return loading.then(function () { return tab.run(); });
+      return machine.run();
+    };
     tab.stop = machine.stop;
     var refuse = machine.refuse;
 

@@ -20,6 +20,9 @@
  * new worker.
  *
  * DsdEngine = {run(program, request, wantSteps) -> Promise<answer>,
+ *              call(program, action, request) -> Promise<{result} or
+ *              {error}> for the worker's other actions (compare.js and
+ *              exercise.js ask 'compare' and 'exercise'),
  *              stop(program), loaded(program), STOPPED}; an answer is
  * {result, trace, record, stepsError} (record: the envelope's own bytes,
  * as the step writer wrote them, which 保存全部步骤 puts in its file
@@ -126,6 +129,17 @@ var DsdEngine = (function () {
     });
   }
 
+  /* call(program, action, request): a Promise of the worker's answer to
+   * one request of another action than run ('compare', 'exercise':
+   * worker.js), {result} or {error}; never rejects. */
+  function call(program, action, request) {
+    if (!loaded(program)) {
+      return Promise.resolve({ error: '找不到 ' + program + '.js：请从完整的 web 文件夹打开本页' });
+    }
+    if (!workers[program]) workers[program] = start(program);
+    return ask(workers[program], action, request);
+  }
+
   /* stop(program): ends the program's worker and every request in it;
    * each pending one is answered {error: STOPPED}. */
   function stop(program) {
@@ -136,5 +150,5 @@ var DsdEngine = (function () {
     failAll(entry, STOPPED);
   }
 
-  return { run: run, stop: stop, loaded: loaded, STOPPED: STOPPED };
+  return { run: run, call: call, stop: stop, loaded: loaded, STOPPED: STOPPED };
 })();

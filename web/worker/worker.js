@@ -7,6 +7,12 @@
  *   {id, action: 'run',   request}  ->  {id, result}
  *       the program's main on the request (request and result as in
  *       runner.js), in a fresh instance;
+ *   {id, action: 'compare', request} ->  {id, result}
+ *   {id, action: 'exercise', request} -> {id, result}
+ *       the comparison of a student's output with ours (CompareMain, on
+ *       the request compare.js makes) or the exercise maker (ExerciseMain,
+ *       args [size, seed]), C++ of lab/ that the program's script carries,
+ *       in a fresh instance; the report or the exercise is result.stdout;
  *   {id, action: 'steps', request}  ->  {id, trace, result}
  *       the program's step writer (WriteSteps) on the same request, in a
  *       fresh instance of its own: trace is its JSON envelope
@@ -90,7 +96,16 @@ function DsdWorker(factory, name, makeRunner, post) {
     });
   }
 
-  var ACTIONS = { run: run, steps: steps };
+  /* entry(name): the action that runs the exported entry name (lab/page.cpp)
+   * on the request, in a fresh instance: 'compare' runs CompareMain, the
+   * comparison of lab/compare.h, on the two files of the request that
+   * compare.js makes; 'exercise' runs ExerciseMain, the exercise maker of
+   * lab/cases.h, on its size and seed. Their answer is {result}, as run's. */
+  function entry(name) {
+    return function (request) { return run(Object.assign({}, request, { entry: name })); };
+  }
+
+  var ACTIONS = { run: run, steps: steps, compare: entry('CompareMain'), exercise: entry('ExerciseMain') };
 
   /* handle(message): answers message once: {id, ...answer} or {id, error}. */
   return function handle(message) {

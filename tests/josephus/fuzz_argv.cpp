@@ -1,4 +1,4 @@
-/* argv_main.cpp -- runs josephus with command-line arguments taken from a
+/* fuzz_argv.cpp -- runs josephus with command-line arguments taken from a
  * file, one argument per line, so a fuzzer can vary them. It calls the
  * program's own entry function, RunJosephus, as josephus/main.cpp does. */
 #include <cstdio>

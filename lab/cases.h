@@ -1,0 +1,71 @@
+/* cases.h -- new exercises on demand: a random input that a program
+ * accepts, made from a size and a seed, so that one link (ex=<size>-<seed>)
+ * gives every student the same exercise, on the page, and the same case in
+ * the grading kit.
+ *
+ * The maker knows the programs' input formats, never their techniques: it
+ * writes an expression, a preorder/inorder pair of one random tree with two
+ * prefix expressions, a rule file, a ring with its step values. Each input
+ * is worth doing by hand and stays within what the page draws in full:
+ *   evaluator   an expression with brackets and both levels of precedence
+ *   bitree      a tree of distinct letters (choice 0), then one prefix
+ *               expression printed three ways (choice 1) and one computed
+ *               (choice 2)
+ *   translator  rules that each rewrite something, and a sentence with a
+ *               bracket group (nested in the large size)
+ *   josephus    a first count larger than the ring, so the count goes round
+ *
+ * The numbers come from mulberry32 on 32-bit integers, the same sequence on
+ * every machine. Each program's maker has its own name (lab/<program>/
+ * cases.cpp, in the library <program>_lab), so that one tool can link all
+ * four. */
+#ifndef LAB_CASES_H
+#define LAB_CASES_H
+
+#include <stddef.h>
+#include <stdint.h>
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The sizes, as the page's bar names them (小, 中, 大) and links spell
+ * them (small, medium, large). */
+enum {
+    CASE_SMALL = 0,
+    CASE_MEDIUM = 1,
+    CASE_LARGE = 2
+};
+
+/* The room for one input: the largest is a few dozen bytes. */
+#define CASE_BYTES 256
+
+/* One exercise: its input as the program's tab loads it (the expression
+ * file, the bitree session typed line by line, the rule file, or josephus's
+ * command-line words separated by blanks), ASCII, not NUL-terminated (a
+ * NUL follows for convenience). */
+struct Case {
+    size_t length;
+    unsigned char bytes[CASE_BYTES];
+};
+
+/* MakeEvaluatorCase(size, seed, out), and one for each program: writes the
+ * exercise of that size (CASE_SMALL, CASE_MEDIUM or CASE_LARGE) and seed
+ * into *out and returns 1; returns 0, *out empty, for any other size. Every
+ * seed from 0 to 4294967295 is taken; the page makes them from 1 to
+ * 2147483647, and links carry them in decimal. The same size and seed give
+ * the same bytes on every machine, every time. */
+int MakeEvaluatorCase(int size, uint32_t seed, struct Case *out);
+int MakeBitreeCase(int size, uint32_t seed, struct Case *out);
+int MakeTranslatorCase(int size, uint32_t seed, struct Case *out);
+int MakeJosephusCase(int size, uint32_t seed, struct Case *out);
+
+/* CaseSizeNamed(name): returns the size a link spells ("small", "medium",
+ * "large"), or -1 for any other name. */
+int CaseSizeNamed(const char *name);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
