@@ -96,17 +96,24 @@ describe('saving every step, and a long paste', () => {
       await deck.close();
     }
 
-    // A short run asked for, then the save clicked while it runs: the file
-    // made is the long run's whole, or none with the reason said.
+    // A short run asked for, then the save clicked while it runs; the
+    // save is held (its sources come late) until the short run is on
+    // screen: the file made is the long run's whole, or none with the
+    // reason said.
     await tab.locator('input.args').fill('3 2 1 1 1');
     const before = Number(await tab.locator('.output').getAttribute('data-runs'));
     const offered = page.waitForEvent('download', { timeout: 60000 }).catch(() => null);
     await tab.evaluate((section) => {
+      const real = DsdCodePanel.sources;
+      const held = new Promise((resolve) => { window.dsdRelease = resolve; });
+      DsdCodePanel.sources = () => held.then(() => real());
       section.querySelector('button.run').click();
       section.querySelector('.present-all').click();
+      DsdCodePanel.sources = real;
     });
     await page.waitForFunction(([el, n]) => Number(el.getAttribute('data-runs')) > n,
                                [await tab.locator('.output').elementHandle(), before]);
+    await page.evaluate(() => window.dsdRelease());
     await page.waitForFunction(() => !document.querySelector('#tab-josephus .save-cancel:not([hidden])'));
     const said = await tab.locator('.save-progress').textContent();
     if (/新的运行结果出来了/.test(said)) return;
