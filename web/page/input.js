@@ -90,7 +90,8 @@ var DsdInput = (function () {
       var whole = area.value.length - (area.selectionEnd - area.selectionStart) + text.length;
       if (whole <= DsdOutput.SHOW_LIMIT) return;
       e.preventDefault();
-      var all = area.value.slice(0, area.selectionStart) + text.replace(/\r\n?/g, '\n') + area.value.slice(area.selectionEnd);
+      if (text.indexOf('\r') >= 0) text = text.replace(/\r\n?/g, '\n');   /* as a text box keeps a pasted line end */
+      var all = area.value.slice(0, area.selectionStart) + text + area.value.slice(area.selectionEnd);
       var mine = pasted = { pending: true, error: null };
       given = null;
       opened = null;
