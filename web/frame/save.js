@@ -91,7 +91,7 @@ var DsdSave = (function () {
     '.pic svg{max-width:100%;height:auto}.words{flex:1 1 20rem;min-width:0}' +
     'p{margin:.3rem 0;font-size:1.3rem;line-height:1.4}p.extra{font-size:1.1rem;color:#3a4456}' +
     '.code h4{margin:.6rem 0 .2rem;font-size:1rem}.code ol{margin:0;padding:0;list-style:none;' +
-    'font:14px/1.45 "DejaVu Sans Mono",Consolas,monospace;white-space:pre;overflow:auto;max-height:60vh;' +
+    'font:14px/1.45 "DejaVu Sans Mono",Consolas,monospace;white-space:pre;overflow:auto;max-height:60vh;position:relative;' +
     'border:1px solid #c9ced6}.code li{padding:0 .5rem}.code li span{display:inline-block;width:3.5em;color:#8a919c}' +
     '.code li[aria-current]{background:#fff1c2;font-weight:bold}';
 
@@ -159,6 +159,8 @@ var DsdSave = (function () {
         list.appendChild(row);
       }
       code.appendChild(list);
+      var marked = list.querySelector('[aria-current]');   /* the marked line in sight, in the list alone */
+      if (marked) list.scrollTop = Math.max(0, marked.offsetTop - list.clientHeight / 3);
     }
     function go(i) {
       at = Math.max(0, Math.min(steps.length - 1, i));
