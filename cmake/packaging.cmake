@@ -1,9 +1,11 @@
 # Installation and packages (./scripts/package.sh builds both archives),
 # included by the top-level CMakeLists.txt.
 #
-# Linux: the programs in <prefix>/bin, the Chinese guide, README.md (with its
-# pages under docs/) and the examples in <prefix>/share/doc/dsdemos; the tar.gz adds a README at its
-# top that says where they are. Windows: one folder holding the programs,
+# Linux: the programs and the grading kit in <prefix>/bin, the Chinese
+# guide, README.md (with its pages under docs/) and the examples in
+# <prefix>/share/doc/dsdemos; the tar.gz adds a README at its
+# top that says where they are. Windows: one folder holding the programs
+# and the grading kit,
 # the examples, a demo-<program>.bat per program and the guide as
 # README.txt, all text with CRLF line ends. Both carry the browser edition
 # when it has been built. CPack archives that tree as
@@ -28,6 +30,9 @@ endfunction()
 
 if(WIN32)
   install(TARGETS ${DSD_PROGRAMS} RUNTIME DESTINATION .)
+  if(TARGET grader)
+    install(TARGETS grader RUNTIME DESTINATION .)
+  endif()
   # CRLF line ends, so that Notepad before Windows 10 1809 shows the examples
   # as lines; the programs read both. Written afresh, so that an example
   # removed from the sources leaves no copy behind.
@@ -59,6 +64,11 @@ if(WIN32)
 else()
   include(GNUInstallDirs)
   install(TARGETS ${DSD_PROGRAMS} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # The grading kit beside the programs it grades against; it finds the
+  # examples in the documentation folder.
+  if(TARGET grader)
+    install(TARGETS grader RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples)
   install(FILES ${DSD_GUIDE} ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
   # The README's pages (install, browser, testing, benchmarks, layout), where

@@ -35,7 +35,7 @@ find_program(DSD_TERSER terser)
 # calls it.
 foreach(program ${DSD_PROGRAMS})
   # _malloc for every program: the page passes byte arguments to main in
-  # memory it allocates (web/runner.js).
+  # memory it allocates (web/worker/runner.js).
   set(exports _main _fflush _malloc)
   set(steps ${PROJECT_SOURCE_DIR}/lab/${program}/steps.cpp)
   if(EXISTS ${steps})

@@ -6,14 +6,8 @@
  * The maker knows the programs' input formats, never their techniques: it
  * writes an expression, a preorder/inorder pair of one random tree with two
  * prefix expressions, a rule file, a ring with its step values. Each input
- * is worth doing by hand and stays within what the page draws in full:
- *   evaluator   an expression with brackets and both levels of precedence
- *   bitree      a tree of distinct letters (choice 0), then one prefix
- *               expression printed three ways (choice 1) and one computed
- *               (choice 2)
- *   translator  rules that each rewrite something, and a sentence with a
- *               bracket group (nested in the large size)
- *   josephus    a first count larger than the ring, so the count goes round
+ * is worth doing by hand and stays within what the page draws in full;
+ * each program's maker says in its first comment what it writes.
  *
  * The numbers come from mulberry32 on 32-bit integers, the same sequence on
  * every machine. Each program's maker has its own name (lab/<program>/
@@ -40,9 +34,9 @@ enum {
 /* The room for one input: the largest is a few dozen bytes. */
 #define CASE_BYTES 256
 
-/* One exercise: its input as the program's tab loads it (the expression
- * file, the bitree session typed line by line, the rule file, or josephus's
- * command-line words separated by blanks), ASCII, not NUL-terminated (a
+/* One exercise: its input as the program's tab loads it (the input file,
+ * the session typed line by line, or the command-line words separated by
+ * blanks), ASCII, not NUL-terminated (a
  * NUL follows for convenience). */
 struct Case {
     size_t length;

@@ -19,7 +19,7 @@
  * student's 50 MB one-line file gives the same few hundred bytes.
  *
  * The part common to all programs lives in lab/compare.cpp (the library
- * lab_compare); each program's own part (where a line stands in its output,
+ * lab_common); each program's own part (where a line stands in its output,
  * its fixed texts taken from its texts.h or messages.h) in
  * lab/<program>/compare.cpp, in the library <program>_lab. Each program's
  * function has its own name, so that one tool can link all four. */
@@ -89,17 +89,16 @@ struct CompareView {
 /* The report. Every text is UTF-8 and ends with a NUL. */
 struct Compared {
     int verdict;                      /* COMPARE_SAME, _FORM or _DIFFERENT */
-    char headline[COMPARE_REASON_SIZE];  /* "对照 evaluator 的 result.txt：完全一致" */
+    char headline[COMPARE_REASON_SIZE];  /* "对照 <程序> 的 <输出>：完全一致" */
     char encodings[COMPARE_REASON_SIZE]; /* "编码：我们的…，你的…" */
     char reason[COMPARE_REASON_SIZE];    /* one sentence: what differs, named
                                             by its step where there is one,
                                             e.g. "第 3 个出列的座号：你的是 5，应为 2";
                                             "" for COMPARE_SAME */
     int step;                         /* the first differing step, from 1
-                                         (evaluator's trace row, bitree's
-                                         choice, translator's word,
-                                         josephus's leaving number); 0 when
-                                         none */
+                                         (the unit of the program's output:
+                                         a trace row, a menu choice, a word,
+                                         a leaving number); 0 when none */
     long line;                        /* the first differing line and column
                                          (in characters), from 1; 0 when the
                                          lines' tokens are all the same */
@@ -115,9 +114,8 @@ struct Compared {
 };
 
 /* CompareEvaluator(ours, theirs, out), and one for each program: compares
- * our output of that program (evaluator's result.txt, bitree's console
- * output, translator's translate.txt, josephus's out.txt) with a student's
- * and fills *out. Needs no memory beyond a bounded amount of stack and
+ * our output of that program (the file its stanza's `output` names, or its
+ * console output) with a student's and fills *out. Needs no memory beyond a bounded amount of stack and
  * never fails; time grows linearly with the inputs. */
 void CompareEvaluator(struct Bytes ours, struct Bytes theirs, struct Compared *out);
 void CompareBitree(struct Bytes ours, struct Bytes theirs, struct Compared *out);

@@ -8,7 +8,7 @@
  * is kept here until the description is complete (JsonEnd); if the run ends
  * before that, a handler registered with atexit writes, instead of it, the
  * one-line stop record
- *     {"program":"<program>","ok":false,"stopped":"<phase>"}
+ *     {"program":"<program>","ok":false,"stopped":"<phase>","steps":[]}
  * where <phase> names the phase that was running (JsonPhase). The exit
  * status and the message on stderr are the core's own, as in a console run.
  *

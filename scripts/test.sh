@@ -59,7 +59,7 @@ packages() {  # every package a lane needs
   local runtime
   need_packages cmake make g++ clang libgtest-dev python3 libc-bin valgrind \
     g++-mingw-w64-x86-64 wine64 wine unzip nodejs emscripten python3-markdown \
-    universal-ctags terser chromium fonts-wqy-microhei
+    universal-ctags terser chromium fonts-wqy-microhei bubblewrap
   # npm comes with nodejs where that is not Debian's own package.
   command -v npm >/dev/null || need_packages npm
   runtime=$(sanitizer_runtime_package)

@@ -62,8 +62,7 @@ void PutGroup(char theta) {
     PushChecked(theta);                      STEP(STEP_PUSH, theta);
 }
 
-void PreDeal() {
-    STEP_CALL;
+void PreDeal() {                             STEP_CALL;
     for (int k = W.length - 1; k >= 0; k--) {
         char c = W.ch[k];
         if (c != '(') {
@@ -104,14 +103,13 @@ static std::size_t Rewrite(int i, char c, std::size_t length) {
     return length + added;
 }
 
-std::size_t RulePass(int i, std::size_t length) {
-    STEP_CALL;
+std::size_t RulePass(int i, std::size_t length) {  STEP_CALL;
     std::size_t made = 0;  /* characters of the sentence made by this pass */
     char c;
     if (i == 0) {
         /* Pass 0 moves the sentence from L into Q. */
         while (!StackEmpty(&L)) {
-            Pop(&L, &c);
+            Pop(&L, &c);                     STEP(STEP_READ, c);
             made = Rewrite(0, c, made);
         }
         return made;
@@ -121,14 +119,13 @@ std::size_t RulePass(int i, std::size_t length) {
      * rather than marking their end in the queue, lets the sentence hold any
      * byte. */
     for (; length > 0; length--) {
-        DeQueue(&Q, &c);
+        DeQueue(&Q, &c);                     STEP(STEP_READ, c);
         made = Rewrite(i, c, made);
     }
     return made;
 }
 
-void MidDeal() {
-    STEP_CALL;
+void MidDeal() {                             STEP_CALL;
     if (N < 1) return;
     std::size_t length = RulePass(0, 0);     STEP(STEP_PASS, 0);
     /* An empty sentence needs no more passes (and a file that ended before

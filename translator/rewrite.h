@@ -5,8 +5,9 @@
  * help of the queue Q; MidDeal then moves it into Q, rewriting it with rule
  * 0, and sends it once through Q for each further rule. Translate
  * (words.h) empties Q into the output file. The steps of each (a byte laid
- * on L, the two halves of a group, a pass) are told to the step hook
- * (step.h). */
+ * on L; each pop, append, removal and push of a group's two halves, and the
+ * halves themselves; each character a pass reads and appends, and the end
+ * of the pass) are told to the step hook (step.h). */
 #ifndef TRANSLATOR_REWRITE_H
 #define TRANSLATOR_REWRITE_H
 

@@ -6,6 +6,7 @@
 
 #include "messages.h"
 #include "rewrite.h"
+#include "step.h"
 
 /* ============================ Word table ================================== */
 
@@ -66,7 +67,8 @@ void Translate() {
         DeQueue(&Q, &c);
         Word word = WordFor(c);
         if (used + word.size > BLOCK_SIZE) Flush(fp);
-        for (std::size_t k = 0; k < word.size; k++) block[used++] = word.gbk[k];
+        for (std::size_t k = 0; k < word.size; k++) block[used + k] = word.gbk[k];
+        used += word.size;                   STEP(STEP_WORD, c);
     }
     Flush(fp);
     /* A full disk may show only when the stream's own buffer is written out

@@ -20,7 +20,7 @@ struct Word {
 Word WordFor(char c);
 
 /* Empties Q into "translate.txt" (created or emptied, mode "w+"), one word
- * per character. When the file cannot be opened, or a write or the close
+ * per character. Each word put out is told to the step hook (step.h). When the file cannot be opened, or a write or the close
  * fails, refuses the run (message on stderr, exit REFUSED); a file that was
  * opened is then left empty or part written. */
 void Translate();

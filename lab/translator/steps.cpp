@@ -1,98 +1,79 @@
-/* steps.cpp -- the step writer of translator for the browser
- * edition.
+/* steps.cpp -- the step writer of translator for the browser edition.
  *
- * WriteSteps takes the same argument as translator, the rule file, reads it
- * as translator's main does (StartFromRuleFile), and runs the translator's
- * own PreDeal and MidDeal with the step hook set (translator/step.h): each
- * byte PreDeal lays on the stack L, each bracket group it takes into the
- * queue and puts back, and each rule pass MidDeal runs becomes a record
- * below, with the containers as they stand after it; the rewritten marks
- * are the characters of a replacement that Rewrite appended. At the end it
- * notes each symbol's word (WordFor). It writes all of it as one JSON
- * object on stdout (strings as told in json.h); it writes no
- * translate.txt.
+ * WriteSteps takes the same argument as translator, the rule file, and does
+ * what translator's main does, in its order: StartFromRuleFile, PreDeal,
+ * MidDeal, Translate (so it writes the same translate.txt). The step hook
+ * (translator/step.h) is set all the while: every STEP the program reaches
+ * becomes one step of the trace, with the stack L and the queue Q as they
+ * stand after it. The trace is the envelope of lab/README.md, written with
+ * json.h (strings one character per byte; the page decodes GBK itself):
  *
- * Layout:
- *   {"program":"translator","ok":true,
- *    "sentence":"X(ehn)","ruleCount":2,
- *    "expansion":[STEP,...],
- *    "passes":[PASS,...],"passCount":2,
- *    "words":{"symbols":[{"symbol":"t","word":"\u00cc\u00ec"},...],
- *             "length":9,"bytes":20}}
- *   sentence   the coded sentence as read, without its line end
- *   ruleCount  N, the count of the file's first line
+ *   {"program":"translator","input":INPUT,"steps":[STEP,...],
+ *    "ok":true,"stopped":false}
+ *
+ * INPUT, the rule file as read:
+ *   {"count":2,"rules":[{"symbol":"X","replacement":"tYd"},...],
+ *    "sentence":"X(ehn)"}
+ *   count     N, the count of the file's first line
+ *   rules     the rules in file order, at most MAXRULES of them: all N when
+ *             the sentence line was read, else the first one if it was
+ *   sentence  the coded sentence without its line end
  *
  * A PART is a sentence or a container's contents, written in part when it
- * is long:
- *   {"text":"tYdenehe","length":8}
- *   text    its first characters, at most SHOWN of them (one byte each)
- *   length  how many characters it has in all; more than text holds when
- *           it was cut
+ * is long: {"text":"tYdenehe","length":8}: its first characters (at most
+ * SHOWN of a sentence, CONTAINER of L or Q) and how many it has in all.
  *
- * STEP, one step of the bracket expansion, as the sentence is read from its
- * last byte to its first:
- *   {"at":5,"read":")","action":"push","stack":PART,"queue":PART}
- *   {"at":1,"read":"(","action":"take","theta":"e","stack":PART,"queue":PART}
- *   {"at":1,"read":"(","action":"put","theta":"e","stack":PART,"queue":PART}
- *   at      the position of the byte read, 0 for the sentence's first
- *   read    the byte read
- *   action  push: the byte was pushed on the stack;
- *           take: at a "(", the group's first character theta was popped
- *           and the characters after it, up to the group's ")", moved into
- *           the queue (the ")" is dropped);
- *           put: the queue emptied back onto the stack as theta and each
- *           character in turn, then theta once more
- *   stack   the stack after the step, its top first (so text reads the
- *           sentence from the left)
- *   queue   the queue after the step, its front first
- *   src     SRC of the statement that did the step: push, PreDeal's push
- *           of the byte; take, TakeGroup's pop of theta; put, the first
- *           stack or queue operation of PutGroup (the DeQueue of the first
- *           character, or the push of theta for a group of one character)
- * Each "(" gives a take and a put step, every other byte a push step.
+ * STEP: kind, src and chain as json.h's JsonStep writes them ("chain"
+ * starts at "main": WriteSteps stands where main stands, and its frame
+ * bears main's name), then the state after the step:
+ *   c          the character the step moved (not in a pass step)
+ *   stack      PART of L, its top first
+ *   queue      PART of Q, its front first
+ * The bracket expansion (PreDeal, TakeGroup, PutGroup), as the sentence is
+ * read from its last byte to its first:
+ *   lay        c, a byte of the sentence, was pushed onto L
+ *   pop        at a "(", c came off L: the group's first character θ, then
+ *              each one after it, the group's ")" last
+ *   enqueue    c went into Q
+ *   take       the group is in Q (c is θ)
+ *   dequeue    c came out of Q
+ *   push       c went onto L (θ, then the character dequeued; θ at the end)
+ *   put        the group stands on L expanded (c is θ)
+ *   read       the position in INPUT.sentence of the byte being read
+ *   theta      θ, in the steps of a group from its first pop to its put
+ *   first      true in the pop of θ (absent in the other pops)
+ * The rule passes (MidDeal, RulePass, Rewrite); pass i applies rule i:
+ *   read       (kind) c, a character of the sentence before the pass, came
+ *              off L (pass 0) or from the front of Q
+ *   keep       c was appended to Q as it was
+ *   replace    c, a character of the rule's replacement, was appended
+ *   pass       the pass ended
+ *   at         the pass's number, i+1 (the 对照 panel's unit)
+ *   rule       i, the rule's index in INPUT.rules
+ *   sentence   PART of the sentence the pass has made so far
+ *   rewritten  the positions in sentence.text (from 0, increasing) that a
+ *              replacement wrote
+ *   waiting    characters of the sentence before the pass not yet read
+ *   before     (pass steps) PART of the sentence the pass read
+ * The words (Translate):
+ *   word       c came from the front of Q and its word went out: the word's
+ *              GBK bytes are "word"
+ *   index      how many words went out before it
+ *   output     PART of translate.txt's bytes so far (at most OUTSHOWN)
  *
- * SRC is {"file":"translator/rewrite.cpp","line":70,"func":"PreDeal",
- *         "chain":["PreDeal"]} as json.h's JsonSrc writes it: the file, line
- * and function of the statement, and the functions on the call stack then,
- * outermost first.
- *
- * PASS, one rule pass (pass i applies rule i, the file's line i+2):
- *   {"rule":0,"symbol":"X","replacement":"tYd",
- *    "before":PART,"after":PART,"rewritten":[0,1,2],
- *    "rewrittenSrc":[SRC,SRC,SRC],"src":SRC}
- *   before     the sentence before the pass (pass 0 takes it from the stack)
- *   after      the sentence the pass left in the queue
- *   rewritten  the positions in after.text (counted from 0) that the
- *              replacement of a symbol wrote, in increasing order: the
- *              characters that Rewrite appended from a replacement
- *   rewrittenSrc  for each entry of rewritten, SRC of that append
- *   src        SRC of MidDeal's statement that ran the pass (RulePass)
- * Only the first MAXPASSES passes are described; passCount says how many
- * ran. The passes stop early, as the translator's do, once the sentence is
- * empty; with N below 1 none runs. A file that ends right after its count
- * has no rule to describe: its one pass is counted, not described.
- *
- * words: the final sentence, which the translator writes to translate.txt
- * word by word: symbols lists its first SHOWN symbols, each with the bytes
- * of its word (GBK, to be decoded by the page); length is the number of
- * symbols in all and bytes the size of translate.txt, the sum of all the
- * words' sizes. With N below 1 the sentence stays on the stack and the
- * output is empty: no symbols, length 0, bytes 0.
- *
- * When the translator refuses the rule file or stops the run (a missing or
+ * When the translator refuses the rule file or stops (a missing or
  * unreadable file, a bad line, a "(" without its group, a sentence that
- * grows past its bound, no memory), the writer stops at the same point with
- * the same message on stderr and the same exit status, and stdout holds
- * only the stop record of json.h, e.g.
- *   {"program":"translator","ok":false,"stopped":"read"}
- * "stopped" is "read", "expansion" or "passes": the phase that stopped
- * ("words" only when memory for the description itself runs out).
+ * grows past its bound, no memory, an output it cannot write), the writer
+ * stops at the same point with the same message on stderr and the same exit
+ * status; the envelope then holds the steps so far with "ok":false and the
+ * phase as "stopped" ("read" before any step, then "expansion", "passes" or
+ * "words").
  *
- * Bounds: a PART is at most SHOWN escaped bytes (6 each) plus its length;
- * the sentence is at most 39 bytes, so the expansion has at most 78 steps
- * of at most about 2.6 KB; a pass is at most about 3.5 KB and SHOWN
- * rewrittenSrc entries of about 150 bytes (33 KB); the words at most SHOWN
- * entries of about 60 bytes. In all under 4 MB. */
+ * Bound: a step is at most about 8 KB (its PARTs, each byte escaped in at
+ * most 6); once the text passes LIMIT bytes, 64 KB short of 4 MB, no
+ * further step is recorded and the envelope says "stopped":"bound", so a
+ * trace stays under 4 MB; the run itself goes on to its end, so
+ * translate.txt is whole. */
 #include <cstddef>
 #include <cstdio>
 
@@ -103,21 +84,20 @@
 
 #include "json.h"
 
-/* Characters of a sentence or container written out; the rest is counted. */
-constexpr int SHOWN = 200;
-
-/* The most rule passes described; the rest run without a description. */
-constexpr int MAXPASSES = 100;
+constexpr int SHOWN = 200;                   /* characters of a sentence written */
+constexpr int CONTAINER = 64;                /* characters of L or Q written */
+constexpr int OUTSHOWN = 400;                /* bytes of translate.txt written */
+constexpr int MAXRULES = 10000;              /* rules listed in the input */
+constexpr std::size_t LIMIT = (4u << 20) - (64u << 10);  /* bytes of trace past which no step is recorded */
 
 /* ============================ Parts ======================================= */
 
-/* Writes the chain of characters that starts at node first and holds
- * `length` characters as a PART: the first SHOWN of them and the length. */
-static void PutPart(const LinkNode *first, long long length) {
+/* Writes the chain of characters from node first, `length` of them, as a
+ * PART holding at most `most` of them. */
+static void PutPart(const LinkNode *first, long long length, int most) {
     char text[SHOWN];
     int shown = 0;
-    for (const LinkNode *p = first; p != nullptr && shown < SHOWN && shown < length;
-         p = p->next)
+    for (const LinkNode *p = first; p != nullptr && shown < most && shown < length; p = p->next)
         text[shown++] = p->data;
     JsonPut("{\"text\":");
     JsonString(text, static_cast<std::size_t>(shown));
@@ -126,202 +106,215 @@ static void PutPart(const LinkNode *first, long long length) {
     JsonPut("}");
 }
 
-/* ============================ Expansion =================================== */
-
-/* The expansion as the hook tells it. */
-static int expansionSteps;   /* STEP records written so far */
-static int bytesRead;        /* bytes of the sentence PreDeal has read */
-static int stepOpen;         /* 1 while a take or put record is being written */
-
-/* Opens a STEP record whose src is this site. */
-static void OpenStep(const StepSite &site) {
-    if (expansionSteps++ > 0) JsonPut(",");
-    JsonPut("{\"src\":");
-    JsonSrc(site);
-    stepOpen = 1;
-}
-
-/* Closes the open STEP record: the byte read at position at, the action,
- * theta (for take and put; 0 for push) and both containers as they are now. */
-static void CloseStep(int at, const char *action, char theta) {
-    JsonPut(",\"at\":");
-    JsonInt(at);
-    JsonPut(",\"read\":");
-    JsonChar(W.ch[at]);
-    JsonPut(",\"action\":\"");
-    JsonPut(action);
-    JsonPut("\"");
-    if (theta != 0) {
-        JsonPut(",\"theta\":");
-        JsonChar(theta);
-    }
-    JsonPut(",\"stack\":");
-    PutPart(L.top->next, L.count);
-    JsonPut(",\"queue\":");
-    PutPart(Q.front->next, QueueLength(&Q));
-    JsonPut("}");
-    stepOpen = 0;
-}
-
-/* The hook during PreDeal: a push is a record of its own; the first stack
- * or queue operation of a group's half opens its record, and the end of
- * the half (take, put) closes it. A put reads no byte of its own: it
- * belongs to the "(" its take read. */
-static void NoteExpansion(StepKind kind, const StepSite &site, char c) {
-    if (kind == STEP_LAY) {
-        OpenStep(site);
-        CloseStep(W.length - 1 - bytesRead++, "push", 0);
-    } else if (kind == STEP_TAKE) {
-        CloseStep(W.length - 1 - bytesRead++, "take", c);
-    } else if (kind == STEP_PUT) {
-        CloseStep(W.length - bytesRead, "put", c);
-    } else if (!stepOpen) {
-        OpenStep(site);
-    }
-}
-
-/* ============================ Rule passes ================================= */
-
-/* A sentence between passes, as a PART shows it. */
-struct Shown {
-    char text[SHOWN];        /* its first characters */
-    int shown;               /* characters in text */
-    long long length;        /* characters in all */
+/* A sentence kept by the writer as it grows: its first SHOWN characters
+ * and how many it has. */
+struct Kept {
+    char text[OUTSHOWN];
+    int shown;
+    long long length;
 };
 
-static Shown last;           /* the sentence the last pass left (or PreDeal) */
-static int passes;           /* passes that ran */
-static long long made;       /* characters the running pass has made */
-static int rewritten[SHOWN]; /* positions that the running pass's replacements wrote */
-static int marked;           /* positions in rewritten[] */
-static int passOpen;         /* 1 while the running pass's record is being written */
-
-/* Notes the chain of characters that starts at node first and holds
- * `length` characters as the sentence of the last pass. */
-static void Keep(const LinkNode *first, long long length) {
-    last.shown = 0;
-    for (const LinkNode *p = first; p != nullptr && last.shown < SHOWN && last.shown < length;
-         p = p->next)
-        last.text[last.shown++] = p->data;
-    last.length = length;
+/* Appends c to k, keeping at most `most` characters. */
+static void KeepChar(Kept *k, char c, int most) {
+    if (k->shown < most) k->text[k->shown++] = c;
+    k->length++;
 }
 
-/* Opens the running pass's record, if not yet open: its rewrittenSrc. */
-static void OpenPass() {
-    if (passOpen) return;
-    if (passes > 0) JsonPut(",");
-    JsonPut("{\"rewrittenSrc\":[");
-    passOpen = 1;
+/* Writes k as a PART. */
+static void PutKept(const Kept &k) {
+    JsonPut("{\"text\":");
+    JsonString(k.text, static_cast<std::size_t>(k.shown));
+    JsonPut(",\"length\":");
+    JsonInt(k.length);
+    JsonPut("}");
 }
 
-/* The hook during MidDeal: each character a pass appends counts towards
- * its sentence, those of a replacement are marked; the end of a pass
- * writes its record. Passes from MAXPASSES on are only counted. */
-static void NotePass(StepKind kind, const StepSite &site, char) {
-    if (kind == STEP_KEEP || kind == STEP_REPLACE) {
-        if (passes < MAXPASSES && kind == STEP_REPLACE && made < SHOWN) {
-            OpenPass();
-            if (marked > 0) JsonPut(",");
-            JsonSrc(site);
-            rewritten[marked++] = static_cast<int>(made);
-        }
-        made++;
+/* ============================ What the steps tell ========================= */
+
+static long long queued;     /* characters in Q, counted from the steps */
+static int next;             /* position in W of the byte PreDeal reads next */
+static int inGroup;          /* 1 from a group's first pop to its put */
+static char theta;           /* that group's first character */
+static int passes;           /* rule passes ended */
+static long long waiting;    /* characters of the previous sentence not yet read */
+static Kept made;            /* the sentence the running pass has made */
+static Kept before;          /* the sentence it reads */
+static int rewritten[SHOWN]; /* positions of made that a replacement wrote */
+static int marked;           /* entries in rewritten */
+static Kept output;          /* the bytes of translate.txt so far */
+static long long words;      /* words put out */
+
+/* The kinds' names in the trace, in the order of StepKind. */
+static const char *const KIND[] = {"lay", "take", "put", "pop", "enqueue", "dequeue", "push",
+                                   "read", "keep", "replace", "pass", "word"};
+
+/* Brings the counts up to date with a step, so that nothing here walks a
+ * container. */
+static void Count(StepKind kind, char c) {
+    switch (kind) {
+    case STEP_LAY: next--; break;
+    case STEP_POP:
+        if (!inGroup) theta = c;
+        inGroup = 1;
+        break;
+    case STEP_ENQUEUE: queued++; break;
+    case STEP_DEQUEUE: queued--; break;
+    case STEP_READ:
+        waiting--;
+        if (passes > 0) queued--;
+        break;
+    case STEP_REPLACE:
+        if (made.length < SHOWN) rewritten[marked++] = static_cast<int>(made.length);
+        KeepChar(&made, c, SHOWN);
+        queued++;
+        break;
+    case STEP_KEEP:
+        KeepChar(&made, c, SHOWN);
+        queued++;
+        break;
+    case STEP_WORD: {
+        queued--;
+        Word word = WordFor(c);
+        for (std::size_t k = 0; k < word.size; k++) KeepChar(&output, word.gbk[k], OUTSHOWN);
+        break;
+    }
+    default: break;
+    }
+}
+
+/* Starts the next pass's counts: it reads what the last one made. */
+static void NextPass() {
+    before = made;
+    waiting = made.length;
+    made.shown = 0;
+    made.length = 0;
+    marked = 0;
+    passes++;
+}
+
+/* The hook: records the step, its state after it, and counts it. Once
+ * the bound leaves a step out, the hook takes itself off: no later step is
+ * recorded, and the rest of the run goes as fast as a console run. */
+static void NoteStep(StepKind kind, const StepSite &site, char c) {
+    int read = next;                         /* the byte of the expansion read now */
+    int first = kind == STEP_POP && !inGroup;  /* the pop of a group's θ */
+    Count(kind, c);
+    if (!JsonStep(KIND[kind], site)) {
+        StepHook = nullptr;
         return;
     }
-    if (kind != STEP_PASS) return;
-    /* A file that ends right after its count runs pass 0 on an empty
-     * sentence before any rule line was read: R was never made, there is
-     * no rule to describe, and the pass is only counted. (A pass after the
-     * first needs a sentence, and a sentence comes after every rule line.) */
-    if (passes < MAXPASSES && R != nullptr) {
-        const Rule *r = &R[passes];
-        OpenPass();
-        JsonPut("],\"rule\":");
+    if (kind != STEP_PASS) {
+        JsonPut(",\"c\":");
+        JsonChar(c);
+    }
+    JsonPut(",\"stack\":");
+    PutPart(L.top->next, L.count, CONTAINER);
+    JsonPut(",\"queue\":");
+    PutPart(Q.front->next, queued, CONTAINER);
+    if (kind <= STEP_PUSH) {
+        JsonPut(",\"read\":");
+        JsonInt(read);
+        if (inGroup) {
+            JsonPut(",\"theta\":");
+            JsonChar(theta);
+        }
+        if (first) JsonPut(",\"first\":true");
+    } else if (kind <= STEP_PASS) {
+        JsonPut(",\"at\":");
+        JsonInt(passes + 1);
+        JsonPut(",\"rule\":");
         JsonInt(passes);
-        JsonPut(",\"symbol\":");
-        JsonChar(r->symbol);
-        JsonPut(",\"replacement\":");
-        JsonString(r->replacement, static_cast<std::size_t>(r->length));
-        JsonPut(",\"before\":{\"text\":");
-        JsonString(last.text, static_cast<std::size_t>(last.shown));
-        JsonPut(",\"length\":");
-        JsonInt(last.length);
-        JsonPut("},\"after\":");
-        PutPart(Q.front->next, made);
+        JsonPut(",\"sentence\":");
+        PutKept(made);
         JsonPut(",\"rewritten\":[");
         for (int m = 0; m < marked; m++) {
             if (m > 0) JsonPut(",");
             JsonInt(rewritten[m]);
         }
-        JsonPut("],\"src\":");
-        JsonSrc(site);
-        JsonPut("}");
-        Keep(Q.front->next, made);
+        JsonPut("],\"waiting\":");
+        JsonInt(waiting);
+        if (kind == STEP_PASS) {
+            JsonPut(",\"before\":");
+            PutKept(before);
+        }
+    } else {
+        Word word = WordFor(c);
+        JsonPut(",\"word\":");
+        JsonString(word.gbk, word.size);
+        JsonPut(",\"index\":");
+        JsonInt(words);
+        JsonPut(",\"output\":");
+        PutKept(output);
     }
-    passes++;
-    made = 0;
-    marked = 0;
-    passOpen = 0;
+    JsonStepEnd();
+    if (kind == STEP_PUT) {
+        inGroup = 0;
+        next--;
+    }
+    if (kind == STEP_WORD) words++;
+    if (kind == STEP_PASS) NextPass();
 }
 
-/* ============================ Words ======================================= */
+/* ============================ Input ======================================= */
 
-/* Writes the words of the final sentence in Q, which stays as it is. */
-static void PutWords() {
-    JsonPut("{\"symbols\":[");
-    long long length = 0;                    /* symbols in the sentence */
-    long long bytes = 0;                     /* bytes of all their words */
-    for (const LinkNode *p = Q.front->next; p != nullptr; p = p->next) {
-        Word word = WordFor(p->data);
-        if (length < SHOWN) {
-            if (length > 0) JsonPut(",");
-            JsonPut("{\"symbol\":");
-            JsonChar(p->data);
-            JsonPut(",\"word\":");
-            JsonString(word.gbk, word.size);
-            JsonPut("}");
-        }
-        length++;
-        bytes += static_cast<long long>(word.size);
+/* Writes the rule file as read: its count, its rules, its sentence. */
+static void PutInput() {
+    int listed = 0;                          /* rules that were read, to list */
+    if (W.length > 0 && N > 0) listed = N < MAXRULES ? N : MAXRULES;
+    else if (N > 0 && R != nullptr) listed = 1;
+    JsonPut(",\"input\":{\"count\":");
+    JsonInt(N);
+    JsonPut(",\"rules\":[");
+    for (int i = 0; i < listed; i++) {
+        if (i > 0) JsonPut(",");
+        JsonPut("{\"symbol\":");
+        JsonChar(R[i].symbol);
+        JsonPut(",\"replacement\":");
+        JsonString(R[i].replacement, static_cast<std::size_t>(R[i].length));
+        JsonPut("}");
     }
-    JsonPut("],\"length\":");
-    JsonInt(length);
-    JsonPut(",\"bytes\":");
-    JsonInt(bytes);
+    JsonPut("],\"sentence\":");
+    JsonString(W.ch, static_cast<std::size_t>(W.length));
     JsonPut("}");
 }
 
 /* ============================ Entry point ================================= */
 
-/* Describes the translation of the rule file argv[1] (see the top of this
- * file). Reads the file as translator's main does (StartFromRuleFile),
- * with the same refusals. Returns 0 after writing the description. */
+/* Traces the translation of the rule file argv[1] (see the top of this
+ * file), with translator's refusals. Returns 0 after writing the trace. */
 extern "C" int WriteSteps(int argc, char **argv) {
-    JsonBegin("translator", "read");
+    static const StepCall mainFrame = {"main", nullptr};
+    JsonTrace("translator", "read", LIMIT);
     StartFromRuleFile(argc, argv);
+    PutInput();
+    JsonStepsBegin();
 
-    JsonPut("{\"program\":\"translator\",\"ok\":true,\"sentence\":");
-    JsonString(W.ch, static_cast<std::size_t>(W.length));
-    JsonPut(",\"ruleCount\":");
-    JsonInt(N);
+    queued = 0;
+    next = W.length - 1;
+    inGroup = 0;
+    passes = 0;
+    marked = 0;
+    made.shown = 0;
+    made.length = 0;
+    output.shown = 0;
+    output.length = 0;
+    words = 0;
+    StepTop = &mainFrame;
+    StepHook = NoteStep;
 
     JsonPhase("expansion");
-    JsonPut(",\"expansion\":[");
-    StepHook = NoteExpansion;
     PreDeal();
-
     JsonPhase("passes");
-    JsonPut("],\"passes\":[");
-    Keep(L.top->next, L.count);
-    StepHook = NotePass;
+    waiting = L.count;                       /* pass 0 reads the stack, top first */
+    before.shown = 0;
+    for (const LinkNode *p = L.top->next; p != nullptr && before.shown < SHOWN; p = p->next)
+        before.text[before.shown++] = p->data;
+    before.length = L.count;
     MidDeal();
-    StepHook = nullptr;
-    JsonPut("],\"passCount\":");
-    JsonInt(passes);
-
     JsonPhase("words");
-    JsonPut(",\"words\":");
-    PutWords();
-    JsonPut("}");
-    return JsonEnd();
+    Translate();
+
+    StepHook = nullptr;
+    StepTop = nullptr;
+    return JsonFinish(1);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Adding a program is one stanza and its folders (docs/layout.md, "Adding a
-# program"): this copies the tree into a temporary folder, adds a sixth
+# program"): this copies the tree into a temporary folder, adds a fifth
 # program there, `stub` (a tiny console program that copies the file named
 # on its command line to stub.txt under a header line), with its folders
 # and its stanza in web/programs.js and nothing else but its section of the

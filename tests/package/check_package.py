@@ -8,7 +8,8 @@ build/package/dsdemos-VERSION-linux-x86_64.tar.gz (./scripts/package.sh).
 
 Windows: the zip is unpacked, as Windows' "Extract All" does, into a folder
 named after it; the zip has no folder of its own, so that folder must hold
-the four programs, the examples of examples/ with CRLF line ends, the four
+the four programs, the grading kit grader.exe (each needing no DLL beyond
+Windows' own), the examples of examples/ with CRLF line ends, the four
 demo-<program>.bat and README.txt (the guide with a byte order mark and
 CRLF line ends). Every .bat runs twice under Wine, as `wine cmd /c
 demo-<program>.bat` from that folder with a line break typed for its pause;
@@ -26,8 +27,9 @@ is a pipe. With no console behind it, cmd has no code page to switch, so
 compared as the programs wrote them.
 
 Linux: `cmake --install LINUX-BUILD-DIR` into a temporary prefix must give
-the programs in bin/ and the guide, README.md (its pages in docs/) and the examples in
-share/doc/dsdemos/; the tar.gz must hold one folder with the same tree, byte
+the programs in bin/ and the guide, README.md (its pages in docs/) and the
+examples in share/doc/dsdemos/, and the grading kit bin/grader, which must
+grade a class of one (our josephus sources) from that tree alone; the tar.gz must hold one folder with the same tree, byte
 for byte, and a README at its top that names the guide's path. The matching end-to-end cases then run against the programs of
 both trees (tests/harness/run_case.py).
 
@@ -196,7 +198,8 @@ def check_windows(version, scratch):
                    check=True)
 
     brought = tree(top)
-    wanted = {f"{p}.exe" for p in PROGRAMS} | {f"demo-{p}.bat" for p in PROGRAMS} | {"README.txt"}
+    wanted = {f"{p}.exe" for p in PROGRAMS + ["grader"]} | {f"demo-{p}.bat" for p in PROGRAMS}
+    wanted |= {"README.txt"}
     wanted |= {os.path.join("examples", n) for n in tree(os.path.join(ROOT, "examples"))}
     wanted |= {os.path.join("web", n) for n in web_files()}
     if set(brought) != wanted:
@@ -209,8 +212,8 @@ def check_windows(version, scratch):
     guide = os.path.join(ROOT, "docs", "guide-zh.md")
     if not os.path.exists(guide) or brought["README.txt"] != BOM + crlf(read(guide).replace(b"\r\n", b"\n")):
         fail("README.txt is not docs/guide-zh.md with a byte order mark and CRLF line ends")
-    for p in PROGRAMS:
-        if b"\n" in brought[f"demo-{p}.bat"].replace(b"\r\n", b""):
+    for p in PROGRAMS + ["grader"]:
+        if p != "grader" and b"\n" in brought[f"demo-{p}.bat"].replace(b"\r\n", b""):
             fail(f"demo-{p}.bat has a line end without CR")
         dump = subprocess.run(["x86_64-w64-mingw32-objdump", "-p", os.path.join(top, f"{p}.exe")],
                               stdout=subprocess.PIPE, check=True).stdout.decode(errors="replace")
@@ -262,7 +265,7 @@ def check_linux_tree(top, label, files):
     """files is the tree below top, the install tree; run the matching cases
     on its programs."""
     doc = os.path.join("share", "doc", "dsdemos")
-    wanted = {os.path.join("bin", p) for p in PROGRAMS} | {os.path.join(doc, "guide-zh.md"),
+    wanted = {os.path.join("bin", p) for p in PROGRAMS + ["grader"]} | {os.path.join(doc, "guide-zh.md"),
                                                            os.path.join(doc, "README.md")}
     pages = {name: read(os.path.join(ROOT, "docs", name)) for name in os.listdir(os.path.join(ROOT, "docs"))
              if name.endswith(".md") and name != "guide-zh.md"}
@@ -294,7 +297,28 @@ def check_linux_tree(top, label, files):
                 fail(f"{label}: {proc.stdout.decode(errors='replace')}")
             else:
                 print(f"ok {label}: bin/{p} passes {os.path.relpath(r.path, ROOT)}")
+    check_grader(top, label)
     return files
+
+
+def check_grader(top, label):
+    """The installed kit grades a class of one, our own josephus sources, with
+    the josephus and the examples of the same tree: full marks."""
+    with tempfile.TemporaryDirectory() as scratch:
+        student = os.path.join(scratch, "class", "ours")
+        os.makedirs(student)
+        for name in glob.glob(os.path.join(ROOT, "josephus", "*.[ch]*")):
+            shutil.copy(name, student)
+        out = os.path.join(scratch, "out")
+        proc = subprocess.run([os.path.join(top, "bin", "grader"), "josephus",
+                               os.path.join(scratch, "class"), "--out", out, "--jobs", "1"],
+                              stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+        report = os.path.join(out, "report.json")
+        text = read(report).decode() if os.path.exists(report) else ""
+        if proc.returncode != 0 or '"score": 100' not in text:
+            fail(f"{label}: bin/grader on a class of one: {proc.stdout.decode('gbk', 'replace')} {text}")
+        else:
+            print(f"ok {label}: bin/grader gives our josephus full marks")
 
 
 def check_linux(version, build, scratch):

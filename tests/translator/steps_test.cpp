@@ -1,10 +1,17 @@
-/* Unit tests of the step hook (step.h) and the step writer: on every
- * example, each step the hook hears is taken on a line that does it, and
- * the last pass's appends are the sentence that translate.txt gets. */
+/* Unit tests of the step hook (step.h) and the step writer: each step the
+ * hook hears is taken on a line that does it, and the steps alone, replayed
+ * on a stack and a queue of their own, keep them equal to L and Q at every
+ * step and make translate.txt; the writer's trace starts at main, and its
+ * size bound ends the record, not the run. */
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,77 +20,158 @@
 #include "source_line.h"
 #include "step.h"
 #include "support.h"
+#include "words.h"
 
 extern "C" int WriteSteps(int argc, char **argv);
 
 namespace {
 
-/* One step as the hook heard it. */
-struct Heard {
-    StepKind kind;      /* the step */
-    std::string line;   /* the text of the line it was taken on */
-    char c;             /* the character it moved */
-};
-std::vector<Heard> heard;
-
-void Hear(StepKind kind, const StepSite &site, char c) {
-    heard.push_back({kind, SourceLine(site.file, site.line), c});
-}
-
-/* What the line of each kind of step must do. */
-const char *Does(StepKind kind) {
-    switch (kind) {
-    case STEP_LAY: return "PushChecked(c)";
-    case STEP_TAKE: return "TakeGroup(&theta)";
-    case STEP_PUT: return "PutGroup(theta)";
-    case STEP_POP: return "PopChecked(";
-    case STEP_ENQUEUE: return "EnQueue(&Q, delta)";
-    case STEP_DEQUEUE: return "DeQueue(&Q, &delta)";
-    case STEP_PUSH: return "PushChecked(";
-    case STEP_KEEP: return "EnQueue(&Q, c)";
-    case STEP_REPLACE: return "EnQueue(&Q, r->replacement[k])";
-    case STEP_PASS: return "RulePass(";
+/* Each test runs in a fresh directory of its own (Translate and the writer
+ * write translate.txt there), with empty containers. */
+class TranslatorSteps : public testing::Test {
+protected:
+    void SetUp() override {
+        char here[4096];
+        ASSERT_NE(getcwd(here, sizeof here), nullptr);
+        home_ = here;
+        char dir[] = "/tmp/translator-steps-XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        dir_ = dir;
+        ASSERT_EQ(chdir(dir), 0);
     }
-    return "?";
+    void TearDown() override {
+        StepHook = nullptr;
+        char c;
+        if (L.top != nullptr) {
+            while (Pop(&L, &c) == OK) {}
+            while (DeQueue(&Q, &c) == OK) {}
+        }
+        ASSERT_EQ(chdir(home_.c_str()), 0);
+        std::string cleanup = "rm -rf '" + dir_ + "'";
+        ASSERT_EQ(std::system(cleanup.c_str()), 0);
+    }
+    std::string home_, dir_;
+};
+
+std::string ReadFile(const std::string &path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
 }
 
-TEST(TranslatorSteps, EveryStepIsTakenOnALineThatDoesItAndTheLastPassMakesTheOutput) {
-    if (L.top == nullptr) Start();
+/* The text of each kind's line must hold one of these. */
+bool DoneOn(StepKind kind, const std::string &line) {
+    auto has = [&line](const char *what) { return line.find(what) != std::string::npos; };
+    switch (kind) {
+    case STEP_LAY: return has("PushChecked(c)");
+    case STEP_TAKE: return has("TakeGroup(&theta)");
+    case STEP_PUT: return has("PutGroup(theta)");
+    case STEP_POP: return has("PopChecked(");
+    case STEP_ENQUEUE: return has("EnQueue(&Q, delta)");
+    case STEP_DEQUEUE: return has("DeQueue(&Q, &delta)");
+    case STEP_PUSH: return has("PushChecked(");
+    case STEP_READ: return has("Pop(&L, &c)") || has("DeQueue(&Q, &c)");
+    case STEP_KEEP: return has("EnQueue(&Q, c)");
+    case STEP_REPLACE: return has("EnQueue(&Q, r->replacement[k])");
+    case STEP_PASS: return has("RulePass(");
+    case STEP_WORD: return has("used += word.size");
+    }
+    return false;
+}
+
+/* The replay: a stack and a queue that only the steps change. */
+std::string stack;                 /* its top last */
+std::deque<char> queue;
+int passes;                        /* passes ended */
+std::string words;                 /* the words of the word steps */
+std::vector<bool> heardKind;       /* kinds heard, by StepKind */
+std::string fault;                 /* the first step that went wrong, or empty */
+
+std::string Live() {
+    std::string s = "L=";
+    for (const LinkNode *p = L.top->next; p != nullptr; p = p->next) s += p->data;
+    s += " Q=";
+    for (const LinkNode *p = Q.front->next; p != nullptr; p = p->next) s += p->data;
+    return s;
+}
+
+std::string Replayed() {
+    return "L=" + std::string(stack.rbegin(), stack.rend()) + " Q=" + std::string(queue.begin(), queue.end());
+}
+
+/* Takes c off the replayed stack (from_queue 0) or queue; false when it is
+ * not the character there. */
+bool TakeOff(bool from_queue, char c) {
+    if (from_queue) {
+        if (queue.empty() || queue.front() != c) return false;
+        queue.pop_front();
+    } else {
+        if (stack.empty() || stack.back() != c) return false;
+        stack.pop_back();
+    }
+    return true;
+}
+
+void Replay(StepKind kind, const StepSite &site, char c) {
+    heardKind[kind] = true;
+    std::string line = SourceLine(site.file, site.line);
+    bool ok = DoneOn(kind, line);
+    switch (kind) {
+    case STEP_LAY: case STEP_PUSH: stack += c; break;
+    case STEP_POP: ok = ok && TakeOff(false, c); break;
+    case STEP_ENQUEUE: case STEP_KEEP: case STEP_REPLACE: queue.push_back(c); break;
+    case STEP_DEQUEUE: ok = ok && TakeOff(true, c); break;
+    case STEP_READ: ok = ok && TakeOff(passes > 0, c); break;
+    case STEP_WORD: {
+        ok = ok && TakeOff(true, c);
+        Word word = WordFor(c);
+        words.append(word.gbk, word.size);
+        break;
+    }
+    case STEP_PASS: passes++; break;
+    case STEP_TAKE: case STEP_PUT: break;
+    }
+    if (!ok || Live() != Replayed()) {
+        if (fault.empty())
+            fault = "step " + std::to_string(kind) + " '" + c + "' on \"" + line + "\": " + Live() +
+                    " but the steps make " + Replayed();
+    }
+}
+
+TEST_F(TranslatorSteps, TheStepsAloneRebuildTheContainersAndTheOutput) {
+    heardKind.assign(STEP_WORD + 1, false);
+    std::vector<std::string> files;
     for (const char *name : {"chained.txt", "nested.txt", "no_spaces.txt", "reversed_order.txt",
-                             "rules.txt"}) {
-        ASSERT_TRUE(Load(SourceFile(std::string("examples/translator/") + name))) << name;
-        heard.clear();
-        StepHook = Hear;
+                             "rules.txt"})
+        files.push_back(SourceFile(std::string("examples/translator/") + name));
+    files.push_back("2\nA =\nB = Axy\n(B(Az)A)B\n");  /* an empty replacement, groups in a group */
+    for (const std::string &file : files) {
+        if (L.top == nullptr) Start();
+        ASSERT_TRUE(Load(file)) << file;
+        stack.clear();
+        queue.clear();
+        passes = 0;
+        words.clear();
+        fault.clear();
+        StepHook = Replay;
         PreDeal();
         MidDeal();
+        Translate();
         StepHook = nullptr;
-
-        std::string last;                    /* what the last pass appended */
-        int passes = 0;
-        for (const Heard &h : heard) {
-            EXPECT_NE(h.line.find(Does(h.kind)), std::string::npos)
-                << name << ": step " << h.kind << " on " << h.line;
-            if (h.kind == STEP_PASS) {
-                passes++;
-                if (passes < N) last.clear();
-            } else if (h.kind == STEP_KEEP || h.kind == STEP_REPLACE) {
-                last += h.c;
-            }
-        }
-        EXPECT_EQ(passes, N) << name;
-        std::string output;
-        char c;
-        while (DeQueue(&Q, &c) == OK) output += c;
-        EXPECT_EQ(last, output) << name;
+        EXPECT_EQ(fault, "") << file;
+        EXPECT_EQ(passes, N) << file;
+        EXPECT_EQ(words, ReadFile("translate.txt")) << file;
     }
+    for (int kind = 0; kind <= STEP_WORD; kind++) EXPECT_TRUE(heardKind[kind]) << "kind " << kind;
 }
 
-TEST(TranslatorSteps, TheWriterMarksTheRewrittenCharactersFromRewrite) {
-    std::string path = std::string(DSD_SOURCE_DIR) + "/examples/translator/rules.txt";
-    std::vector<char> arg(path.begin(), path.end());
-    arg.push_back('\0');
-    char name[] = "translator";
-    char *argv[] = {name, arg.data(), nullptr};
+/* Runs the writer on a rule file holding `text`; returns its stdout. */
+std::string Trace(const std::string &text) {
+    {
+        std::ofstream out("in.txt", std::ios::binary);
+        out << text;
+    }
     /* The writer starts L and Q anew, as the program does: the empty ones
      * of an earlier test give back their head nodes first. */
     if (L.top != nullptr && StackEmpty(&L) && QueueEmpty(&Q)) {
@@ -91,38 +179,65 @@ TEST(TranslatorSteps, TheWriterMarksTheRewrittenCharactersFromRewrite) {
         std::free(Q.front);
         L.top = nullptr;
     }
+    char name[] = "translator";
+    char arg[] = "in.txt";
+    char *argv[] = {name, arg, nullptr};
     testing::internal::CaptureStdout();
     EXPECT_EQ(WriteSteps(2, argv), 0);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out.rfind("{\"program\":\"translator\",\"ok\":true,", 0), 0u) << out;
-    EXPECT_NE(out.find("{\"rewrittenSrc\":[{\"file\":\"translator/rewrite.cpp\""), std::string::npos)
+    return testing::internal::GetCapturedStdout();
+}
+
+TEST_F(TranslatorSteps, TheTraceRunsFromMainThroughTheWordsAndItsBoundEndsOnlyTheRecord) {
+    std::string out = Trace(SourceFile("examples/translator/rules.txt"));
+    EXPECT_EQ(out.rfind("{\"program\":\"translator\",\"input\":{\"count\":2,\"rules\":[{\"symbol\":\"X\","
+                        "\"replacement\":\"tYd\"},{\"symbol\":\"Y\",\"replacement\":\"sa\"}],"
+                        "\"sentence\":\"X(ehn)\"},\"steps\":[{\"kind\":\"lay\",",
+                        0),
+              0u)
         << out;
-    EXPECT_NE(out.find("\"chain\":[\"MidDeal\",\"RulePass\",\"Rewrite\"]"), std::string::npos) << out;
-    char c;
-    while (DeQueue(&Q, &c) == OK) {}
+    EXPECT_NE(out.find("\"chain\":[\"main\",\"PreDeal\",\"TakeGroup\"]"), std::string::npos) << out;
+    EXPECT_NE(out.find("\"chain\":[\"main\",\"MidDeal\",\"RulePass\",\"Rewrite\"]"), std::string::npos);
+    /* The last pass made the sentence the words translate, the last word
+     * leaves translate.txt as a console run writes it. */
+    EXPECT_NE(out.find("\"at\":2,\"rule\":1,\"sentence\":{\"text\":\"tsadenehe\",\"length\":9},"
+                       "\"rewritten\":[1,2]"),
+              std::string::npos)
+        << out;
+    std::string file = ReadFile("translate.txt");
+    std::string escaped;
+    for (unsigned char b : file) {
+        char hex[8];
+        std::snprintf(hex, sizeof hex, "\\u%04x", b);
+        escaped += hex;
+    }
+    EXPECT_NE(out.find("\"chain\":[\"main\",\"Translate\"],\"c\":\"d\""), std::string::npos);
+    EXPECT_NE(out.find("\"index\":8,\"output\":{\"text\":\"" + escaped + "\",\"length\":" +
+                       std::to_string(file.size()) + "}}],\"ok\":true,\"stopped\":false}\n"),
+              std::string::npos)
+        << out;
+
+    /* 30 A, each a word of 8 bytes, made nine times over four times: far
+     * past the bound, and translate.txt is still whole. */
+    out = Trace("4\nA = AAAAAAAAA\nA = AAAAAAAAA\nA = AAAAAAAAA\nA = AAAAAAAAA\n" + std::string(30, 'A') +
+                "\n");
+    EXPECT_LT(out.size(), std::size_t{4} << 20);
+    std::string end = "}],\"ok\":true,\"stopped\":\"bound\"}\n";
+    EXPECT_EQ(out.substr(out.size() - end.size()), end);
+    EXPECT_EQ(ReadFile("translate.txt").size(), std::size_t{30} * 9 * 9 * 9 * 9 * 8);
 }
 
 /* A count with no rule line after it and no sentence: pass 0 runs on the
- * empty sentence without a rule record to describe (R was never made), and
- * the writer must not read one. CTest runs each test in a process of its
- * own, where no earlier test has made R; run with the others in one
- * process (valgrind), it has nothing to show. */
-TEST(TranslatorSteps, ACountWithNoRulesAndNoSentenceDescribesNoRule) {
+ * empty sentence without a rule to list (R was never made), and the writer
+ * must not read one. CTest runs each test in a process of its own, where no
+ * earlier test has made R; run with the others in one process (valgrind),
+ * it has nothing to show. */
+TEST_F(TranslatorSteps, ACountWithNoRulesAndNoSentenceListsNoRule) {
     if (R != nullptr) GTEST_SKIP() << "an earlier test in this process made R";
-    std::string path = testing::TempDir() + "count_only.txt";
-    FILE *fp = std::fopen(path.c_str(), "wb");
-    ASSERT_NE(fp, nullptr);
-    std::fputs("1", fp);
-    std::fclose(fp);
-    std::vector<char> arg(path.begin(), path.end());
-    arg.push_back('\0');
-    char name[] = "translator";
-    char *argv[] = {name, arg.data(), nullptr};
-    testing::internal::CaptureStdout();
-    EXPECT_EQ(WriteSteps(2, argv), 0);
-    std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("\"passes\":[],\"passCount\":1"), std::string::npos) << out;
-    std::remove(path.c_str());
+    std::string out = Trace("1");
+    EXPECT_NE(out.find("\"input\":{\"count\":1,\"rules\":[],\"sentence\":\"\"},\"steps\":[{\"kind\":\"pass\""),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("\"ok\":true,\"stopped\":false}"), std::string::npos) << out;
 }
 
 }  // namespace

@@ -45,14 +45,14 @@ const OPERATIONS = {
   evaluator: [[(s) => s.kind === 'push_opnd', /Push\w*\(&OPND/],
               [(s) => s.kind === 'push_optr', /Push\w*\(&OPTR/],
               [(s) => s.kind === 'cancel', /Pop\w*\(&OPTR/]],
-  translator: [[(s) => /^读入第 \d+ 个字符.*压入栈 L/.test(s.caption), /Push\w*\(/]],
+  translator: [[(s) => /^读入第 \d+ 个字符.*压入栈 L/.test(s.caption), /Push\w*\(/],
+               [(s) => /出队，译成「/.test(s.caption), /used \+= word\.size/]],
   bitree: [[(s) => ['walk', 'preorder', 'inorder', 'postorder'].includes(s.phase), /Visit\w*\(/],
            [(s) => s.phase === 'split', /PreInCreate|int right = end2 - i/]],
 };
 
-// The steps whose record names no source line (translator's words are
-// written by a loop the step writer does not mark): the panel says so.
-const NO_SOURCE = { translator: (s) => s.phase === 'words' };
+// The steps whose record names no source line: the panel says so.
+const NO_SOURCE = {};
 
 // panelNow(tab): what the picture and its code panel show at this step:
 // {step, caption, action, phase, kind, file, shown ([line, text] of every line),

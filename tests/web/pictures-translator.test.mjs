@@ -1,11 +1,12 @@
 // pictures-translator.test.mjs -- the translator's picture in a real browser,
-// opened from file://, held to the program's own output: the last pass's
-// sentence, turned into words as the picture shows them, is translate.txt;
-// the stack and the queue drawn at each step of the bracket expansion are
-// the step writer's record, got here by running the writer in node; stepping
-// back and forward returns the same picture, and a step drawn after the
-// others is the one a new page opened at it draws; a refused rule file draws
-// nothing and says so.
+// opened from file://, held to the program's own output: the words drawn,
+// one per word step, are translate.txt of the same run, and the last step
+// shows it all written; the stack, the queue and the sentence drawn at each
+// step are those of the step writer's trace, got here by running the writer
+// in node; stepping back and forward returns the same picture, and a step
+// drawn after the others is the one a new page opened at it draws; a file
+// refused while it is read draws nothing and says so, and one refused in the
+// middle of a group draws its steps up to there, the last saying why.
 //
 //     node --test tests/web/pictures-translator.test.mjs   (after ./scripts/web.sh)
 import assert from 'node:assert/strict';
@@ -20,12 +21,12 @@ const DsdRunner = require('../../web/worker/runner.js');
 const CASES = cases('translator/rules.txt', 'translator:expand_inner_group_first',
                     'translator:leftovers_and_non_ascii_give_error_word',
                     'translator:refuse_long_sentence', 'translator:refuse_missing_close_bracket');
-// A sentence that grows past what the picture draws: 30 t's, nine each.
+// A sentence that grows past what the picture draws of it: 30 t's, nine each.
 const LONG = Buffer.from('1\nt = ttttttttt\n' + 't'.repeat(30) + '\n');
 
-// writerRecord(rules): the step writer's JSON for the rule file's bytes,
+// writerTrace(rules): the step writer's trace for the rule file's bytes,
 // run in node through the page's own runner.
-async function writerRecord(rules) {
+async function writerTrace(rules) {
   const factory = require(path.join(WEB_DIR, 'translator.js'));
   const result = await DsdRunner().runProgram(factory, 'translator', {
     entry: 'WriteSteps', args: ['rules.txt'], files: [{ path: 'rules.txt', data: new Uint8Array(rules) }],
@@ -43,30 +44,33 @@ async function runRules(tab, rules) {
   await tab.locator('.picture[data-count]').waitFor();
 }
 
-// picture(tab): what the picture shows now: the step, the phase, the
-// markup, the text marked beside it, and the cells of each row drawn (the
-// text of each character's cell and the length the row stands for).
+// picture(tab): what the picture shows now: the step, the kind, the
+// caption, the markup, the text marked beside it, the cells of each row
+// drawn (the text of each character's cell and the length the row stands
+// for), the word drawn, translate.txt as written so far, and the part of
+// the side panel's translate.txt marked as written.
 async function picture(tab) {
   return tab.locator('.picture').evaluate((box) => {
     const svg = box.querySelector('svg');
     const row = (role) => {
       const g = svg.querySelector(`[data-cell="${role}"]`);
       if (!g) return null;
-      const cells = [...g.querySelectorAll(':scope > g[data-index] text')].map((t) => t.textContent);
+      const cells = [...g.querySelectorAll(':scope > g[data-index]')]
+        .sort((a, b) => a.dataset.index - b.dataset.index).map((c) => c.querySelector('text').textContent);
       return { cells, length: Number(g.getAttribute('data-length')), at: g.getAttribute('data-at') };
     };
-    const words = [...svg.querySelectorAll('[data-cell="word"]')].map((w) => {
-      const word = w.querySelector('[data-part="word"]');
-      return [w.querySelector('[data-part="symbol"] text').textContent, word ? word.textContent : null];
-    });
+    const word = svg.querySelector('[data-cell="word"] [data-part="word"]');
+    const side = box.querySelector('.picture-side .tr-output .current');
     return {
       step: Number(box.getAttribute('data-step')), count: Number(box.getAttribute('data-count')),
-      phase: svg.getAttribute('data-phase'), index: Number(svg.getAttribute('data-index')),
+      kind: svg.getAttribute('data-kind'), caption: svg.getAttribute('aria-label'),
       markup: svg.outerHTML,
       marked: [...box.querySelectorAll('.picture-text .current')].map((n) => n.textContent),
       sentence: row('sentence'), stack: row('stack'), queue: row('queue'), after: row('after'),
-      wordsLength: Number(svg.querySelector('[data-cell="words"]')?.getAttribute('data-length')),
-      words,
+      word: word ? word.textContent : null,
+      output: svg.querySelector('[data-cell="output"]')?.textContent ?? null,
+      written: side ? side.textContent : '',
+      note: box.querySelector('.picture-note').hidden ? '' : box.querySelector('.picture-note').textContent,
     };
   });
 }
@@ -96,7 +100,7 @@ describe('translator picture, opened from file', () => {
   });
   after(async () => { await browser?.close(); });
 
-  test('the last pass\'s sentence, turned into the words drawn, is translate.txt', async () => {
+  test('the words drawn, one per word step, are translate.txt of the same run', async () => {
     const inputs = [CASES['translator/rules.txt'].files['rules.txt'],
                     CASES['translator:expand_inner_group_first'].files['rules.txt'],
                     CASES['translator:leftovers_and_non_ascii_give_error_word'].files['rules.txt'], LONG];
@@ -105,47 +109,55 @@ describe('translator picture, opened from file', () => {
       const output = (await shown(tab)).files['translate.txt'];
       await tab.locator('.step-last').click();
       const last = await picture(tab);
-      assert.equal(last.phase, 'words');
-      // Each symbol drawn with the word it became, the same word each time.
-      const wordOf = new Map();
-      for (const [symbol, word] of last.words) {
-        assert.notEqual(word, null, `every word is drawn at the last step (${symbol})`);
-        if (wordOf.has(symbol)) assert.equal(word, wordOf.get(symbol), `one word for ${symbol}`);
-        wordOf.set(symbol, word);
+      assert.equal(last.kind, 'word', gbk(rules));
+      // The last step has written it all: the side panel marks the whole
+      // file, and the picture's line of it is its start.
+      assert.equal(last.written, output, gbk(rules));
+      const line = last.output.replace(/……$/, '');
+      assert.ok(line.length > 0 && output.startsWith(line), `${line} starts ${output}`);
+      if (rules === LONG) continue;
+      // Back through the word steps: their words, in order, are the file.
+      const words = [];
+      for (let now = last; now.kind === 'word'; now = await picture(tab)) {
+        words.unshift(now.word);
+        await tab.locator('.step-back').click();
       }
-      // The last rule beside the picture goes to the last pass.
-      await tab.locator('.tr-rules li').last().click();
-      const pass = await picture(tab);
-      assert.equal(pass.phase, 'pass');
-      assert.equal(pass.step, last.step - last.words.length, 'the last pass comes just before the words');
-      assert.equal(pass.after.length, last.wordsLength, 'the words are the last pass\'s sentence');
-      const said = pass.after.cells.map((c) => wordOf.get(c)).join('');
-      if (pass.after.cells.length === pass.after.length) {
-        assert.equal(said, output, gbk(rules));
-      } else {
-        assert.ok(output.startsWith(said) && said.length > 0, `the drawn part of ${gbk(rules)}`);
-      }
+      assert.equal(words.join(''), output, gbk(rules));
     }
   });
 
-  test('the stack and the queue drawn are the step writer\'s record at each step', async () => {
+  test('the sentence, stack, queue and pass drawn are the step writer\'s trace at each step', async () => {
     const rules = CASES['translator:expand_inner_group_first'].files['rules.txt'];
-    const record = await writerRecord(rules);
+    const trace = await writerTrace(rules);
+    assert.equal(trace.ok, true);
     await runRules(tab, rules);
+    assert.equal((await picture(tab)).count, trace.steps.length);
     await goTo(tab, 0);
-    let both = -1;   // a step that has characters on the stack and in the queue
-    for (let k = 0; k < record.expansion.length; k++) {
-      const want = record.expansion[k];
+    let both = -1;   // a step of the expansion with characters on the stack and in the queue
+    const kinds = new Set();
+    for (let k = 0; k < trace.steps.length; k++) {
+      const want = trace.steps[k];
       const got = await picture(tab);
-      assert.equal(got.phase, 'expand');
-      assert.equal(got.sentence.cells[Number(got.sentence.at)], label(want.read), `read at step ${k + 1}`);
-      for (const part of ['stack', 'queue']) {
-        assert.equal(got[part].length, want[part].length, `${part} length at step ${k + 1}`);
-        assert.deepEqual(got[part].cells, [...want[part].text].map(label), `${part} at step ${k + 1}`);
+      kinds.add(got.kind);
+      assert.equal(got.kind, want.kind, `kind of step ${k + 1}`);
+      if (want.read !== undefined) {
+        assert.equal(got.sentence.cells[Number(got.sentence.at)], label(trace.input.sentence[want.read]), `read at step ${k + 1}`);
       }
-      if (both < 0 && want.stack.length && want.queue.length) both = k;
+      for (const part of ['stack', 'queue']) {
+        if (!got[part]) continue;   // the later passes and the words draw no stack
+        assert.equal(got[part].length, want[part].length, `${part} length at step ${k + 1}`);
+        const drawn = got[part].cells.filter((c) => c !== '⋮');
+        assert.deepEqual(drawn, [...want[part].text].slice(0, drawn.length).map(label), `${part} at step ${k + 1}`);
+      }
+      if (want.sentence) {
+        assert.equal(got.after.length, want.sentence.length, `sentence length at step ${k + 1}`);
+        assert.deepEqual(got.after.cells, [...want.sentence.text].map(label), `sentence at step ${k + 1}`);
+      }
+      if (both < 0 && want.read !== undefined && want.stack.length && want.queue.length) both = k;
       await tab.locator('.step-forward').click();
     }
+    assert.deepEqual([...kinds].sort(), ['dequeue', 'enqueue', 'keep', 'lay', 'pass', 'pop', 'push', 'put', 'read',
+                                         'replace', 'take', 'word']);
     assert.ok(both >= 0, 'some step holds both containers');
     await goTo(tab, both);
     await shot(page, 'picture-translator');
@@ -182,14 +194,22 @@ describe('translator picture, opened from file', () => {
     }
   });
 
-  test('a refused rule file draws nothing and says why', async () => {
-    for (const name of ['translator:refuse_long_sentence', 'translator:refuse_missing_close_bracket']) {
-      await runRules(tab, CASES[name].files['rules.txt']);
-      const box = tab.locator('.picture');
-      assert.equal(await box.getAttribute('data-count'), '0', name);
-      assert.ok(await box.locator('.picture-note').isVisible(), name);
-      assert.match(await box.locator('.picture-note').textContent(), /标准错误/, name);
-      assert.ok(!(await box.locator('svg').isVisible()), name);
-    }
+  test('a file refused as it is read draws nothing; a group without its ")" draws up to the refusal', async () => {
+    await runRules(tab, CASES['translator:refuse_long_sentence'].files['rules.txt']);
+    const box = tab.locator('.picture');
+    assert.equal(await box.getAttribute('data-count'), '0');
+    assert.ok(await box.locator('.picture-note').isVisible());
+    assert.match(await box.locator('.picture-note').textContent(), /标准错误/);
+    assert.ok(!(await box.locator('svg').isVisible()));
+
+    await runRules(tab, CASES['translator:refuse_missing_close_bracket'].files['rules.txt']);
+    await tab.locator('.step-last').click();
+    const last = await picture(tab);
+    assert.ok(last.count > 0);
+    assert.match(last.note, /没有正常结束/);
+    assert.equal(last.stack.length, 0);
+    assert.match(last.caption, /拒绝/);
+    await tab.locator('.step-back').click();
+    assert.doesNotMatch((await picture(tab)).caption, /拒绝/, 'only the last step says so');
   });
 });

@@ -5,7 +5,11 @@
 // its output file or from its step writer, run in node by the page's own
 // worker (web/worker/worker.js, through web/tools/worker.mjs),
 // never from the page: all right gives full marks; one wrong answer gives
-// one less, lists its step as a link, and the picture moves on from it.
+// one less, lists the step it was asked at as a link, and the picture moves
+// on from it. While a question is open nothing on the page tells its
+// answer: not the caption of the step it asks about, not the code panel's
+// mark, not the run's whole output. A saved score opened with 核对成绩 is
+// graded again by the program's own run, and an edited score line is told.
 // 换一题 makes the input its seed and size say, and a link with them
 // reopens it.
 import assert from 'node:assert/strict';
@@ -42,11 +46,16 @@ async function ours(program) {
 // The answer to the question with key `key`: {value} for the button of
 // that value, or {typed} for the text box.
 const ANSWERS = {
-  josephus({ file }) {
-    const left = gbk(file('out.txt')).trim().split(' ');
-    return (key) => ({ value: left[Number(key.split(':')[1]) - 1] });
+  josephus({ record }) {
+    const find = (kind, turn, said) => record.steps.find((st) => st.kind === kind && st.turn === Number(turn) &&
+                                                              (said === undefined || st.said === Number(said)));
+    return (key) => {
+      const [what, turn, said] = key.split(':');
+      const step = find(what, turn, said);
+      return what === 'leave' ? { typed: step.out.join(' ') } : { value: String(step.seat) };
+    };
   },
-  evaluator({ file }) {
+  evaluator({ file, record }) {
     // The trace's rows by their step number, each its OPND column and action.
     const rows = {};
     for (const line of gbk(file('result.txt')).split('\n')) {
@@ -60,6 +69,8 @@ const ANSWERS = {
       const [what, row] = key.split(':');
       if (what === 'relation') return { value: sign[kind(rows[row].action)] };
       if (what === 'action') return { value: kind(rows[row].action) };
+      if (what === 'return') return { typed: String(record.steps.find((s) => s.kind === 'return').value) };
+      if (what === 'error') return { value: 'stop' };
       return { typed: rows[Number(row) + 1].opnd.at(-1) };
     };
   },
@@ -67,40 +78,73 @@ const ANSWERS = {
     return (key) => {
       const [what, k] = key.split(':');
       const step = record.steps[Number(k)];
-      if (what === 'root') return { value: String(step.pre[0]) };
-      if (what === 'split') return { value: String(step.root - step.in[0]) };
-      if (what === 'value') return { typed: String(step.values[step.node]) };
-      return { value: String(step.node) };
+      const newest = step.threads && step.threads.at(-1);
+      switch (what) {
+        case 'root': return { value: String(step.pre[0]) };
+        case 'split': return { value: String(step.root - step.in[0]) };
+        case 'value': return { typed: String(step.values[step.node]) };
+        case 'thread': return { value: String(newest[0]) };
+        case 'side': return { value: String(newest[1]) };
+        case 'threads': return { typed: String(step.threads.length) };
+        case 'tree': case 'copy': return { typed: String(step.shape.length) };
+        case 'node': return { value: step.operator ? 'op' : 'leaf' };
+        case 'choice': return { value: String(step.choice >= 0 && step.choice <= 2 ? step.choice : 3) };
+        case 'read': return { value: step.shape === null ? 'no' : 'yes' };
+        default: return { value: String(step.node) };
+      }
     };
   },
   translator({ record }) {
-    const words = record.words.symbols.map((s) => gbk(Buffer.from(s.word, 'latin1')));
+    const find = (kind, test) => record.steps.find((s) => s.kind === kind && test(s));
     return (key) => {
-      const [what, k] = key.split(':');
-      const r = what === 'expand' ? record.expansion[k] : null;
-      if (r) return { typed: r.action === 'push' ? r.read : r.theta };
-      if (what === 'pass') return { typed: record.passes[k].after.text.replace(/\n$/, '') };
-      return { value: words[k] };
+      const [what, a, b] = key.split(':');
+      const step = record.steps[Number(a)];
+      if (['pop', 'enqueue', 'dequeue', 'take', 'read'].includes(what)) return { typed: step.c };
+      if (what === 'keep' || what === 'replace') return { value: step.kind };
+      if (what === 'put') return { typed: step.stack.text };
+      if (what === 'lay') return { typed: find('lay', (s) => s.read === Number(a)).c };
+      if (what === 'push') return { typed: find('push', (s) => s.read === Number(a) && s.stack.length === Number(b)).c };
+      if (what === 'pass') return { typed: find('pass', (s) => s.at === Number(a)).sentence.text };
+      return { value: gbk(Buffer.from(find('word', (s) => s.index === Number(a)).word, 'latin1')) };
     };
   },
 };
 
+// onScreen(tab): what the page shows now: its whole text, the step on
+// screen, whether the picture is veiled, the code panel's marked line.
+async function onScreen(tab) {
+  return tab.evaluate((section) => {
+    const picture = section.querySelector('.picture');
+    const body = picture.querySelector('.picture-body');
+    const mark = picture.querySelector('.code-line[aria-current="step"]');
+    return { text: document.body.innerText, step: Number(picture.getAttribute('data-step')),
+             veiled: getComputedStyle(body).visibility === 'hidden',
+             caption: picture.querySelector('.picture-svg').getAttribute('aria-label'),
+             line: mark && getComputedStyle(body).visibility !== 'hidden' ? Number(mark.getAttribute('data-line')) : null };
+  });
+}
+
 // practise(tab, answer, wrongFirst): runs practice to the last step; the
-// first answer is wrong when wrongFirst. Returns what happened.
+// first answer is wrong when wrongFirst. Returns what happened, with what
+// the page showed while each question was open and each step's caption.
 async function practise(tab, answer, wrongFirst) {
   const picture = tab.locator('.picture');
   const ask = tab.locator('.practice-ask');
   await tab.locator('.practice-toggle').click();
-  const seen = { asked: 0, wrongStep: null, movedTo: null, verdicts: [] };
+  const seen = { asked: 0, wrongStep: null, movedTo: null, verdicts: [], open: [], captions: {} };
+  const noteCaption = async () => { const now = await onScreen(tab); seen.captions[now.step] = now.caption; };
+  await noteCaption();
   for (let guard = 0; guard < 2000; guard++) {
     const key = await ask.getAttribute('data-key');
     if (!key) {
       const step = Number(await picture.getAttribute('data-step'));
       if (step === Number(await picture.getAttribute('data-count')) - 1) return seen;
       await tab.locator('.step-forward').click();
+      await noteCaption();
       continue;
     }
     const right = answer(key);
+    seen.open.push({ key, for: Number(await ask.getAttribute('data-for')), ...(await onScreen(tab)) });
     const wrong = wrongFirst && seen.asked === 0;
     if (!wrongFirst && seen.asked === 0) await shot(tab.page(), `practice-${tab.program}-question`);
     const before = Number(await picture.getAttribute('data-step'));
@@ -117,6 +161,7 @@ async function practise(tab, answer, wrongFirst) {
       await options.nth(wrong ? (at + 1) % values.length : at).click();
     }
     seen.verdicts.push(await tab.locator('.practice-verdict').textContent());
+    await noteCaption();
     if (wrong) {
       seen.movedTo = Number(await picture.getAttribute('data-step'));
       seen.before = before;
@@ -127,6 +172,46 @@ async function practise(tab, answer, wrongFirst) {
   throw new Error('practice did not reach the last step');
 }
 
+// outputLines(run): the lines of the run's whole output (stdout and its
+// files) that say something: 4 characters or more, not a line of the input.
+function outputLines(run, request) {
+  const input = [...(request.files || []).map((f) => gbk(f.data)), request.stdin ? gbk(request.stdin) : '',
+                 (request.args || []).join(' ')].join('\n');
+  return [run.stdout, ...run.files.map((f) => f.data)].flatMap((b) => gbk(b).split(/\r?\n/))
+    .map((l) => l.trim()).filter((l) => l.length >= 4 && !input.includes(l));
+}
+
+// noLeaks(program, seen, ours): while each question was open, the page
+// held neither the caption of the step it asks about (unless the step on
+// screen says the same), nor the code mark of that step in place of the
+// one on screen, nor (at the first question, before the program has
+// output anything the picture shows) any line of the run's whole output.
+function noLeaks(program, seen, { run, record }, count) {
+  const aligned = record.steps && record.steps.length === count;   /* the picture draws the record's steps */
+  for (const open of seen.open) {
+    const about = open.for === open.step;   /* asked about the step on screen: all of it is hidden */
+    const asked = seen.captions[open.for];
+    const here = about ? null : seen.captions[open.step];
+    if (asked && asked !== here) {
+      assert.ok(!open.text.includes(asked), `${program} ${open.key}: the page shows the answer's caption "${asked}"`);
+    }
+    const steps = record.steps;
+    if (about) {
+      assert.equal(open.line, null, `${program} ${open.key}: the code panel marks the step asked about`);
+    } else if (aligned && steps[open.step].src && open.line !== null) {
+      const mine = steps[open.step].src.line;
+      const next = steps[open.for] && steps[open.for].src ? steps[open.for].src.line : null;
+      if (next !== null && next !== mine) {
+        assert.notEqual(open.line, next, `${program} ${open.key}: the code panel marks the asked step's line`);
+      }
+    }
+  }
+  const first = seen.open[0];
+  for (const line of outputLines(run, REQUEST[program]())) {
+    assert.ok(!first.text.includes(line), `${program} ${first.key}: the page shows the output line "${line}"`);
+  }
+}
+
 describe('practice and new exercises, opened from file', () => {
   let browser;
   let page;
@@ -135,39 +220,66 @@ describe('practice and new exercises, opened from file', () => {
 
   for (const program of Object.keys(ANSWERS)) {
     test(`${program}: the program's own answers give full marks; one wrong answer costs one and moves on`, async () => {
-      const answer = ANSWERS[program](await ours(program));
+      const run = await ours(program);
+      const answer = ANSWERS[program](run);
       for (const wrongFirst of [false, true]) {
         await page.goto('about:blank');       /* a fresh page each time */
         const tab = await openTab(page, fileOrigin(), program);
         tab.program = program;
         await tab.locator('.picture[data-count]:not([data-count="0"])').waitFor();
         const seen = await practise(tab, answer, wrongFirst);
+        const count = Number(await tab.locator('.picture').getAttribute('data-count'));
+        if (!wrongFirst) noLeaks(program, seen, run, count);
         const score = tab.locator('.practice-score');
         const right = Number(await score.getAttribute('data-right'));
         const asked = Number(await score.getAttribute('data-asked'));
         assert.ok(asked >= 2, `${program}: questions were asked (${asked})`);
         assert.equal(asked, seen.asked);
         assert.match(await score.textContent(), new RegExp(`${right}/${asked}`));
-        const wrong = await tab.locator('.practice-wrong-step').evaluateAll((as) => as.map((a) => Number(a.getAttribute('data-step'))));
+        assert.match(await tab.locator('.practice-ask').textContent(), new RegExp(`^练习结束。得分：${right}/${asked}。`));
+        const wrong = await tab.locator('.practice-wrong-step').evaluateAll((as) => as.map((a) => [a.textContent, Number(a.getAttribute('data-step')), Number(a.getAttribute('data-then'))]));
+        const [saved] = await Promise.all([page.waitForEvent('download'), tab.locator('.practice-save').click()]);
+        const text = fs.readFileSync(await saved.path(), 'utf8');
         if (!wrongFirst) {
           assert.equal(right, asked, `${program}: full marks`);
           assert.deepEqual(wrong, []);
           assert.ok(seen.verdicts.every((v) => v.startsWith('正确')));
           await shot(page, `practice-${program}-score`);
-          const [saved] = await Promise.all([page.waitForEvent('download'), tab.locator('.practice-save').click()]);
-          const text = fs.readFileSync(await saved.path(), 'utf8');
           assert.match(text, new RegExp(`^程序：${program}\n命令：${program}`));
           assert.match(text, new RegExp(`得分：${asked}/${asked}\n`));
-          assert.equal(text.split('\n').filter((l) => /　你的答案：.*　正确$/.test(l)).length, asked);
+          assert.equal(text.split('\n').filter((l) => /　你的答案：.*　正确　记录：/.test(l)).length, asked);
           if (program === 'evaluator') assert.match(text, /你的答案：压入运算数 PUSH\(OPND\)　正确/, 'answers as their buttons say them');
         } else {
           assert.equal(right, asked - 1, `${program}: one less`);
-          assert.equal(wrong.length, 1, `${program}: the wrong step listed`);
+          assert.equal(wrong.length, 1, `${program}: the wrong answer listed`);
+          const [words, askedAt, then] = wrong[0];
+          assert.equal(words, `第 ${askedAt + 1} 步的问题答错了（答案在第 ${then + 1} 步）`);
+          assert.equal(askedAt, seen.before, `${program}: listed by the step on screen when it was asked`);
+          assert.equal(then, seen.movedTo, `${program}: the answer's step is the one the picture moved to`);
           assert.match(seen.verdicts[0], /^错误。正确答案是 /);
           assert.ok(seen.movedTo > seen.before || (seen.before === 0 && seen.movedTo === 0),
                     `${program}: the picture moved on to the right step (${seen.before} -> ${seen.movedTo})`);
           await tab.locator('.practice-wrong-step').click();
-          assert.equal(Number(await tab.locator('.picture').getAttribute('data-step')), wrong[0], 'the link goes to its step');
+          assert.equal(Number(await tab.locator('.picture').getAttribute('data-step')), askedAt, 'the link goes to its step');
+          // 核对成绩: the file as saved is graded the same; its score line
+          // edited to full marks is told.
+          const check = async (body, name) => {
+            const file = path.join(path.dirname(await saved.path()), name);
+            fs.writeFileSync(file, body);
+            const checks = await tab.locator('.practice-checked').getAttribute('data-checks');
+            await tab.locator('.practice-check-file').setInputFiles(file);
+            await page.waitForFunction(([p, c]) => document.querySelector(`#tab-${p} .practice-checked`).getAttribute('data-checks') !== c,
+                                       [program, checks]);
+            const box = tab.locator('.practice-checked');
+            return { result: await box.getAttribute('data-result'), right: Number(await box.getAttribute('data-right')),
+                     differ: Number(await box.getAttribute('data-differ')), text: await box.textContent() };
+          };
+          const same = await check(text, 'saved.txt');
+          assert.deepEqual([same.result, same.right, same.differ], ['same', right, 0], `${program}: ${same.text}`);
+          const edited = await check(text.replace(`得分：${right}/${asked}`, `得分：${asked}/${asked}`), 'edited.txt');
+          assert.deepEqual([edited.result, edited.right, edited.differ], ['differ', right, 1], `${program}: ${edited.text}`);
+          assert.match(edited.text, new RegExp(`得分行写的是 ${asked}/${asked}，按文件里的答案应为 ${right}/${asked}`));
+          await shot(page, `practice-${program}-checked`);
         }
       }
     });

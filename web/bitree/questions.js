@@ -6,7 +6,13 @@
  *                            leaves on the left of the inorder range;
  *   a walk's visit           which node is printed next (by a button or a
  *                            click on the node);
- *   an operator's value      the value it gets.
+ *   an operator's value      the value it gets;
+ *   a thread                 which node it starts from, and which pointer;
+ *   the threads done         how many null pointers became threads;
+ *   a tree or its copy       how many nodes it has;
+ *   a prefix node            operator or operand;
+ *   a choice read            the number read;
+ *   the input read           whether the tree was built.
  * Every answer is the step's own record; nothing is computed here. */
 var DsdBitreeQuestions = (function () {
   'use strict';
@@ -39,13 +45,45 @@ var DsdBitreeQuestions = (function () {
           key: 'split:' + key }
       ];
     }
+    var count = step.shape ? step.shape.length : 0;
     if (step.kind === 'walk' || step.kind === 'preorder' || step.kind === 'inorder' || step.kind === 'postorder') {
-      var count = step.shape.length;
       if (count > MOST) return null;
       var nodes = [];
       for (var j = 0; j < count; j++) nodes.push({ value: j, label: labelOf(c, j) + '（第 ' + (j + 1) + ' 个结点）' });
       return [{ ask: '下一个输出的是哪个结点？（可点图中的结点）', options: nodes, pick: 'data-num', answer: step.node,
                 shown: labelOf(c, step.node), key: 'next:' + key }];
+    }
+    if (step.kind === 'thread' && count <= MOST) {
+      var t = step.threads[step.threads.length - 1];
+      var from = [];
+      for (var f = 0; f < step.shape.length; f++) from.push({ value: f, label: labelOf(c, f) + '（第 ' + (f + 1) + ' 个结点）' });
+      return [{ ask: '下一条线索从哪个结点出发？（后序里下一个有空指针的结点）', options: from, pick: 'data-num', answer: t[0],
+                shown: labelOf(c, t[0]), key: 'thread:' + key },
+              { ask: '这条线索占的是它的哪个指针？', options: [{ value: 0, label: '左指针（指向后序前驱）' },
+                                                              { value: 1, label: '右指针（指向后序后继）' }],
+                answer: t[1], key: 'side:' + key }];
+    }
+    if (step.kind === 'threaded') {
+      return [{ ask: '线索化完成：一共有几个空指针成了线索？', answer: String(step.threads.length), key: 'threads:' + key }];
+    }
+    if ((step.kind === 'tree' || step.kind === 'copy') && step.shape) {
+      return [{ ask: step.kind === 'tree' ? '这棵树建好后共有几个结点？' : '带双亲指针的副本共有几个结点？',
+                answer: String(step.shape.length), key: step.kind + ':' + key }];
+    }
+    if (step.kind === 'node') {
+      return [{ ask: '读入第 ' + (step.node + 1) + ' 个字符 ' + labelOf(c, step.node) + '：它建成的结点是？',
+                options: [{ value: 'op', label: '运算符（接着建左、右运算对象）' }, { value: 'leaf', label: '运算对象（没有孩子）' }],
+                answer: step.operator ? 'op' : 'leaf', key: 'node:' + key }];
+    }
+    if (step.kind === 'choice' && step.choice !== null) {
+      return [{ ask: '程序读下一个功能序号：读到几？', options: [0, 1, 2, 3].map(function (n) {
+                  return { value: n, label: n === 3 ? '别的（不是 0、1、2）' : String(n) }; }),
+                answer: step.choice >= 0 && step.choice <= 2 ? step.choice : 3, key: 'choice:' + key }];
+    }
+    if (step.kind === 'read' && step.got === 'read') {
+      return [{ ask: '这次选择的输入读完了：树建成了吗？', options: [{ value: 'yes', label: '建成了，接着输出' },
+                                                              { value: 'no', label: '没有建成，输出提示' }],
+                answer: step.shape === null ? 'no' : 'yes', key: 'read:' + key }];
     }
     if (step.kind === 'value' && step.shape.charAt(step.node) !== '0') {
       return [{ ask: '运算符 ' + labelOf(c, step.node) + ' 的值是多少？', answer: String(step.values[step.node]),

@@ -1,7 +1,7 @@
 /* bitree/tab.js -- bitree's tab: a console. The user types a line and
  * presses Enter; each Enter runs the program again on all the lines typed so
  * far (it is deterministic), so the transcript grows as at a console. Lines typed while a run is in
- * flight wait, and the next run takes all of them (ui.js). Each
+ * flight wait, and the next run takes all of them (page/run.js). Each
  * typed line appears where the program read it, which the runner's record
  * of stdin reads tells. "结束输入" is the console's Ctrl+Z / Ctrl+D: the
  * program then meets the end of its input and ends. 运行 sends a line typed

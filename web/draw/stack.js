@@ -1,7 +1,6 @@
 /* draw/stack.js -- the layout of a stack drawn upright: an open box with
  * its bottom at the bottom and its elements stacked on it, one slot each,
- * the top highest. The evaluator's OPTR and OPND and the translator's
- * stack are drawn from it.
+ * the top highest. Every picture's stacks are drawn from it.
  *
  * It is a pure function in the manner of a tree layout: it takes the
  * elements and the sizes and returns where each thing goes; it knows no

@@ -343,8 +343,18 @@
   /* questions(step, trace): before a step that pushes, cancels or
    * operates: the relation PriorityCom found (where it compared), the
    * action, and after an operate the value it pushed, all as the step
-   * reports them. The end and the errors ask nothing. */
+   * reports them; before the end, the value it pops; before an error,
+   * whether the run goes on. */
   function questions(step, trace) {
+    if (step.kind === 'return') {
+      return [{ ask: "下一步：读入的 '#' 遇到栈底的 '#'。程序输出的结果是多少？（输入整数）",
+                answer: String(step.value), key: 'return:' + step.at }];
+    }
+    if (step.kind === 'divide_error' || step.kind === 'syntax_error') {
+      return [{ ask: '下一步：程序能接着算下去吗？', options: [{ value: 'go', label: '能，接着算' },
+                                                        { value: 'stop', label: '不能：写下出错的话，到此结束' }],
+                answer: 'stop', key: 'error:' + step.at }];
+    }
     if (!ACTIONS.some(function (a) { return a.value === step.kind; })) return null;
     var expression = (trace.input && trace.input.expression) || '';
     var read = "读入 '" + readText(step, charsOf(expression)) + "'";

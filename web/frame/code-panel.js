@@ -244,10 +244,12 @@ var DsdCodePanel = (function () {
       chain.textContent = '';
       var calls = src && src.chain && src.chain.length ? src.chain : src && src.func ? [src.func] : [];
       if (!calls.length) return;
-      /* A trace's chain starts at main already. A record of the earlier
-       * form starts at the function its step writer called, below main:
-       * main is put in front of it, and the functions between the two
-       * (josephus's RunJosephus) are then missing from the line. */
+      /* A chain starts at main when the step writer ran main's own
+       * function (RunJosephus, RunMenu) or stood for main with a frame of
+       * that name; a writer that does main's few lines itself (one
+       * that opens the file and calls the core's functions as main does)
+       * records from the function it called, and main stands in
+       * front of it. */
       if (calls[0] !== 'main') calls = ['main'].concat(calls);
       chain.appendChild(document.createTextNode('调用链：'));
       calls.forEach(function (name, i) {

@@ -31,7 +31,12 @@
  *                  also the picture's accessible name and the slide's text.
  *   questions(step, trace)  optional: the practice questions asked before
  *                  step is shown (QUESTION in practice.js), made from the
- *                  step alone; null or [] when it asks nothing.
+ *                  step alone; null or [] when it asks nothing. Each
+ *                  kind of step the picture draws asks something. While
+ *                  a question is open the frame shows the step before
+ *                  (the first step: nothing of it) and keeps the run's
+ *                  whole outputs and view.side out of sight, so a side
+ *                  panel that shows a whole output gives nothing away.
  *   note(trace)    optional: a sentence when the trace has no step to draw.
  * An element of the picture or its text that goes to a step when clicked
  * carries the attribute data-go (present.js gives each such element a
@@ -54,12 +59,7 @@
  *
  * Nothing here or in a picture recomputes a technique: every picture draws
  * what the program's step writer reported.
- *
- * THE EARLIER CONTRACT, kept until every picture has moved: a picture
- * without render gives instead {steps, build(run, steps) -> model {count}
- * or {note}, draw(model, i, view), describe(model, i) -> {caption, src},
- * jump(model, n), quiz(model, i)}, and the frame drives it through the
- * same steps by these functions (`legacy` below). */
+ */
 var DsdPicture = (function () {
   'use strict';
   var el = DsdUi.el;
@@ -132,32 +132,10 @@ var DsdPicture = (function () {
     };
   }
 
-  /* legacy(picture, run): the same for a picture of the earlier contract. */
-  function legacy(picture, run) {
-    var steps = null;
-    if (picture.steps) {
-      steps = run.trace || (run.stepsError ? { error: run.stepsError } : { error: '没有步骤记录' });
-      if (steps.error && picture.steps === 'optional') steps = null;
-      if (steps && steps.error) return { note: steps.error };
-    }
-    var model = picture.build(run, steps);
-    if (!model || !model.count) return { note: model && model.note };
-    return {
-      count: model.count,
-      note: '',
-      render: function (i, view) { picture.draw(model, i, view); },
-      describe: function (i) { return picture.describe(model, i); },
-      questions: function (i) { return picture.quiz ? picture.quiz(model, i) : null; },
-      jump: function (n) { return picture.jump ? picture.jump(model, n) : null; },
-      at: function () { return undefined; }
-    };
-  }
-
   /* ------------------------------------------------------------ the frame */
 
   /* attach(tab, picture): adds the picture to the tab; see above. */
   function attach(tab, picture) {
-    var fresh = typeof picture.render === 'function';
     var box = tab.pictureBox;
     var svg = svgEl('svg', { class: 'picture-svg', width: 10, height: 10 });
     var text = el('div', { className: 'picture-text' });
@@ -186,7 +164,7 @@ var DsdPicture = (function () {
     body.appendChild(text);
     box.appendChild(side);
 
-    var shown = null;   /* the run's steps as traced() or legacy() made them */
+    var shown = null;   /* the run's steps as traced() made them */
     var shownRun = null;   /* the run they were made from */
     var current = 0;
     var timer = null;
@@ -194,7 +172,7 @@ var DsdPicture = (function () {
                  go: function (i) { stepTo(i); } };
     var linked = hashStep(tab.program);   /* the step a link opened with */
 
-    var present = DsdPresent.mount({ tab: tab, box: box, bar: bar, canvas: canvas, svg: svg, fresh: fresh,
+    var present = DsdPresent.mount({ tab: tab, box: box, bar: bar, canvas: canvas, svg: svg, fresh: true,
       go: function (i, quiet) { pause(); if (quiet) go(i, quiet); else stepTo(i); },
       run: function () { return shown ? shownRun : null; },
       state: function () {
@@ -234,13 +212,57 @@ var DsdPicture = (function () {
       present.shown(quiet);
     }
 
+    /* ------------------------------------------------------ practice */
+
+    /* The run's whole outputs outside the picture, which practice keeps
+     * out of sight: the output view, the 对照 panel, a console's screen. */
+    var WHOLE = '.output, .compare, .console-screen';
+
+    /* practising(on): practice keeps every whole output out of sight (an
+     * open question's answer, and every later one, is in it), the
+     * picture's side panel included; the picture's own words show only
+     * what its step had done. */
+    function practising(on) {
+      Array.prototype.forEach.call(tab.section.querySelectorAll(WHOLE), function (n) {
+        if (!box.contains(n)) n.style.display = on ? 'none' : '';
+      });
+      side.style.display = on ? 'none' : '';
+    }
+
+    /* veil(on): hides the step on screen, while its own questions are
+     * open (the first step's): everything of the box that tells of it (the
+     * picture, its words, the code mark, the spoken and full-screen
+     * sentence) but the heading, the controls and the practice panel. */
+    function veil(on) {
+      Array.prototype.forEach.call(box.children, function (n) {
+        if (n === bar || n.tagName === 'H3' || n.classList.contains('practice')) return;
+        n.style.visibility = on ? 'hidden' : '';
+      });
+      counter.style.visibility = on ? 'hidden' : '';
+    }
+
+    /* regrade(request): the steps of the program's own run of request, as
+     * this picture makes them, for 核对成绩: a Promise of {count,
+     * questions(i)} or {error}. */
+    function regrade(request) {
+      return DsdEngine.run(tab.program, request, true).then(function (answer) {
+        if (answer.error) return { error: answer.error };
+        if (answer.result.crash) return { error: answer.result.crash };
+        var run = { request: request, result: answer.result, trace: answer.trace || null,
+                    stepsError: answer.stepsError || null, error: null };
+        var made = traced(picture, run);
+        return made.count ? made : { error: made.note || '这次运行没有步骤' };
+      });
+    }
+
     /* 练习: the student does each next step first (practice.js). */
-    var practice = DsdPractice.mount({ tab: tab, box: box, bar: bar, canvas: canvas,
+    var practice = DsdPractice.mount({ tab: tab, box: box, bar: bar,
       count: function () { return shown ? shown.count : 0; },
       current: function () { return current; },
       questions: function (i) { return shown ? shown.questions(i) : null; },
       go: function (i) { go(i); },
-      caption: function (i) { return shown.describe(i).caption; } });
+      caption: function (i) { return shown.describe(i).caption; },
+      veil: veil, practising: practising, regrade: regrade });
 
     /* stepTo(i): a change of step that the controls, the keys or a click
      * ask for; in practice mode the next step is asked first. */
@@ -278,7 +300,7 @@ var DsdPicture = (function () {
     };
     /* A click on a row of the tab's output view that names its unit. */
     tab.section.addEventListener('click', function (e) {
-      var row = fresh && e.target.closest ? e.target.closest('[data-at]') : null;
+      var row = e.target.closest ? e.target.closest('[data-at]') : null;
       if (row && !box.contains(row) && /^\d+$/.test(row.getAttribute('data-at'))) {
         tab.onCompareStep(Number(row.getAttribute('data-at')));
       }
@@ -326,11 +348,11 @@ var DsdPicture = (function () {
 
     /* Each run comes with its trace (the worker runs the step writer in
      * the same request and parses it); a run with no result draws none. */
-    tab.wantsSteps = fresh || !!picture.steps;
+    tab.wantsSteps = true;
     tab.onRun.push(function (run) {
       shownRun = run;
       if (run.error || run.result.crash) { showTimed(function () { return { note: noteFor(run) }; }); return; }
-      showTimed(function () { return fresh ? traced(picture, run) : legacy(picture, run); });
+      showTimed(function () { return traced(picture, run); });
     });
     show(null);
   }

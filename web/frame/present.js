@@ -30,25 +30,16 @@ var DsdPresent = (function () {
   var PNG_SCALE = 2;              /* a saved PNG's pixels per picture pixel */
   /* Parts of a picture's text (data-go) and rows of the tab's output view
    * (data-at) that go to a step when clicked; each gets a place in the
-   * keyboard's order and answers Enter and space. The class names after
-   * them are those of the pictures on the earlier contract (picture.js),
-   * and go with it. */
-  var CLICKABLE = '[data-go], [data-at], ' +
-    '.josephus-number, .tr-char, .tr-rules li, .tr-word, .bitree-char, table.trace tr[data-step]';
+   * keyboard's order and answers Enter and space. */
+  var CLICKABLE = '[data-go], [data-at]';
   var mounted = [];               /* the frames, for the one key listener */
 
   /* ------------------------------------------------------------ the words */
 
   /* extraLines(frame, state): what stands beside the picture and belongs
-   * on a slide with it: the picture's own view.slideLines (state.lines);
-   * for a picture on the earlier contract, josephus's out.txt so far. */
+   * on a slide with it: the picture's own view.slideLines (state.lines). */
   function extraLines(frame, state) {
-    if (state.lines && state.lines.length) return state.lines;
-    var out = frame.box.querySelector('.josephus-out');
-    if (!out) return [];
-    var numbers = Array.prototype.filter.call(out.querySelectorAll('.josephus-number'), function (n) { return !n.hidden; })
-      .map(function (n) { return n.textContent; });
-    return ['out.txt：' + (numbers.length ? numbers.join(' ') : '（还没有人出列）')];
+    return state.lines && state.lines.length ? state.lines : [];
   }
 
   /* spoken(state, caption): what the live region says for a step. */

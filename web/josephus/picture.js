@@ -253,17 +253,32 @@
 
   /* ------------------------------------------------------------ practice */
 
-  /* questions(step): before an unlinking, which seat leaves: the answer
-   * is the step's own seat; the seats offered are those seated before it. */
+  /* questions(step): one question before each kind of step, its answer
+   * the step's own record, the seats offered those seated before it:
+   *   count   which seat says 1 (the turn's first seat);
+   *   pass    which seat the count moves on to (gone seats are skipped);
+   *   leave   out.txt once the seat the count ended on has left (the step
+   *           before already shows the seat, so the question is what the
+   *           unlinking writes). */
   function questions(step) {
-    if (step.kind !== 'leave') return null;
     var seated = [];
     for (var k = 0; k < step.seated.length; k++) {
       if (step.seated.charAt(k) === '1' || k === step.seat - 1) seated.push(k + 1);
     }
-    var q = { ask: '第 ' + step.turn + ' 轮从 ' + step.from + ' 号报 1，报数上限 m = ' + step.count + '（圈里还有 ' +
-                   step.size + ' 人，程序走 ' + step.moves + ' 步）：哪个座位出列？点那个座位，或按下面的号码。',
-              key: 'leave:' + step.turn, answer: String(step.seat), shown: step.seat + ' 号', pick: 'data-num' };
+    var q;
+    if (step.kind === 'count') {
+      q = { ask: '第 ' + step.turn + ' 轮开始：哪个座位报 1？点那个座位，或按下面的号码。',
+            key: 'count:' + step.turn, answer: String(step.seat), shown: step.seat + ' 号', pick: 'data-num' };
+    } else if (step.kind === 'pass') {
+      q = { ask: '第 ' + step.turn + ' 轮：计数往后走一个座位（跳过已出列的座位），走到哪个座位？',
+            key: 'pass:' + step.turn + ':' + step.said, answer: String(step.seat), shown: step.seat + ' 号',
+            pick: 'data-num' };
+    } else if (step.kind === 'leave') {
+      return [{ ask: '第 ' + step.turn + ' 轮：计数停下的人出列。出列后 out.txt 是什么？（依次输入座位号，用空格分开）',
+                key: 'leave:' + step.turn, answer: step.out.join(' ') }];
+    } else {
+      return null;
+    }
     if (seated.length <= OPTIONS_MAX) {
       q.options = seated.map(function (num) { return { value: String(num), label: num + ' 号' }; });
     }

@@ -15,7 +15,7 @@
  * Used three ways, all the same reading:
  *   - scripts/web/assets.py runs `node web/tools/texts.js` and writes what
  *     it prints into the page's texts.js (the global DSD_TEXTS);
- *   - under node, frame/compare.js and the browser checks require() it;
+ *   - under node, the browser checks require() it (tests/web/registry.mjs);
  *   - Python checks run it through scripts/lib/registry.py (texts()).
  * Run as a program, it prints the JSON of read() on stdout. */
 'use strict';

@@ -3,7 +3,7 @@
 // node's worker_threads.
 //
 //     import { startWorker } from '../../web/tools/worker.mjs';
-//     const worker = startWorker('build/web/josephus.js', 'josephus');
+//     const worker = startWorker('build/web/<name>.js', '<name>');
 //     const { result } = await worker.run(request);
 //     const { trace } = await worker.steps(request);
 //     await worker.stop();

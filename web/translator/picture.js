@@ -1,310 +1,127 @@
-/* translator/picture.js -- the translator's picture, drawn from its step
- * writer's record (lab/translator/steps.cpp) and the run's
- * translate.txt.
+/* translator/picture.js -- the translator's picture: one step of the trace
+ * that its step writer (lab/translator/steps.cpp) records, drawn from that
+ * step and the trace's input (the rules and the sentence) alone.
  *
- * The steps, in the order the program takes them:
- *   1. the bracket expansion, one step per record: the sentence with the
- *      character being read, the stack L (upright, its top marked) and the
- *      queue Q (lying, its front and rear marked) after the step;
- *   2. the rule passes, one step each: the sentence before and after, with
- *      the rule's symbols and the characters its replacement wrote marked;
- *   3. the words, one step per character of the final sentence: each
- *      character with the word it became.
- * A long sentence or container is drawn in part (its first characters) and
- * the picture says how long it is. The text beside holds the sentence, the
- * rules and translate.txt cut into its words; the step on screen is marked
- * there, and clicking a character, a rule or a word goes to its step.
- *
- * The layout (where things stand) is computed apart from the drawing (what
- * they look like); the drawing sets its colours and fonts as SVG attributes,
- * so that a saved SVG looks the same on its own. */
+ * By the step's kind, one of three pictures:
+ *   一、括号展开 (lay, pop, enqueue, take, dequeue, push, put): the sentence
+ *      with the byte being read, the stack L upright and the queue Q lying,
+ *      and θ while a group is expanded;
+ *   二、规则替换 (read, keep, replace, pass): the rule, the stack and the
+ *      queue (the characters of the sentence before the pass still waiting
+ *      marked), the sentence the pass has made with what a replacement
+ *      wrote marked; at the pass's end, also the sentence it read;
+ *   三、翻译成汉字 (word): the character taken from Q, its word, and what
+ *      translate.txt holds so far.
+ * The text beside lists the sentence and the rules, the step's byte or rule
+ * marked; the side panel shows the run's translate.txt, the bytes written
+ * so far marked. Where things stand comes from the layouts of draw/
+ * (stack.js, queue.js); the drawing only reads them, and sets colours and
+ * fonts as SVG attributes so that a saved SVG looks the same on its own. */
 (function () {
   'use strict';
   var D = DsdDraw;
   var svgEl = D.svgEl, text = D.text;
   var el = DsdUi.el;
+  var stackLayout = DsdStackLayout.stackLayout;
+  var queueLayout = DsdQueueLayout.queueLayout, rowsLayout = DsdQueueLayout.rowsLayout;
 
   /* Sizes, in pixels. */
   var WIDTH = 840;                      /* the picture's width */
   var MARGIN = 20;                      /* left margin */
   var CELL_W = 20, CELL_H = 26;         /* a character of a sentence */
-  var ROW_CELLS = 38;                   /* characters in a row of a long sentence */
-  var ROW_GAP = 6;                      /* space between two such rows */
   var BOX_W = 40, BOX_H = 24;           /* a character on the stack */
   var QBOX_W = 28;                      /* a character in the queue */
   var STACK_CELLS = 10;                 /* characters drawn of the stack, from its top */
   var QUEUE_CELLS = 18;                 /* characters drawn of the queue, from its front */
-  var WORD_CHAR_W = 15;                 /* a Chinese character of a word */
 
   var MONO = D.MONO;
-  var INK = D.INK, SOFT = D.GREY, FAINT = '#a3abb9';
+  var INK = D.INK, SOFT = D.GREY;
+  var ACCENT = '#d9480f';
   /* Cell styles: [fill, stroke, text colour]. */
   var PLAIN = ['#ffffff', '#8a94a6', INK];
-  var DONE = ['#eceff4', '#c3c9d4', FAINT];       /* a character already read */
-  var NOW = ['#fff3c4', '#d9480f', INK];          /* the character being read or translated */
+  var DONE = ['#eceff4', '#c3c9d4', '#a3abb9'];   /* a byte already read */
+  var NOW = ['#fff3c4', '#d9480f', INK];          /* the character of the step */
   var STACK = ['#dbe7f7', '#3b6fb6', INK];
   var QUEUE = ['#efe5fb', '#7b4fb6', INK];
-  var SYMBOL = ['#ffe8cc', '#e8590c', INK];       /* the rule's symbol, before a pass */
+  var WAITING = ['#f1f3f5', '#868e96', INK];      /* the sentence before the pass, not yet read */
+  var SYMBOL = ['#ffe8cc', '#e8590c', INK];       /* the rule's symbol */
   var WROTE = ['#d3f9d8', '#2b8a3e', INK];        /* written by the replacement */
-  var ACCENT = '#d9480f';
 
-  /* ============================ The record ============================== */
+  var EXPANSION = { lay: 1, pop: 1, enqueue: 1, take: 1, dequeue: 1, push: 1, put: 1 };
+  var PASS = { read: 1, keep: 1, replace: 1, pass: 1 };
 
-  /* label(c): how a byte of the record (one character of its string) is
-   * shown: the pictures' byte label (itself, ␣, or \xHH). */
+  /* The words a character can become: the choices of a word question. */
+  var WORDS = ['天', '地', '上', '一只', '鹅', '追', '赶', '下', '蛋', '恨', '错误警告'];
+
+  /* ============================ Words on a step ========================= */
+
+  /* label(c): a byte of the trace (one character of its string) as a cell
+   * shows it: itself, ␣, or its value in hex. */
   function label(c) {
     return D.byteLabel(c.charCodeAt(0) & 0xff);
   }
 
-  /* quoted(c): a byte of the record for a sentence of the text: 'c', or
-   * its value in hex with a word on what it is. */
+  /* quoted(c): a byte of the trace in a sentence: 'c', or its value in hex
+   * with a word on what it is. */
   function quoted(c) {
     var shown = label(c);
     return shown.length > 1 ? '字节 ' + shown + '（汉字等非 ASCII 字符的一个字节，或控制字符）' : "'" + shown + "'";
   }
 
-  /* STOPPED: why there is nothing to draw, for each phase that the step
-   * writer's stop record can name ("words": its own description ran out of
-   * memory). */
-  var STOPPED = {
-    read: '程序拒绝了这个规则文件（原因见下方的标准错误），没有可画的步骤。',
-    expansion: '程序在括号展开时停止了运行（原因见下方的标准错误），没有可画的步骤。',
-    passes: '程序在规则替换时停止了运行（原因见下方的标准错误），没有可画的步骤。',
-    words: '步骤记录写到翻译时内存不足，没有可画的步骤。'
-  };
-
-  /* outputOf(run): the bytes of the run's translate.txt, or null. */
-  function outputOf(run) {
-    var file = run.result.files.filter(function (f) { return f.path === 'translate.txt'; })[0];
-    return file ? file.data : null;
+  /* ruleText(rule): a rule as "X → tYd", or 规则 without its text when the
+   * input does not list it. */
+  function ruleText(rule) {
+    if (!rule) return '（这条规则没有列出）';
+    return quoted(rule.symbol) + ' → ' + (rule.replacement.length ? "'" + rule.replacement.split('').map(label).join('') + "'" : '（空）');
   }
 
-  /* build(run, steps): the model: the record, the list of steps
-   * ({phase, index}) and the layout that stays the same at every step. */
-  function build(run, steps) {
-    if (!steps.ok) return { note: STOPPED[steps.stopped] || STOPPED.read };
-    var order = [];
-    var readStep = [];                      /* sentence position -> its first step */
-    steps.expansion.forEach(function (r, k) {
-      if (readStep[r.at] === undefined) readStep[r.at] = order.length;
-      order.push({ phase: 'expand', index: k });
-    });
-    var firstPass = order.length;
-    steps.passes.forEach(function (p, i) { order.push({ phase: 'pass', index: i }); });
-    var firstWord = order.length;
-    var symbols = steps.words.symbols;
-    if (!symbols.length) order.push({ phase: 'words', index: -1 });
-    symbols.forEach(function (s, k) { order.push({ phase: 'words', index: k }); });
-    return {
-      count: order.length, order: order, record: steps, output: outputOf(run),
-      readStep: readStep, firstPass: firstPass, firstWord: firstWord,
-      words: symbols.map(function (s) { return DsdPicture.gbkText(s.word); }),
-      stack: stackColumn(steps.expansion)
-    };
+  /* partText(part): a PART's characters as labels, with …… when cut. */
+  function partText(part) {
+    return part.text.split('').map(label).join('') + (part.length > part.text.length ? '……' : '');
   }
 
-  /* ============================ What a step says ======================== */
+  /* refused(step): the sentence that says a group's ")" cannot be found
+   * any more: the stack is empty where the group's next pop comes (after
+   * θ's pop, or after a character went into Q). */
+  function refused(step) {
+    var looking = step.kind === 'enqueue' || (step.kind === 'pop' && step.first);
+    return looking && step.stack.length === 0
+      ? '栈 L 已经空了，却还没弹出与 \'(\' 配对的 \')\'：程序接下来拒绝这个句子（原因见标准错误）。' : '';
+  }
 
-  /* explainExpansion(r, last): the lines that explain expansion step r
-   * (last: it is the expansion's last step). */
-  function explainExpansion(r, last) {
-    var lines;
-    if (r.action === 'push') {
-      lines = ['读入第 ' + (r.at + 1) + ' 个字符 ' + quoted(r.read) + '，把它压入栈 L。'];
-    } else if (r.action === 'take') {
-      lines = ['读入 \'(\'：从栈 L 弹出括号里的第一个字符 θ = ' + quoted(r.theta) +
-               '，再把它后面的字符逐个弹出、进入队列 Q，',
-               '直到弹出与它配对的 \')\'（丢掉）。'];
-    } else {
-      lines = ['队列 Q 逐个出队：每出队一个字符，先压入 θ = ' + quoted(r.theta) + '，再压入这个字符；最后再压入一个 θ。',
-               '括号 (θδ1δ2…δn) 在栈上从顶往下成了 θδnθ…θδ1θ。'];
+  /* lines(step, trace): the sentences that explain step. */
+  function lines(step, trace) {
+    var c = step.c !== undefined ? quoted(step.c) : '';
+    var rule = trace.input.rules[step.rule];
+    switch (step.kind) {
+    case 'lay': return ['读入第 ' + (step.read + 1) + ' 个字符 ' + c + '，把它压入栈 L。'];
+    case 'pop':
+      if (step.first) return ['读入第 ' + (step.read + 1) + ' 个字符 \'(\'：从栈 L 弹出括号里的第一个字符 θ = ' + c + '。', refused(step)];
+      if (step.c === ')') return ['弹出与 \'(\' 配对的 \')\'，把它丢掉：括号里其余的字符都已在队列 Q 里。'];
+      return ['从栈 L 弹出 ' + c + '，它接着进入队列 Q。'];
+    case 'enqueue': return [c + ' 进入队列 Q 的队尾。', refused(step)];
+    case 'take': return ['括号的前一半做完：θ = ' + c + ' 已弹出，括号里其余的字符按原来的顺序在队列 Q 里。'];
+    case 'dequeue': return ['队列 Q 的队头 ' + c + ' 出队：先压入 θ，再压入它。'];
+    case 'push': return ['把 ' + (step.c === step.theta ? 'θ = ' : '') + c + ' 压入栈 L。'];
+    case 'put': return ['括号展开完成：(θδ1δ2…δn) 在栈 L 上从顶往下成了 θδnθ…θδ1θ（θ = ' + c + '）。'];
+    case 'read':
+      return [step.rule === 0 ? '第 1 遍：从栈 L 弹出 ' + c + '（栈顶就是展开后句子的第一个字符）。'
+                              : '第 ' + step.at + ' 遍：从队列 Q 的队头取出上一遍句子的字符 ' + c + '。'];
+    case 'keep': return [c + ' 不是规则 ' + ruleText(rule) + ' 的符号：照抄，进入队列 Q 的队尾。'];
+    case 'replace': return [c + ' 是规则 ' + ruleText(rule) + ' 的替换文字里的字符：进入队列 Q 的队尾。'];
+    case 'pass':
+      return ['第 ' + step.at + ' 遍（规则 ' + ruleText(rule) + '，规则文件第 ' + (step.rule + 2) + ' 行）结束：' +
+              '句子成了 ' + (step.sentence.length ? partText(step.sentence) : '（空）') +
+              '（共 ' + step.sentence.length + ' 个字符）。'];
+    case 'word':
+      return ['队列 Q 的队头 ' + c + ' 出队，译成「' + DsdPicture.gbkText(step.word) + '」，写入 translate.txt。'];
     }
-    if (last) lines.push('展开完成：栈 L 从栈顶往下读，就是展开后的句子。');
-    return lines;
-  }
-
-  /* explainPass(model, i): the lines that explain rule pass i. */
-  function explainPass(model, i) {
-    var rec = model.record;
-    var p = rec.passes[i];
-    var rule = quoted(p.symbol) + ' → ' + (p.replacement.length ? "'" + p.replacement.split('').map(label).join('') + "'" : '（空）');
-    var lines = ['规则 ' + (i + 1) + '：' + rule + '（规则文件第 ' + (i + 2) + ' 行）：' +
-                 (p.replacement.length ? '每个 ' + quoted(p.symbol) + ' 换成它的替换文字' : '删去每个 ' + quoted(p.symbol)) +
-                 '，其他字符照抄。',
-                 i === 0 ? '第 1 遍从栈 L 逐个弹出字符（栈顶就是句子的第一个字符），改写后依次进入队列 Q。'
-                         : '从队头取出上一遍的句子，逐个改写后接到队尾。'];
-    if (i === rec.passes.length - 1 && rec.passCount > rec.passes.length) {
-      lines.push('共执行了 ' + rec.passCount + ' 遍，这里只画出前 ' + rec.passes.length + ' 遍。');
-    }
-    return lines;
-  }
-
-  /* explainWords(model, k): the lines that explain word k (-1: there is
-   * none). */
-  function explainWords(model, k) {
-    var rec = model.record;
-    var symbols = rec.words.symbols;
-    if (k < 0) {
-      return [rec.passCount === 0 ? '规则条数小于 1：不做替换，句子留在栈 L 里，没有字写进 translate.txt。'
-                                  : '最后的句子是空的：没有字写进 translate.txt。',
-              'translate.txt 是空文件。'];
-    }
-    var lines = ['最后的句子从队头起逐个出队，每个字符查词表译成汉字，依次写入 translate.txt（字与字之间没有分隔）。',
-                 '第 ' + (k + 1) + ' 个字符 ' + quoted(symbols[k].symbol) + ' 译成「' + model.words[k] + '」。'];
-    if (rec.words.length > symbols.length) {
-      lines.push('句子共 ' + rec.words.length + ' 个字符，这里只画出前 ' + symbols.length + ' 个；translate.txt 共 ' +
-                 rec.words.bytes + ' 字节。');
-    }
-    return lines;
-  }
-
-  /* ============================ Layout ================================== */
-
-  /* rowCells(count, x, y): where the cells of a sentence of count
-   * characters stand when it is wrapped ROW_CELLS to a row, its first row
-   * at (x, y): [{x, y, w, h}], one per character. */
-  function rowCells(count, x, y) {
-    var out = [];
-    for (var i = 0; i < count; i++) {
-      out.push({ x: x + (i % ROW_CELLS) * CELL_W, y: y + Math.floor(i / ROW_CELLS) * (CELL_H + ROW_GAP),
-                 w: CELL_W, h: CELL_H });
-    }
-    return out;
-  }
-
-  /* rowsHeight(count): the height those rows take (one row when empty). */
-  function rowsHeight(count) {
-    var rows = Math.max(1, Math.ceil(count / ROW_CELLS));
-    return rows * CELL_H + (rows - 1) * ROW_GAP;
-  }
-
-  /* stackColumn(expansion): the stack's column, the same at every step so
-   * that its bottom stays put: {slots, cut}: slots how many cells high it
-   * is, cut true when a step holds more than STACK_CELLS characters (the
-   * lowest slot then says how many more there are). */
-  function stackColumn(expansion) {
-    var most = 1;
-    expansion.forEach(function (r) { most = Math.max(most, r.stack.length); });
-    var cut = most > STACK_CELLS;
-    return { slots: Math.min(most, STACK_CELLS) + (cut ? 1 : 0), cut: cut };
-  }
-
-  /* stackCells(part, column, x, top): the cells of the stack's contents
-   * part in the column whose top is at (x, top), bottom at the bottom:
-   * {cells: [{x, y, w, h, index}] from the top of the stack down, rest:
-   * the band for the characters not drawn, or null}. */
-  function stackCells(part, column, x, top) {
-    var shown = Math.min(part.text.length, STACK_CELLS);
-    var bottom = top + column.slots * BOX_H;
-    var restBand = part.length > shown ? { x: x, y: bottom - BOX_H, w: BOX_W, h: BOX_H, more: part.length - shown } : null;
-    var base = restBand ? restBand.y : bottom;   /* the lowest drawn cell ends here */
-    var cells = [];
-    for (var t = 0; t < shown; t++) {
-      cells.push({ x: x, y: base - (shown - t) * BOX_H, w: BOX_W, h: BOX_H, index: t });
-    }
-    return { cells: cells, rest: restBand, bottom: bottom };
-  }
-
-  /* queueCells(part, x, y): the cells of the queue's contents part, its
-   * front at (x, y): {cells: [{x, y, w, h, index}] from the front, end: the
-   * x just behind the last one drawn}. */
-  function queueCells(part, x, y) {
-    var shown = Math.min(part.text.length, QUEUE_CELLS);
-    var cells = [];
-    for (var i = 0; i < shown; i++) cells.push({ x: x + i * QBOX_W, y: y, w: QBOX_W, h: BOX_H, index: i });
-    return { cells: cells, end: x + shown * QBOX_W };
-  }
-
-  /* wordColumns(words, x, y): where each character of the final sentence
-   * and its word stand, a column each, wrapped to the picture's width:
-   * [{x, y, w}] (the character's cell at y, the word below it). */
-  function wordColumns(words, x, y) {
-    var out = [];
-    var at = x;
-    words.forEach(function (w) {
-      var width = Math.max(CELL_W + 8, w.length * WORD_CHAR_W + 12);
-      if (at + width > WIDTH - MARGIN) { at = x; y += 70; }
-      out.push({ x: at, y: y, w: width });
-      at += width + 4;
-    });
-    return out;
-  }
-
-  /* headingBottom(lines): the y below a step's title and its explanation
-   * of that many lines. */
-  function headingBottom(lines) {
-    return 52 + lines.length * 22;
-  }
-
-  /* placeSentence(part, y): where a sentence (a PART of the record) stands
-   * in wrapped rows from (MARGIN, y): {y, boxes (one per character drawn),
-   * cutY (the line that says it is drawn in part, or null), bottom}. */
-  function placeSentence(part, y) {
-    var place = { y: y, boxes: rowCells(part.text.length, MARGIN, y), cutY: null };
-    place.bottom = y + rowsHeight(part.text.length);
-    if (part.length > part.text.length) {
-      place.cutY = place.bottom + 18;
-      place.bottom += 24;
-    }
-    return place;
-  }
-
-  /* placeExpansion(model, k): where expansion step k puts its parts:
-   * {lines (its explanation), sentence: {labelY, boxes, at (the box of
-   * the character read)}, stack: {x, labelY, top, cells (stackCells)},
-   * queue: {x, y, cells (queueCells), end (of its rails)}, theta: {x, y}
-   * while a group is expanded, else null; height}. */
-  function placeExpansion(model, k) {
-    var list = model.record.expansion;
-    var r = list[k];
-    var lines = explainExpansion(r, k === list.length - 1);
-    var y = headingBottom(lines) + 20;
-    var boxes = rowCells(model.record.sentence.length, MARGIN, y + 10);
-    var sentence = { labelY: y, boxes: boxes, at: boxes[r.at] };
-    y += 10 + rowsHeight(model.record.sentence.length) + 50;
-    var stack = { x: MARGIN + 30, labelY: y, top: y + 22 };
-    stack.cells = stackCells(r.stack, model.stack, stack.x, stack.top);
-    var queue = { x: MARGIN + 240, y: stack.top + 30 };
-    queue.cells = queueCells(r.queue, queue.x, queue.y);
-    queue.end = Math.max(queue.cells.end, queue.x + QBOX_W * 3);
-    return { lines: lines, sentence: sentence, stack: stack, queue: queue,
-             theta: r.theta !== undefined ? { x: queue.x, y: queue.y + BOX_H + 50 } : null,
-             height: Math.max(stack.cells.bottom + 40, queue.y + 130) };
-  }
-
-  /* placePass(model, i): where rule pass i puts its parts: {lines,
-   * legendY, before: {labelY, ...placeSentence}, arrowY, after: {labelY,
-   * ...placeSentence}, height}. */
-  function placePass(model, i) {
-    var p = model.record.passes[i];
-    var lines = explainPass(model, i);
-    var y = headingBottom(lines) + 14;
-    var place = { lines: lines, legendY: y };
-    y += 30;
-    place.before = Object.assign({ labelY: y }, placeSentence(p.before, y + 10));
-    place.arrowY = place.before.bottom + 28;
-    y = place.before.bottom + 64;
-    place.after = Object.assign({ labelY: y }, placeSentence(p.after, y + 10));
-    place.height = place.after.bottom + 24;
-    return place;
-  }
-
-  /* placeWords(model, k): where word step k puts its parts: {lines,
-   * columns (wordColumns, one per character of the final sentence),
-   * writtenY (the line of what translate.txt holds), height}; without
-   * columns when there is no word (k -1). */
-  function placeWords(model, k) {
-    var lines = explainWords(model, k);
-    if (k < 0) return { lines: lines, columns: [], height: 120 };
-    var y = headingBottom(lines) + 18;
-    var columns = wordColumns(model.words, MARGIN, y);
-    var bottom = columns.reduce(function (b, col) { return Math.max(b, col.y + 60); }, y);
-    return { lines: lines, columns: columns, writtenY: bottom + 28, height: bottom + 50 };
+    return [];
   }
 
   /* ============================ Drawing ================================= */
 
-  /* cell(parent, box, c, style, data): a character c of the record in the
+  /* cell(parent, box, c, style, data): a character c of the trace in the
    * box {x, y, w, h}, coloured by style; data are the group's data-
    * attributes. Returns the group. */
   function cell(parent, box, c, style, data) {
@@ -313,7 +130,6 @@
                                   fill: style[0], stroke: style[1], 'stroke-width': style === NOW ? 2 : 1 }));
     var shown = label(c);
     var attrs = { 'text-anchor': 'middle', 'font-family': MONO, 'font-size': shown.length > 1 ? 9 : 15, fill: style[2] };
-    /* \xHH is squeezed into a narrow cell. */
     if (shown.length > 1 && D.textWidth(shown, 9) > box.w - 2) {
       attrs.textLength = box.w - 3;
       attrs.lengthAdjust = 'spacingAndGlyphs';
@@ -323,327 +139,309 @@
     return g;
   }
 
-  /* heading(root, title, lines): the step's title and its explanation
-   * (headingBottom says how far down they reach). */
-  function heading(root, title, lines) {
+  /* heading(root, title, said): the step's title and its sentences; returns
+   * the y below them. */
+  function heading(root, title, said) {
     text(root, MARGIN, 26, title, { 'font-size': 17, 'font-weight': 'bold' });
-    lines.forEach(function (line, i) { text(root, MARGIN, 52 + i * 22, line, { fill: '#3a4456' }); });
+    said.forEach(function (line, i) { text(root, MARGIN, 52 + i * 22, line, { fill: '#3a4456' }); });
+    return 52 + said.length * 22;
   }
 
-  /* sentence(root, part, place, styleAt, role): a sentence (a PART of the
-   * record) at its place (placeSentence), the style of character i given
-   * by styleAt(i); its group carries data-cell=role and data-length; a
-   * line says so when it is drawn in part. */
-  function sentence(root, part, place, styleAt, role) {
+  /* drawStack(root, part, x, y): the stack L (a PART, top first) upright
+   * with its top at the box's top y; returns the y below it. */
+  function drawStack(root, part, x, y) {
+    var shown = Math.min(part.text.length, STACK_CELLS);
+    var items = part.text.slice(0, shown).split('').reverse();   /* bottom first */
+    var cut = part.length > shown;
+    var at = stackLayout(cut ? [''].concat(items) : items,
+                         { x: x, y: y + 20, width: BOX_W, itemHeight: BOX_H, gap: 0,
+                           slots: Math.max(6, (cut ? 1 : 0) + items.length) });
+    text(root, x - 10, y, '栈 L（共 ' + part.length + ' 个字符）', { 'font-weight': 'bold' });
+    var g = svgEl('g', { 'data-cell': 'stack', 'data-length': part.length });
+    root.appendChild(g);
+    g.appendChild(svgEl('path', { d: 'M' + (x - 5) + ' ' + (at.top - 6) + ' V' + (at.bottom + 5) +
+                                     ' H' + (x + BOX_W + 5) + ' V' + (at.top - 6),
+                                  fill: 'none', stroke: '#3a4456', 'stroke-width': 2 }));
+    at.items.forEach(function (item) {
+      if (cut && item.index === 0) {
+        text(g, item.cx, item.cy + 5, '⋮', { 'text-anchor': 'middle', fill: SOFT });
+        text(root, x + BOX_W + 12, item.cy + 5, '下面还有 ' + (part.length - shown) + ' 个', { fill: ACCENT, 'font-size': 13 });
+        return;
+      }
+      var fromTop = at.items.length - 1 - item.index;
+      cell(g, item, part.text[fromTop], STACK, { 'data-index': fromTop });
+    });
+    var top = at.items[at.items.length - 1];
+    if (part.length) text(root, x + BOX_W + 12, top.cy + 5, '← 栈顶 top', { fill: ACCENT, 'font-weight': 'bold' });
+    else text(root, x + BOX_W / 2, at.bottom - 8, '空', { 'text-anchor': 'middle', fill: SOFT });
+    text(root, x + BOX_W / 2, at.bottom + 24, '栈底', { 'text-anchor': 'middle', fill: SOFT, 'font-size': 13 });
+    return at.bottom + 34;
+  }
+
+  /* drawQueue(root, part, x, y, waiting): the queue Q (a PART, front
+   * first) lying, its front and rear marked, its first `waiting`
+   * characters marked as the sentence before the pass; returns the y below
+   * it. */
+  function drawQueue(root, part, x, y, waiting) {
+    text(root, x, y, '队列 Q（共 ' + part.length + ' 个字符）', { 'font-weight': 'bold' });
+    var at = queueLayout(part.length, { x: x, y: y + 44, width: QBOX_W, height: BOX_H, most: Math.min(QUEUE_CELLS, part.text.length) });
+    var g = svgEl('g', { 'data-cell': 'queue', 'data-length': part.length });
+    root.appendChild(g);
+    var r = at.rails;
+    g.appendChild(svgEl('path', { d: 'M' + r.x1 + ' ' + r.top + ' H' + r.x2 + ' M' + r.x1 + ' ' + r.bottom + ' H' + r.x2,
+                                  fill: 'none', stroke: '#3a4456', 'stroke-width': 2 }));
+    at.cells.forEach(function (box) {
+      cell(g, box, part.text[box.index], box.index < waiting ? WAITING : QUEUE, { 'data-index': box.index });
+    });
+    var marker = { fill: ACCENT, 'font-weight': 'bold', 'font-size': 13 };
+    if (at.more > 0) text(root, at.end + 14, at.cells[0].cy + 5, '…… 还有 ' + at.more + ' 个', { fill: ACCENT, 'font-size': 13 });
+    if (at.front) {
+      text(root, at.front.x - 6, at.front.y, '↓ 队头 front', marker);
+      text(root, at.rear.x - 6, at.rear.y, '↑ 队尾 rear', marker);
+    } else {
+      text(root, x + 6, y + 61, '空', { fill: SOFT });
+    }
+    return r.bottom + 34;
+  }
+
+  /* drawRow(root, part, y, role, styleAt, title): a sentence (a PART) in
+   * wrapped rows below its title at y, the style of character i given by
+   * styleAt(i); returns the y below it. */
+  function drawRow(root, part, y, role, styleAt, title) {
+    text(root, MARGIN, y, title, { 'font-weight': 'bold' });
+    var at = rowsLayout(part.text.length, { x: MARGIN, y: y + 10, width: CELL_W, height: CELL_H });
     var g = svgEl('g', { 'data-cell': role, 'data-length': part.length });
     root.appendChild(g);
-    place.boxes.forEach(function (box, i) {
-      cell(g, box, part.text[i], styleAt(i), { 'data-index': i });
-    });
-    if (!part.length) text(g, MARGIN, place.y + CELL_H / 2 + 5, '（空）', { fill: SOFT });
-    if (place.cutY !== null) {
-      text(root, MARGIN, place.cutY, '……句子共 ' + part.length + ' 个字符，这里只画出前 ' + part.text.length + ' 个。',
-           { fill: ACCENT });
+    at.cells.forEach(function (box) { cell(g, box, part.text[box.index], styleAt(box.index), { 'data-index': box.index }); });
+    if (!part.length) text(g, MARGIN, y + 10 + CELL_H / 2 + 5, '（空）', { fill: SOFT });
+    var bottom = at.bottom;
+    if (part.length > part.text.length) {
+      text(root, MARGIN, bottom + 18, '……共 ' + part.length + ' 个字符，这里只画出前 ' + part.text.length + ' 个。', { fill: ACCENT });
+      bottom += 24;
     }
+    return bottom + 30;
   }
 
-  /* legend(root, x, y, items): small coloured squares with their meaning,
-   * items [[style, words]]. */
-  function legend(root, x, y, items) {
-    items.forEach(function (item) {
-      root.appendChild(svgEl('rect', { x: x, y: y - 11, width: 13, height: 13, rx: 2,
-                                      fill: item[0][0], stroke: item[0][1] }));
-      var t = text(root, x + 18, y, item[1], { 'font-size': 13, fill: SOFT });
-      x += 18 + t.textContent.length * 13 + 18;
-    });
-  }
-
-  /* drawExpansion(root, model, k): draws step k of the bracket expansion
-   * into root, at the places placeExpansion gives; returns the height. */
-  function drawExpansion(root, model, k) {
-    var list = model.record.expansion;
-    var r = list[k];
-    var place = placeExpansion(model, k);
-    heading(root, '一、括号展开　第 ' + (k + 1) + ' / ' + list.length + ' 步' +
-                  (r.action === 'take' ? '（展开括号：取出）' : r.action === 'put' ? '（展开括号：放回）' : ''),
-            place.lines);
-
-    /* The sentence, read from its last character to its first. */
-    var sp = place.sentence;
-    text(root, MARGIN, sp.labelY, '句子（从最后一个字符往前读）：', { fill: SOFT });
-    var words = model.record.sentence;
-    var row = svgEl('g', { 'data-cell': 'sentence', 'data-at': r.at });
-    root.appendChild(row);
-    sp.boxes.forEach(function (box, i) {
-      cell(row, box, words[i], i === r.at ? NOW : i > r.at ? DONE : PLAIN, { 'data-index': i });
-    });
-    text(root, sp.at.x + sp.at.w / 2, sp.at.y + sp.at.h + 18, '↑ 读入',
-         { 'text-anchor': 'middle', fill: ACCENT, 'font-weight': 'bold' });
-
-    /* The stack, upright, its top marked. */
-    var st = place.stack, stack = st.cells;
-    text(root, MARGIN, st.labelY, '栈 L（共 ' + r.stack.length + ' 个字符）', { 'font-weight': 'bold' });
-    var sg = svgEl('g', { 'data-cell': 'stack', 'data-length': r.stack.length });
-    root.appendChild(sg);
-    sg.appendChild(svgEl('path', { d: 'M' + (st.x - 5) + ' ' + (st.top - 6) + ' V' + (stack.bottom + 5) +
-                                      ' H' + (st.x + BOX_W + 5) + ' V' + (st.top - 6),
-                                   fill: 'none', stroke: '#3a4456', 'stroke-width': 2 }));
-    stack.cells.forEach(function (box) { cell(sg, box, r.stack.text[box.index], STACK, { 'data-index': box.index }); });
-    if (stack.rest) {
-      text(sg, st.x + BOX_W / 2, stack.rest.y + 16, '⋮', { 'text-anchor': 'middle', fill: SOFT });
-      text(root, st.x + BOX_W + 12, stack.rest.y + 16, '下面还有 ' + stack.rest.more + ' 个', { fill: ACCENT, 'font-size': 13 });
-    }
-    if (stack.cells.length) {
-      text(root, st.x + BOX_W + 12, stack.cells[0].y + 17, '← 栈顶 top', { fill: ACCENT, 'font-weight': 'bold' });
-    } else {
-      text(root, st.x + BOX_W / 2, stack.bottom - 8, '空', { 'text-anchor': 'middle', fill: SOFT });
-    }
-    text(root, st.x + BOX_W / 2, stack.bottom + 24, '栈底', { 'text-anchor': 'middle', fill: SOFT, 'font-size': 13 });
-
-    /* The queue, lying, its front and rear marked. */
-    var qp = place.queue, queue = qp.cells;
-    text(root, qp.x, st.labelY, '队列 Q（共 ' + r.queue.length + ' 个字符）', { 'font-weight': 'bold' });
-    var qg = svgEl('g', { 'data-cell': 'queue', 'data-length': r.queue.length });
-    root.appendChild(qg);
-    qg.appendChild(svgEl('path', { d: 'M' + (qp.x - 6) + ' ' + (qp.y - 5) + ' H' + (qp.end + 6) + ' M' + (qp.x - 6) + ' ' +
-                                      (qp.y + BOX_H + 5) + ' H' + (qp.end + 6),
-                                   fill: 'none', stroke: '#3a4456', 'stroke-width': 2 }));
-    queue.cells.forEach(function (box) { cell(qg, box, r.queue.text[box.index], QUEUE, { 'data-index': box.index }); });
-    if (queue.cells.length) {
-      var last = queue.cells[queue.cells.length - 1];
-      var cut = r.queue.length > queue.cells.length;
-      if (cut) {
-        text(root, queue.end + 14, qp.y + 17, '…… 还有 ' + (r.queue.length - queue.cells.length) + ' 个', { fill: ACCENT, 'font-size': 13 });
-      }
-      var marker = { fill: ACCENT, 'font-weight': 'bold', 'font-size': 13 };
-      text(root, qp.x + 8, qp.y - 12, '↓ 队头 front', marker);
-      text(root, cut ? queue.end + 14 : last.x + 8, qp.y + BOX_H + 24, '↑ 队尾 rear', marker);
-    } else {
-      text(root, qp.x + 6, qp.y + 17, '空', { fill: SOFT });
-    }
-
-    /* θ, the group's first character, while a group is expanded. */
-    if (place.theta) {
-      var th = place.theta;
+  /* drawExpansion(root, step, trace, y): the sentence being read, L, Q and
+   * θ; returns the height. */
+  function drawExpansion(root, step, trace, y) {
+    var sentence = trace.input.sentence;
+    var bottom = drawRow(root, { text: sentence, length: sentence.length }, y + 20, 'sentence', function (i) {
+      return i === step.read ? NOW : i > step.read ? DONE : PLAIN;
+    }, '句子（从最后一个字符往前读）：');
+    var g = root.querySelector('[data-cell="sentence"]');
+    g.setAttribute('data-at', String(step.read));
+    var read = rowsLayout(sentence.length, { x: MARGIN, y: y + 30, width: CELL_W, height: CELL_H }).cells[step.read];
+    if (read) text(root, read.cx, read.y + read.h + 18, '↑ 读入', { 'text-anchor': 'middle', fill: ACCENT, 'font-weight': 'bold' });
+    var top = bottom + 10;
+    var below = drawStack(root, step.stack, MARGIN + 30, top);
+    var qBelow = drawQueue(root, step.queue, MARGIN + 240, top, 0);
+    if (step.theta !== undefined) {
       var tg = svgEl('g', { 'data-cell': 'theta' });
       root.appendChild(tg);
-      text(tg, th.x, th.y + 17, 'θ =', { 'font-size': 16 });
-      cell(tg, { x: th.x + 34, y: th.y, w: CELL_W + 6, h: BOX_H }, r.theta, NOW);
-      text(tg, th.x + 72, th.y + 17, '括号里的第一个字符', { fill: SOFT, 'font-size': 13 });
+      text(tg, MARGIN + 240, qBelow + 17, 'θ =', { 'font-size': 16 });
+      cell(tg, { x: MARGIN + 274, y: qBelow, w: CELL_W + 6, h: BOX_H }, step.theta, NOW);
+      text(tg, MARGIN + 312, qBelow + 17, '括号里的第一个字符', { fill: SOFT, 'font-size': 13 });
+      qBelow += 40;
     }
-    return place.height;
+    return Math.max(below, qBelow);
   }
 
-  /* drawPass(root, model, i): draws rule pass i into root, at the places
-   * placePass gives; returns the height. */
-  function drawPass(root, model, i) {
-    var rec = model.record;
-    var p = rec.passes[i];
-    var place = placePass(model, i);
-    heading(root, '二、规则替换　第 ' + (i + 1) + ' / ' + rec.passCount + ' 遍', place.lines);
-    legend(root, MARGIN, place.legendY, [[SYMBOL, '要替换的符号 ' + label(p.symbol)], [WROTE, '替换写入的字符']]);
-
-    text(root, MARGIN, place.before.labelY, '改写前（共 ' + p.before.length + ' 个字符）', { 'font-weight': 'bold' });
-    sentence(root, p.before, place.before, function (k) {
-      return p.before.text[k] === p.symbol ? SYMBOL : PLAIN;
-    }, 'before');
-    text(root, MARGIN + 6, place.arrowY, '⇩ 按规则 ' + (i + 1) + ' 改写', { fill: ACCENT, 'font-weight': 'bold' });
-
+  /* drawPass(root, step, trace, y): the rule, the containers and the
+   * sentence made so far (and read, at the pass's end); returns the
+   * height. */
+  function drawPass(root, step, trace, y) {
+    var rule = trace.input.rules[step.rule];
+    var symbol = rule ? rule.symbol : null;
+    var legend = [[WAITING, '上一遍的句子，还没读到'], [WROTE, '替换写入的字符']];
+    if (symbol !== null) legend.unshift([SYMBOL, '要替换的符号 ' + label(symbol)]);
+    var x = MARGIN;
+    legend.forEach(function (item) {
+      root.appendChild(svgEl('rect', { x: x, y: y + 3, width: 13, height: 13, rx: 2, fill: item[0][0], stroke: item[0][1] }));
+      text(root, x + 18, y + 14, item[1], { 'font-size': 13, fill: SOFT });
+      x += 18 + item[1].length * 13 + 18;
+    });
+    y += 40;
+    if (step.kind === 'pass') {
+      y = drawRow(root, step.before, y, 'before', function (i) {
+        return step.before.text[i] === symbol ? SYMBOL : PLAIN;
+      }, '这一遍读的句子（共 ' + step.before.length + ' 个字符）');
+    }
     var wrote = {};
-    p.rewritten.forEach(function (k) { wrote[k] = true; });
-    text(root, MARGIN, place.after.labelY, '改写后（共 ' + p.after.length + ' 个字符）', { 'font-weight': 'bold' });
-    sentence(root, p.after, place.after, function (k) { return wrote[k] ? WROTE : PLAIN; }, 'after');
-    return place.height;
-  }
-
-  /* drawWords(root, model, k): draws the final sentence's words, up to
-   * word k (-1 when there is none), into root, at the places placeWords
-   * gives; returns the height. */
-  function drawWords(root, model, k) {
-    var rec = model.record;
-    var symbols = rec.words.symbols;
-    var place = placeWords(model, k);
-    if (k < 0) {
-      heading(root, '三、翻译成汉字', place.lines);
-      return place.height;
+    step.rewritten.forEach(function (k) { wrote[k] = true; });
+    var last = step.kind === 'keep' || step.kind === 'replace' ? step.sentence.length - 1 : -1;
+    y = drawRow(root, step.sentence, y, 'after', function (i) {
+      return i === last ? NOW : wrote[i] ? WROTE : PLAIN;
+    }, (step.kind === 'pass' ? '这一遍写出的句子' : '这一遍已写出') + '（共 ' + step.sentence.length + ' 个字符）');
+    var top = y;
+    var below = top;
+    if (step.rule === 0) {
+      /* Pass 1 reads L: what is left of it is the sentence still waiting. */
+      below = drawStack(root, step.stack, MARGIN + 30, top);
+      return Math.max(below, drawQueue(root, step.queue, MARGIN + 240, top, 0));
     }
-    heading(root, '三、翻译成汉字　第 ' + (k + 1) + ' / ' + rec.words.length + ' 个字符', place.lines);
-    var g = svgEl('g', { 'data-cell': 'words', 'data-length': rec.words.length });
+    return drawQueue(root, step.queue, MARGIN, top, step.waiting);
+  }
+
+  /* drawWord(root, step, y): the character, its word and translate.txt
+   * so far; returns the height. */
+  function drawWord(root, step, y) {
+    var g = svgEl('g', { 'data-cell': 'word', 'data-index': step.index });
     root.appendChild(g);
-    place.columns.forEach(function (col, j) {
-      var w = svgEl('g', { 'data-cell': 'word', 'data-index': j });
-      g.appendChild(w);
-      var style = j === k ? NOW : j < k ? PLAIN : DONE;
-      cell(w, { x: col.x + (col.w - CELL_W) / 2, y: col.y, w: CELL_W, h: CELL_H }, symbols[j].symbol, style,
-           { 'data-part': 'symbol' });
-      if (j <= k) {
-        w.appendChild(svgEl('rect', { x: col.x, y: col.y + CELL_H + 6, width: col.w, height: 26, rx: 4,
-                                      fill: j === k ? NOW[0] : '#f4f6fa', stroke: j === k ? NOW[1] : '#d5dbe5' }));
-        text(w, col.x + col.w / 2, col.y + CELL_H + 24, model.words[j],
-             { 'text-anchor': 'middle', 'font-size': 15, 'data-part': 'word' });
-      }
-    });
-    /* What translate.txt holds so far, its last characters when long. */
-    var written = model.words.slice(0, k + 1).join('');
-    if (written.length > 44) written = '……' + written.slice(-42);
-    text(root, MARGIN, place.writtenY, '已写入 translate.txt：', { fill: SOFT });
-    text(root, MARGIN + 150, place.writtenY, written, { 'font-size': 15 });
-    return place.height;
+    cell(g, { x: MARGIN, y: y + 10, w: CELL_W + 6, h: CELL_H }, step.c, NOW, { 'data-part': 'symbol' });
+    text(g, MARGIN + 40, y + 28, '→', { 'font-size': 18, fill: ACCENT });
+    var word = DsdPicture.gbkText(step.word);
+    g.appendChild(svgEl('rect', { x: MARGIN + 66, y: y + 8, width: word.length * 17 + 16, height: 30, rx: 4,
+                                  fill: NOW[0], stroke: NOW[1] }));
+    text(g, MARGIN + 74, y + 29, word, { 'font-size': 17, 'data-part': 'word' });
+    var below = drawQueue(root, step.queue, MARGIN + 300, y, 0);
+    y = Math.max(y + 70, below);
+    var out = step.output;
+    var written = DsdPicture.gbkText(out.text);
+    text(root, MARGIN, y, '已写入 translate.txt（' + out.length + ' 字节）：', { fill: SOFT });
+    var shown = written.length > 46 ? written.slice(0, 44) + '……' : written;
+    if (out.length > out.text.length && shown === written) shown += '……';
+    text(root, MARGIN, y + 26, shown, { 'font-size': 15, 'data-cell': 'output' });
+    return y + 50;
   }
 
-  /* ============================ The text beside ========================= */
+  /* ============================ Beside the picture ====================== */
 
-  /* clickable(tag, props, step, view): an element that goes to step when
-   * clicked. */
-  function clickable(tag, props, step, view) {
-    var node = el(tag, props);
-    node.addEventListener('click', function () { view.go(step); });
-    return node;
-  }
-
-  /* fillText(model, view): the text beside the picture: the sentence, the
-   * rules and translate.txt cut into its words; returns the elements that
-   * the steps mark: {chars, rules, words}. */
-  function fillText(model, view) {
-    var rec = model.record;
+  /* fillText(view, trace): the sentence and the rules, once per run. */
+  function fillText(view, trace) {
+    var input = trace.input;
     var box = view.text;
-    var refs = { chars: [], rules: [], words: [] };
-
-    box.appendChild(el('h4', { textContent: '句子（点一个字符看它的展开步骤）' }));
+    box.appendChild(el('h4', { textContent: '句子' }));
     var line = el('div', { className: 'tr-sentence' });
-    rec.sentence.split('').forEach(function (c, i) {
-      var span = clickable('span', { className: 'tr-char', textContent: label(c), title: '第 ' + (i + 1) + ' 个字符' },
-                           model.readStep[i], view);
-      refs.chars.push(span);
-      line.appendChild(span);
+    input.sentence.split('').forEach(function (c, i) {
+      line.appendChild(el('span', { className: 'tr-char', textContent: label(c), title: '第 ' + (i + 1) + ' 个字符' }));
     });
-    if (!rec.sentence.length) line.textContent = '（空句子）';
+    if (!input.sentence.length) line.textContent = '（空句子）';
     box.appendChild(line);
-
-    box.appendChild(el('h4', { textContent: '规则（点一条看它那一遍）' }));
+    box.appendChild(el('h4', { textContent: '规则（共 ' + input.count + ' 条）' }));
     var list = el('ol', { className: 'tr-rules' });
-    rec.passes.forEach(function (p, i) {
-      var item = clickable('li', { textContent: label(p.symbol) + ' → ' + (p.replacement.split('').map(label).join('') || '（空）') },
-                           model.firstPass + i, view);
-      refs.rules.push(item);
-      list.appendChild(item);
+    input.rules.forEach(function (rule) {
+      list.appendChild(el('li', { textContent: label(rule.symbol) + ' → ' + (rule.replacement.split('').map(label).join('') || '（空）') }));
     });
     box.appendChild(list);
-    var notes = [];
-    if (rec.passCount > rec.passes.length) notes.push('共执行 ' + rec.passCount + ' 遍，只列出前 ' + rec.passes.length + ' 条。');
-    if (rec.ruleCount < 1) notes.push('规则条数是 ' + rec.ruleCount + '：不做替换。');
-    else if (rec.passCount < rec.ruleCount) notes.push('后面 ' + (rec.ruleCount - rec.passCount) + ' 条规则没有执行：句子已经空了。');
-    notes.forEach(function (n) { box.appendChild(el('p', { className: 'tr-note', textContent: n })); });
-
-    box.appendChild(el('h4', { textContent: 'translate.txt（' + rec.words.bytes + ' 字节；点一个字看它的翻译）' }));
-    var out = el('div', { className: 'tr-output' });
-    var bytes = model.output;
-    var at = 0;
-    rec.words.symbols.forEach(function (s, k) {
-      var word = bytes ? DsdGbk.decode(bytes.subarray(at, at + s.word.length)) : '';
-      at += s.word.length;
-      var span = clickable('span', { className: 'tr-word', textContent: word, title: '第 ' + (k + 1) + ' 个字：' + label(s.symbol) },
-                           model.firstWord + k, view);
-      refs.words.push(span);
-      out.appendChild(span);
-    });
-    if (!bytes) out.textContent = '（程序没有写出 translate.txt）';
-    else if (!rec.words.symbols.length) out.textContent = '（空文件）';
-    else if (at < bytes.length) out.appendChild(el('span', { className: 'tr-note', textContent: '……（后面还有 ' + (bytes.length - at) + ' 字节）' }));
-    box.appendChild(out);
-    return refs;
+    if (input.rules.length < input.count && input.sentence.length) {
+      box.appendChild(el('p', { className: 'tr-note', textContent: '只列出前 ' + input.rules.length + ' 条。' }));
+    }
   }
 
-  /* mark(model, step): marks step's character, rule or word in the text,
-   * and only it. */
-  function mark(model, step) {
-    var refs = model.refs;
-    (model.marked || []).forEach(function (node) { node.classList.remove('current'); });
+  /* mark(view, step): marks the byte read or the rule of the pass. */
+  function mark(view, step) {
+    Array.prototype.forEach.call(view.text.querySelectorAll('.current'), function (n) { n.classList.remove('current'); });
     var node = null;
-    if (step.phase === 'expand') node = refs.chars[model.record.expansion[step.index].at];
-    if (step.phase === 'pass') node = refs.rules[step.index];
-    if (step.phase === 'words') node = refs.words[step.index];
-    model.marked = node ? [node] : [];
-    if (!node) return;
-    node.classList.add('current');
-    /* The rules and translate.txt scroll in their own boxes: keep the
-     * marked one in sight. */
-    var box = node.parentNode;
-    if (step.phase !== 'expand' && (node.offsetTop < box.scrollTop ||
-                                   node.offsetTop + node.offsetHeight > box.scrollTop + box.clientHeight)) {
-      box.scrollTop = node.offsetTop - box.clientHeight / 2;
+    if (EXPANSION[step.kind]) node = view.text.querySelectorAll('.tr-char')[step.read];
+    if (PASS[step.kind]) node = view.text.querySelectorAll('.tr-rules li')[step.rule];
+    if (node) node.classList.add('current');
+  }
+
+  /* fillSide(view, step, trace): the run's translate.txt, the bytes the
+   * words so far wrote marked. */
+  function fillSide(view, step, trace) {
+    var side = view.side;
+    side.textContent = '';
+    var file = (trace.outputs && trace.outputs.files || []).filter(function (f) { return f.path === 'translate.txt'; })[0];
+    side.appendChild(el('h4', { textContent: 'translate.txt（本次运行写出的文件）' }));
+    var out = el('div', { className: 'tr-output' });
+    side.appendChild(out);
+    if (!file) { out.textContent = '（程序没有写出 translate.txt）'; return; }
+    var bytes = file.data.subarray(0, 4000);
+    var done = step.kind === 'word' ? Math.min(step.output.length, bytes.length) : 0;
+    if (done) out.appendChild(el('span', { className: 'tr-word current', textContent: DsdGbk.decode(bytes.subarray(0, done)) }));
+    out.appendChild(el('span', { className: 'tr-word', textContent: DsdGbk.decode(bytes.subarray(done)) }));
+    if (!file.data.length) out.textContent = '（空文件）';
+    else if (file.data.length > bytes.length) out.appendChild(el('span', { className: 'tr-note', textContent: '……（共 ' + file.data.length + ' 字节）' }));
+  }
+
+  /* ============================ The contract ============================ */
+
+  /* render(step, view, trace): step, in the picture, the text and the side. */
+  function render(step, view, trace) {
+    if (!view.text.firstChild) fillText(view, trace);
+    var root = D.canvas(view.svg, WIDTH, 0);
+    var said = lines(step, trace).filter(Boolean);
+    var title = EXPANSION[step.kind] ? '一、括号展开'
+              : PASS[step.kind] ? '二、规则替换　第 ' + step.at + ' / ' + trace.input.count + ' 遍'
+              : '三、翻译成汉字　第 ' + (step.index + 1) + ' 个字符';
+    var y = heading(root, title, said);
+    var height = EXPANSION[step.kind] ? drawExpansion(root, step, trace, y)
+               : PASS[step.kind] ? drawPass(root, step, trace, y + 10)
+               : drawWord(root, step, y + 10);
+    D.resize(view.svg, WIDTH, height);
+    view.svg.setAttribute('data-kind', step.kind);
+    mark(view, step);
+    fillSide(view, step, trace);
+    view.slideLines = said;
+  }
+
+  /* caption(step, trace): what the step did, in one sentence. */
+  function caption(step, trace) {
+    return lines(step, trace).filter(Boolean).join('');
+  }
+
+  /* printable(s): s when every character of it shows as itself (no blank,
+   * control or non-ASCII byte), else null. */
+  function printable(s) {
+    return /^[\x21-\x7e]+$/.test(s) ? s : null;
+  }
+
+  /* questions(step, trace): asked before the step: the character a lay or
+   * a push puts on L, the one a pop, an enqueue, a dequeue or a read
+   * moves, θ when a group is taken, the stack once a group is put, where
+   * a character of a pass comes from (kept or replaced), the sentence a
+   * pass leaves (when whole and typable), the word a character becomes. */
+  function questions(step, trace) {
+    var one = printable(step.c || '');
+    var key = step.kind + ':' + trace.steps.indexOf(step);
+    var CHAR = '（输入一个字符）';
+    if (step.kind === 'pop' || step.kind === 'enqueue' || step.kind === 'dequeue' || step.kind === 'take' ||
+        step.kind === 'read') {
+      if (!one) return null;
+      var asks = { pop: '下一步从栈 L 弹出的是哪个字符？', enqueue: '下一步进入队列 Q 队尾的是哪个字符？',
+                   dequeue: '下一步从队列 Q 的队头出队的是哪个字符？', take: '括号的前一半做完：θ 是哪个字符？',
+                   read: step.rule === 0 ? '这一遍下一个读到的字符（栈 L 的栈顶）是？' : '这一遍下一个读到的字符（队列 Q 的队头）是？' };
+      return [{ ask: asks[step.kind] + CHAR, answer: one, key: key }];
     }
-  }
-
-  /* DRAW: the drawing of each phase; each returns the height it took. */
-  var DRAW = { expand: drawExpansion, pass: drawPass, words: drawWords };
-
-  /* draw(model, i, view): step i, in the picture and in the text. */
-  function draw(model, i, view) {
-    if (view.first) model.refs = fillText(model, view);
-    var step = model.order[i];
-    var svg = view.svg;
-    var root = D.canvas(svg, WIDTH, 0);
-    D.resize(svg, WIDTH, DRAW[step.phase](root, model, step.index));
-    svg.setAttribute('data-phase', step.phase);
-    svg.setAttribute('data-index', String(step.index));
-    mark(model, step);
-  }
-
-  /* describe(model, i): step i's explanation, and where the program did
-   * it (the record's src). */
-  function describe(model, i) {
-    var step = model.order[i];
-    var rec = model.record;
-    var k = step.index;
-    if (step.phase === 'expand') {
-      return { caption: explainExpansion(rec.expansion[k], k === rec.expansion.length - 1).join(''),
-               src: rec.expansion[k].src || null };
+    if (step.kind === 'keep' || step.kind === 'replace') {
+      return [{ ask: '下一个进入队列 Q 的字符从哪里来？', key: key, answer: step.kind,
+                options: [{ value: 'keep', label: '照抄读到的字符（它不是规则的符号）' },
+                          { value: 'replace', label: '规则的替换文字' }] }];
     }
-    if (step.phase === 'pass') return { caption: explainPass(model, k).join(''), src: rec.passes[k].src || null };
-    return { caption: explainWords(model, k).join(''), src: k >= 0 ? rec.words.symbols[k].src || null : null };
-  }
-
-  /* printable(text): text when every character of it shows as itself
-   * (no blank, control or non-ASCII byte), else null. */
-  function printable(text) {
-    return /^[\x21-\x7e]*$/.test(text) ? text : null;
-  }
-
-  /* quiz(model, i): the practice question before step i, answered by the
-   * step writer's record of it: in the expansion the character that goes
-   * onto the stack next (the byte read, or a group's θ); after a rule pass
-   * the sentence it leaves (its line end not typed); a character's word.
-   * A step whose answer cannot be typed (a blank, a byte of a Chinese
-   * character, a sentence cut short in the record) asks nothing. */
-  function quiz(model, i) {
-    var step = model.order[i];
-    var rec = model.record;
-    var k = step.index;
-    if (step.phase === 'expand') {
-      var r = rec.expansion[k];
-      var ask = r.action === 'push' ? '下一步读入第 ' + (r.at + 1) + ' 个字符：压入栈 L 的是哪个字符？'
-              : r.action === 'take' ? "下一步读入 '('：先从栈 L 弹出的 θ 是哪个字符？"
-              : '下一步队列 Q 逐个出队：每出队一个字符之前，先压入栈 L 的是哪个字符？';
-      var answer = printable(r.action === 'push' ? r.read : r.theta);
-      return answer ? [{ ask: ask + '（输入一个字符）', answer: answer, key: 'expand:' + k }] : null;
+    if (step.kind === 'put') {
+      var stack = step.stack && step.stack.length === step.stack.text.length ? printable(step.stack.text) : null;
+      if (!stack) return null;
+      return [{ ask: '括号展开完成：栈 L 从栈顶往下是什么？（输入整串）', answer: stack, key: key }];
     }
-    if (step.phase === 'pass') {
-      var p = rec.passes[k];
-      var after = p.after.length === p.after.text.length ? printable(p.after.text.replace(/\n$/, '')) : null;
-      if (after === null) return null;
-      return [{ ask: '第 ' + (k + 1) + ' 遍用规则 ' + quoted(p.symbol) + ' → ' +
-                     (p.replacement.length ? "'" + p.replacement.split('').map(label).join('') + "'" : '（空）') +
-                     '：这一遍之后的句子是什么？（输入整句' + (p.after.text.slice(-1) === '\n' ? '，不用输入句末的换行' : '') + '）',
-                answer: after, key: 'pass:' + k }];
+    if (step.kind === 'lay' || step.kind === 'push') {
+      var c = printable(step.c);
+      if (!c) return null;
+      return [{ ask: (step.kind === 'lay' ? '读入第 ' + (step.read + 1) + ' 个字符：' : '') +
+                     '下一步压入栈 L 的是哪个字符？（输入一个字符）',
+                answer: c, key: step.kind + ':' + step.read + (step.kind === 'push' ? ':' + step.stack.length : '') }];
     }
-    if (k < 0) return null;
-    var seen = {};
-    var options = [];
-    model.words.forEach(function (w) { if (!seen[w]) { seen[w] = true; options.push({ value: w, label: w }); } });
-    return [{ ask: '第 ' + (k + 1) + ' 个字符 ' + quoted(rec.words.symbols[k].symbol) + ' 译成哪个词？',
-              options: options, answer: model.words[k], key: 'word:' + k }];
+    if (step.kind === 'pass') {
+      var after = step.sentence.length === step.sentence.text.length ? printable(step.sentence.text) : null;
+      if (!after) return null;
+      return [{ ask: '第 ' + step.at + ' 遍用规则 ' + ruleText(trace.input.rules[step.rule]) + '：这一遍之后的句子是什么？（输入整句）',
+                answer: after, key: 'pass:' + step.at }];
+    }
+    if (step.kind === 'word') {
+      var word = DsdPicture.gbkText(step.word);
+      return [{ ask: '队头的 ' + quoted(step.c) + ' 出队：它译成哪个词？',
+                options: WORDS.map(function (w) { return { value: w, label: w }; }),
+                answer: word, key: 'word:' + step.index }];
+    }
+    return null;
   }
 
-  DsdPicture.attach(DsdTranslatorTab, { steps: true, build: build, draw: draw, describe: describe, quiz: quiz });
+  /* note(trace): why a trace has no step: the file was refused (or the run
+   * stopped) before the first one. */
+  function note(trace) {
+    return trace.ok === false ? '程序拒绝了这个规则文件或停止了运行（原因见下方的标准错误），没有可画的步骤。' : '';
+  }
+
+  DsdPicture.attach(DsdTranslatorTab, { render: render, caption: caption, questions: questions, note: note });
 })();
