@@ -10,7 +10,13 @@
 #     evaluator's 49-character expression;
 #   - in Chromium, the time from a click on Run to the output shown, for
 #     each tab's main example (bench/web_page.mjs);
-#   - the total size of build/web.
+#   - the total size of build/web;
+#   - the longest main-thread block of each action that once held the page
+#     up (bench/web_blocks.mjs: saving every step, long pastes, a 50 MB
+#     file, the josephus tab's first load, tab switches), as JSON. With
+#     DSD_BENCH_BEFORE=DIR (another build of the page, e.g. an older commit's
+#     scripts/web.sh output in its own worktree) both are measured in the
+#     same run, DIR first.
 # Needs what bench/run.sh needs, and what the browser checks need (chromium
 # and tests/web's npm packages); it installs nothing but those npm packages.
 set -euo pipefail
@@ -20,4 +26,5 @@ cmake -S bench -B build/bench -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/bench -j "$(nproc 2>/dev/null || echo 2)" >/dev/null
 ./scripts/web.sh >/dev/null
 (cd tests/web && npm ci --no-audit --no-fund --loglevel=error)
-exec python3 bench/web.py build/bench build/web
+python3 bench/web.py build/bench build/web
+node bench/web_blocks.mjs ${DSD_BENCH_BEFORE:+before="$DSD_BENCH_BEFORE"} after=build/web

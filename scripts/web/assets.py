@@ -15,6 +15,11 @@
                140); and DSD_FUNCTIONS, {"<folder>/<file>": [{name, first,
                last}, ...]}, every function defined there with its first
                and last line (from 1), by line.
+  drawing.js   the page's own drawing code as text, for the file that
+               保存全部步骤 writes (it draws each step itself, offline):
+               DSD_DRAWING, {"<path under web/>": text} with dom.js, gbk.js,
+               every file of draw/ and each program's parts and picture.js,
+               in the order the page loads them.
   texts.js     the programs' fixed texts, DSD_TEXTS: {program: {NAME:
                text}}, read from the byte-escaped GBK constants of their
                C++ (web/tools/texts.js) and decoded, so that the page, the
@@ -113,6 +118,20 @@ def functions(paths):
     for found in index.values():
         found.sort(key=lambda f: f["first"])
     return index
+
+
+def drawing(registry):
+    """Return {path under web/: text} for the scripts a saved all-steps
+    file carries to draw its steps."""
+    paths = ["page/dom.js", "page/gbk.js"]
+    paths += ["draw/" + n for n in sorted(os.listdir(os.path.join(ROOT, "web", "draw"))) if n.endswith(".js")]
+    for p in registry:
+        paths += [p["name"] + "/" + part for part in p.get("parts", [])] + [p["name"] + "/picture.js"]
+    texts = {}
+    for path in paths:
+        with open(os.path.join(ROOT, "web", path), encoding="utf-8", newline="") as f:
+            texts[path] = f.read()
+    return texts
 
 
 # --------------------------------------------------------------- the guide
@@ -219,6 +238,10 @@ def main():
         packed = zlib.compress(json.dumps(sources(paths), ensure_ascii=False).encode("utf-8"), 9)
         f.write("var DSD_SOURCES = '" + base64.b64encode(packed).decode("ascii") + "';\n")
         f.write("var DSD_FUNCTIONS = " + json.dumps(functions(paths), separators=(",", ":")) + ";\n")
+    with open(os.path.join(out, "drawing.js"), "w", encoding="utf-8", newline="\n") as f:
+        f.write("/* The page's drawing code as text, for saved all-steps files; copied\n"
+                " * from web/ by scripts/web/assets.py. */\n")
+        f.write("var DSD_DRAWING = " + json.dumps(drawing(registry), ensure_ascii=False) + ";\n")
     with open(os.path.join(out, "guide.html"), "w", encoding="utf-8") as f:
         f.write(guide())
 

@@ -219,8 +219,10 @@ describe('presenting and saving, opened from file', () => {
       await tab.locator('.step-first').click();
       for (let i = 0; i < count; i++) {
         onPage.push(await tab.locator('.picture').evaluate((b) => ({
-          svg: ((svg) => { svg.removeAttribute('style'); return svg.outerHTML; })(b.querySelector('svg').cloneNode(true)),
-          sentence: b.querySelector('.josephus-sentence').textContent })));
+          inner: b.querySelector('svg').innerHTML,
+          size: [b.querySelector('svg').getAttribute('width'), b.querySelector('svg').getAttribute('height')],
+          sentence: b.querySelector('.josephus-sentence').textContent,
+          marked: b.querySelector('.code-panel [aria-current="step"][data-line]')?.getAttribute('data-line') })));
         await tab.locator('.step-forward').click();
       }
       const dir = fs.mkdtempSync(path.join(os.tmpdir(), 'dsd-deck-'));
@@ -229,14 +231,24 @@ describe('presenting and saving, opened from file', () => {
       const offline = await browser.newPage({ viewport: { width: 1024, height: 768 } });
       try {
         await offline.goto(pathToFileURL(file).href);
-        const inDeck = await offline.evaluate(() => [...document.querySelectorAll('section')].map((s) => ({
-          svg: s.querySelector('svg').outerHTML, sentence: s.querySelector('p').textContent })));
+        // The file draws each step itself when it is shown.
+        const inDeck = await offline.evaluate((n) => Array.from({ length: n }, (_, i) => {
+          window.dsdGo(i);
+          const svg = document.querySelector('.pic svg');
+          return { svg: svg.innerHTML, size: [svg.getAttribute('width'), svg.getAttribute('height')],
+                   sentence: document.querySelector('.words p').textContent,
+                   marked: document.querySelector('.code li[aria-current] span')?.textContent };
+        }), count);
         assert.equal(inDeck.length, count);
         inDeck.forEach((s, i) => {
-          assert.equal(s.svg, onPage[i].svg, `step ${i + 1}'s picture`);
+          assert.equal(s.svg, onPage[i].inner, `step ${i + 1}'s picture`);
+          assert.deepEqual(s.size, onPage[i].size, `step ${i + 1}'s size`);
           assert.equal(s.sentence, `第 ${i + 1} 步：${onPage[i].sentence}`, `step ${i + 1}'s sentence`);
+          assert.match(s.marked || '', /^\d+$/, `step ${i + 1}'s code marks its line`);
+          if (onPage[i].marked) assert.equal(s.marked, onPage[i].marked, `step ${i + 1}'s marked line`);
         });
-        const visible = () => offline.evaluate(() => [...document.querySelectorAll('section')].findIndex((s) => !s.hidden));
+        const visible = () => offline.evaluate(() => Number(document.body.dataset.step));
+        await offline.evaluate(() => window.dsdGo(0));
         assert.equal(await visible(), 0);
         for (const [key, at] of [['ArrowRight', 1], [' ', 2], ['End', count - 1], ['Home', 0]]) {
           await offline.keyboard.press(key);

@@ -11,6 +11,8 @@
  *
  * The frame (picture.js) mounts one panel per picture:
  *   DsdCodePanel.mount(box, program) -> {show(src), clear(), element}
+ * and DsdCodePanel.sources() gives the inflated sources to whoever else
+ * shows them (frame/save.js).
  * show(src) shows the step whose source location is src ({file, line,
  * func, chain}, from the step record; null when the step has none): the
  * function of file that holds line, the comment above it, line and the
@@ -319,5 +321,5 @@ var DsdCodePanel = (function () {
     };
   }
 
-  return { mount: mount };
+  return { mount: mount, sources: sources };
 })();

@@ -165,6 +165,7 @@ var DsdPicture = (function () {
     box.appendChild(side);
 
     var shown = null;   /* the run's steps as traced() made them */
+    var shownRun = null;   /* the run they were made from */
     var current = 0;
     var timer = null;
     var view = { svg: svg, text: text, side: side, cache: {}, slideLines: [], first: true,
@@ -173,6 +174,7 @@ var DsdPicture = (function () {
 
     var present = DsdPresent.mount({ tab: tab, box: box, bar: bar, canvas: canvas, svg: svg,
       go: function (i, quiet) { pause(); if (quiet) go(i, quiet); else stepTo(i); },
+      run: function () { return shown ? shownRun : null; },
       state: function () {
         return shown && { step: current, count: shown.count, caption: shown.describe(current).caption,
                           lines: view.slideLines.slice() };
@@ -348,6 +350,7 @@ var DsdPicture = (function () {
      * the same request and parses it); a run with no result draws none. */
     tab.wantsSteps = true;
     tab.onRun.push(function (run) {
+      shownRun = run;
       if (run.error || run.result.crash) { showTimed(function () { return { note: noteFor(run) }; }); return; }
       showTimed(function () { return traced(picture, run); });
     });

@@ -1,6 +1,7 @@
 /* present.js -- a picture shown to a class and saved for slides: full
  * screen, the keys that step it, the step said aloud to a screen reader,
- * and the picture saved as SVG, as PNG, or every step in one HTML file.
+ * and the picture saved as SVG or as PNG; 保存全部步骤 (every step in one
+ * HTML file) is save.js's, mounted here.
  *
  * picture.js mounts it once per picture:
  *
@@ -17,11 +18,9 @@
  *           sentence for the step: the full-screen sentence, the saved
  *           files and the spoken step all use it; lines what the picture
  *           put on view.slideLines, written under it on a slide
- * and calls present.shown(quiet) after each step is drawn.
- *
- * The all-steps file is one self-contained HTML file: every step's SVG
- * with its sentence, stepped with the same keys, so it opens from a USB
- * stick on any classroom computer and stays sharp at any projector size.
+ *   run()   the run on screen: for save.js
+ * and calls present.shown(quiet) after each step is drawn. 保存全部步骤 is
+ * save.js's.
  *
  * Full screen steps with ← → space Home End and with PageUp/PageDown, the
  * keys a presenter's clicker sends. A picture that would shrink below
@@ -34,7 +33,6 @@ var DsdPresent = (function () {
   var FONT = '"Microsoft YaHei", "PingFang SC", "WenQuanYi Micro Hei", "Noto Sans CJK SC", sans-serif';
   var CAPTION_SIZE = 16;          /* the sentence under a saved picture */
   var PNG_SCALE = 2;              /* a saved PNG's pixels per picture pixel */
-  var EXPORT_BYTES = 30e6;        /* the all-steps file stops growing here */
   /* A saved PNG is at most PNG_SIDE pixels on a side and PNG_AREA pixels
    * in all: a canvas beyond that is refused by some browsers (and a phone
    * has no memory for it), so a larger picture is scaled down to fit and
@@ -170,48 +168,6 @@ var DsdPresent = (function () {
     setTimeout(function () { URL.revokeObjectURL(a.href); }, 60000);
   }
 
-  /* escapeHtml(s): s safe as HTML text. */
-  function escapeHtml(s) {
-    return s.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;');
-  }
-
-  /* The all-steps file's own style and script (kept short: a teacher may
-   * open it to see what it does). */
-  var DECK_STYLE = 'html,body{margin:0;height:100%;background:#fff;color:#1d2330;font-family:' + FONT.replace(/"/g, "'") + '}' +
-    'body{display:flex;flex-direction:column}header{display:flex;gap:1rem;align-items:center;padding:.3rem 1rem;' +
-    'background:#eef2f8;font-size:1rem}header button{font:inherit;min-height:2.5rem;padding:0 1rem}' +
-    'section{flex:1;min-height:0;display:flex;flex-direction:column;padding:.5rem 1rem}section[hidden]{display:none}' +
-    '.pic{flex:1;min-height:0}.pic svg{width:100%;height:100%}' +
-    'section.beside{flex-direction:row;gap:1rem}.beside .pic{min-width:0}.beside .words{width:30%}' +
-    'p{margin:.3rem 0;font-size:1.4rem;line-height:1.4}p.extra{font-size:1.2rem;color:#3a4456}';
-  /* deckScript: steps the file: ←/→, space, PageUp/PageDown, Home, End,
-   * the buttons; the step is kept in the # part, and a # typed into the
-   * address (#5) goes to that step. */
-  function deckScript() {
-    var steps = document.querySelectorAll('section');
-    var at = 0;
-    function go(i) {
-      at = Math.max(0, Math.min(steps.length - 1, i));
-      for (var k = 0; k < steps.length; k++) steps[k].hidden = k !== at;
-      document.getElementById('at').textContent = '第 ' + (at + 1) + ' / ' + steps.length + ' 步';
-      history.replaceState(null, '', '#' + (at + 1));
-    }
-    document.addEventListener('keydown', function (e) {
-      var to = { ArrowLeft: at - 1, PageUp: at - 1, ArrowRight: at + 1, PageDown: at + 1, ' ': at + 1,
-                 Home: 0, End: steps.length - 1 }[e.key];
-      if (to === undefined) return;
-      e.preventDefault();
-      go(to);
-    });
-    document.getElementById('back').onclick = function () { go(at - 1); };
-    document.getElementById('next').onclick = function () { go(at + 1); };
-    document.getElementById('full').onclick = function () {
-      if (document.fullscreenElement) document.exitFullscreen(); else document.documentElement.requestFullscreen();
-    };
-    window.addEventListener('hashchange', function () { go(Number(location.hash.slice(1)) - 1 || 0); });
-    go(Number(location.hash.slice(1)) - 1 || 0);
-  }
-
   /* --------------------------------------------------------------- mount */
 
   /* mount(frame): adds full screen, the keys, the spoken step and saving
@@ -223,12 +179,11 @@ var DsdPresent = (function () {
     var message = el('span', { className: 'present-message', role: 'status' });
     var buttons = {};
     [['full', '全屏', '全屏放映：← → 空格 PageUp PageDown Home End 换步，Esc 退出'], ['svg', '保存为 SVG', '把这一步连同说明存成 SVG 图'],
-     ['png', '保存为 PNG', '把这一步连同说明存成 PNG 图片'], ['all', '保存全部步骤', '把每一步存进一个 HTML 文件，离线打开，按键换步']
+     ['png', '保存为 PNG', '把这一步连同说明存成 PNG 图片']
     ].forEach(function (b) {
       buttons[b[0]] = el('button', { type: 'button', className: 'present-' + b[0], textContent: b[1], title: b[2] });
       frame.bar.appendChild(buttons[b[0]]);
     });
-    frame.bar.appendChild(message);
     box.appendChild(caption);
     box.appendChild(live);
     box.tabIndex = -1;                          /* full screen takes the keys here */
@@ -346,49 +301,11 @@ var DsdPresent = (function () {
                          '已缩小到 ' + png.width + '×' + png.height + ' 像素；要原大小的清晰图，请用“保存为 SVG”。' : '');
       }, function () { say('这张图画不成 PNG：请改用“保存为 SVG”，它保存整张图。'); });
     });
-    buttons.all.addEventListener('click', function () {
-      var state = frame.state();
-      if (!state) return;
-      say('正在保存全部步骤…');
-      setTimeout(function () {   /* after the message is drawn: drawing every step takes a while */
-        var deck = deckHtml(state);
-        offer(fileName(frame, 'steps.html'), new TextEncoder().encode(deck.html));
-        say(deck.saved < state.count ? '步骤太多：只存了前 ' + deck.saved + ' 步。' : '');
-      }, 50);
-    });
-
-    /* deckHtml(state): {html, saved}: the all-steps file of the run on
-     * screen and how many steps it holds; every step is drawn in turn and
-     * the step on screen is drawn again at the end. */
-    function deckHtml(state) {
-      var parts = [];
-      var bytes = 0;
-      var i;
-      for (i = 0; i < state.count && bytes < EXPORT_BYTES; i++) {
-        frame.go(i, true);
-        var now = frame.state();
-        var picture = frame.svg.cloneNode(true);
-        picture.removeAttribute('style');
-        var beside = Number(picture.getAttribute('width')) / Number(picture.getAttribute('height')) < 1.2;
-        var part = '<section hidden data-step="' + (i + 1) + '"' + (beside ? ' class="beside"' : '') + '>' +
-                   '<div class="pic">' + picture.outerHTML + '</div><div class="words">' +
-                   slideLines(now).map(function (l, k) { return '<p' + (k ? ' class="extra"' : '') + '>' + escapeHtml(l) + '</p>'; }).join('') +
-                   '</div></section>';
-        bytes += part.length;
-        parts.push(part);
-      }
-      frame.go(state.step, true);
-      var title = frame.tab.program + ' · ' + (frame.inputName || 'typed') + ' · 共 ' + state.count + ' 步' +
-                  (i < state.count ? '（这里存了前 ' + i + ' 步）' : '');
-      var html = '<!DOCTYPE html>\n<html lang="zh-CN"><head><meta charset="utf-8">' +
-        '<meta name="viewport" content="width=device-width, initial-scale=1"><title>' + escapeHtml(title) + '</title>' +
-        '<style>' + DECK_STYLE + '</style></head><body><header><strong>' + escapeHtml(title) + '</strong>' +
-        '<button id="back" type="button">◀ 上一步</button><span id="at" aria-live="polite"></span>' +
-        '<button id="next" type="button">下一步 ▶</button><button id="full" type="button">全屏</button>' +
-        '<span>← → 空格 Home End 换步</span></header>\n' + parts.join('\n') +
-        '\n<script>(' + deckScript.toString() + ')();</script></body></html>\n';
-      return { html: html, saved: i };
-    }
+    /* 保存全部步骤, its progress and 取消 (save.js). */
+    DsdSave.mount({ tab: frame.tab, bar: frame.bar, svg: frame.svg, go: frame.go, state: frame.state,
+                    run: frame.run,
+                    get inputName() { return frame.inputName; } });
+    frame.bar.appendChild(message);
 
     var entry = {
       frame: frame, presenting: presenting, leave: leave,

@@ -16,11 +16,11 @@
 (function () {
   'use strict';
   var SHARED = [
-    'texts.js', 'examples.js', 'sources.js',
+    'texts.js', 'examples.js', 'sources.js', 'drawing.js',
     'worker/runner.js', 'worker/worker.js', 'page/gbk.js', 'worker/engine.js',
     'frame/compare.js', 'frame/compare-panel.js', 'page/exercise.js',
     'page/dom.js', 'page/files.js', 'page/link.js', 'page/address.js', 'page/output.js', 'page/input.js', 'page/run.js', 'page/tabs.js',
-    'frame/code-panel.js', 'draw/common.js', 'draw/queue.js', 'draw/stack.js', 'draw/tree.js', 'draw/ring.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
+    'frame/code-panel.js', 'draw/common.js', 'draw/queue.js', 'draw/stack.js', 'draw/tree.js', 'draw/ring.js', 'frame/save.js', 'frame/present.js', 'frame/practice.js', 'frame/picture.js'
   ];
   var scripts = [];
   DSD_PROGRAMS.forEach(function (p) { scripts.push(p.name + '.js'); });

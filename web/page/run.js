@@ -28,7 +28,7 @@
  *    publish(run) makes run the tab's latest and tells its listeners}
  * returns {run() -> Promise of the run on screen once this request (or a
  * newer one that took its place) is answered, stop(), refuse(text)}. A run
- * is {request, command, result, trace, stepsError, error, stopped, ms}, or
+ * is {request, command, result, trace, record, stepsError, error, stopped, ms}, or
  * {error, refused: true, result: null, trace: null} for a refusal. */
 var DsdRun = (function () {
   'use strict';
@@ -77,7 +77,7 @@ var DsdRun = (function () {
         if (again) { start(); return; }
         if (mine !== ticket) return;
         var run = { request: asked.request, command: asked.command, result: answer.result || null,
-                    trace: answer.trace || null, stepsError: answer.stepsError || null,
+                    trace: answer.trace || null, record: answer.record || null, stepsError: answer.stepsError || null,
                     error: answer.error || null, stopped: answer.error === DsdEngine.STOPPED,
                     ms: performance.now() - started };
         hooks.shown(run);

@@ -24,7 +24,9 @@
  *              {error}> for the worker's other actions (compare.js and
  *              exercise.js ask 'compare' and 'exercise'),
  *              stop(program), loaded(program), STOPPED}; an answer is
- * {result, trace, stepsError} (trace null and stepsError the reason when
+ * {result, trace, record, stepsError} (record: the envelope's own bytes,
+ * as the step writer wrote them, which 保存全部步骤 puts in its file
+ * without a JSON.stringify on the page; trace null and stepsError the reason when
  * the steps were wanted but the record could not be had; both null when
  * they were not wanted) or {error} with a message, never a rejection. */
 var DsdEngine = (function () {
@@ -76,13 +78,31 @@ var DsdEngine = (function () {
     entry.pending = {};
   }
 
+  /* sent(request): {request, transfer}: a copy of request whose bytes
+   * (stdin, the files) are fresh buffers, to be transferred: one copy of
+   * the bytes, where a structured clone of a large file holds the page
+   * up far longer. The page keeps its own request. */
+  function sent(request) {
+    var copy = Object.assign({}, request);
+    var transfer = [];
+    function own(bytes) {
+      var mine = bytes.slice();
+      transfer.push(mine.buffer);
+      return mine;
+    }
+    if (request.stdin) copy.stdin = own(request.stdin);
+    if (request.files) copy.files = request.files.map(function (f) { return { path: f.path, data: own(f.data) }; });
+    return { request: copy, transfer: transfer };
+  }
+
   /* ask(entry, action, request): a Promise of the worker's answer to one
    * request (without its id). */
   function ask(entry, action, request) {
     var id = nextId++;
+    var message = sent(request);
     return new Promise(function (resolve) {
       entry.pending[id] = resolve;
-      entry.worker.postMessage({ id: id, action: action, request: request });
+      entry.worker.postMessage({ id: id, action: action, request: message.request }, message.transfer);
     });
   }
 
@@ -97,13 +117,13 @@ var DsdEngine = (function () {
     var entry = workers[program];
     return ask(entry, 'run', request).then(function (ran) {
       if (ran.error) return { error: ran.error };
-      var answer = { result: ran.result, trace: null, stepsError: null };
+      var answer = { result: ran.result, trace: null, record: null, stepsError: null };
       if (!wantSteps || ran.result.crash) return answer;
       if (workers[program] !== entry) return { error: STOPPED };   /* stopped since */
       return ask(entry, 'steps', request).then(function (steps) {
         if (steps.error === STOPPED) return { error: STOPPED };
         if (steps.error) answer.stepsError = steps.error;
-        else answer.trace = steps.trace;
+        else { answer.trace = steps.trace; answer.record = steps.result.stdout; }
         return answer;
       });
     });
