@@ -12,7 +12,11 @@
  *   a tree or its copy       how many nodes it has;
  *   a prefix node            operator or operand;
  *   a choice read            the number read;
- *   the input read           whether the tree was built.
+ *   the input read           whether the tree was built;
+ *   a step that finds an error  what the program finds (the root missing
+ *                            from the inorder range, ranges of two
+ *                            lengths, an expression that ends too soon,
+ *                            a division by zero).
  * Every answer is the step's own record; nothing is computed here. */
 var DsdBitreeQuestions = (function () {
   'use strict';
@@ -84,6 +88,22 @@ var DsdBitreeQuestions = (function () {
       return [{ ask: '这次选择的输入读完了：树建成了吗？', options: [{ value: 'yes', label: '建成了，接着输出' },
                                                               { value: 'no', label: '没有建成，输出提示' }],
                 answer: step.shape === null ? 'no' : 'yes', key: 'read:' + key }];
+    }
+    /* The steps where the program finds something wrong: the student says
+     * what it finds, from the step before (the same buttons whatever the
+     * answer, so the question tells nothing). */
+    var WRONG = { missing: ['先序段的第一个字符（根）在中序段里找得到吗？', 'found', 'no-root'],
+                  uneven: ['PreInCreate 的这次调用：先序段和中序段一样长吗？', 'same', 'uneven'],
+                  'short': ['波兰式读到这里：表达式树建得完吗？', 'whole', 'short'],
+                  zero: ['下一个运算符能求出值吗？', 'value', 'zero'] };
+    if (WRONG[step.kind]) {
+      var w = WRONG[step.kind];
+      var labels = { found: ['找得到，照常分成两段', '找不到：两个序列不是同一棵树'],
+                     same: ['一样长，照常找根', '不一样长：不可能是同一棵树'],
+                     whole: ['建得完，每个运算符都有两个运算对象', '建不完：表达式提前结束'],
+                     value: ['能，照常计算', '不能：除数为 0'] }[w[1]];
+      return [{ ask: w[0], options: [{ value: w[1], label: labels[0] }, { value: w[2], label: labels[1] }],
+                answer: w[2], key: step.kind + ':' + key }];
     }
     if (step.kind === 'value' && step.shape.charAt(step.node) !== '0') {
       return [{ ask: '运算符 ' + labelOf(c, step.node) + ' 的值是多少？', answer: String(step.values[step.node]),
