@@ -65,6 +65,18 @@ struct Options {
     std::string cc;      /* --cc: the C compiler; g++ is looked for beside it */
 };
 
+/* ProgramNames(): the programs' names, "a、b 或 c" (GBK), for the usage
+ * and the refusal of an unknown program. */
+static std::string ProgramNames() {
+    std::string names;
+    size_t count = sizeof PROGRAMS / sizeof PROGRAMS[0];
+    for (size_t k = 0; k < count; k++) {
+        if (k > 0) names += k + 1 == count ? TEXT_OR : TEXT_AND;
+        names += PROGRAMS[k].name;
+    }
+    return names;
+}
+
 /* Fails the command line: one line, exit 2. */
 static int Usage(const char *what) {
     fprintf(stderr, TEXT_BAD_USAGE, what);
@@ -100,6 +112,8 @@ static int ParseOptions(int argc, char **argv, Options *o) {
         const char *a = argv[i];
         const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (strcmp(a, "--help") == 0 || strcmp(a, "-h") == 0 || strcmp(a, "/?") == 0) {
+            fputs(TEXT_USAGE_HEAD, stdout);
+            fputs(ProgramNames().c_str(), stdout);
             fputs(TEXT_USAGE, stdout);
             return -1;
         }
@@ -145,7 +159,7 @@ static int ParseOptions(int argc, char **argv, Options *o) {
     for (const Program &p : PROGRAMS)
         if (strcmp(p.name, plain[0]) == 0) o->program = &p;
     if (o->program == nullptr) {
-        fprintf(stderr, TEXT_UNKNOWN_PROGRAM, plain[0]);
+        fprintf(stderr, TEXT_UNKNOWN_PROGRAM, plain[0], ProgramNames().c_str());
         return 2;
     }
     o->comparison = o->program->comparison ? o->program->comparison()
