@@ -49,11 +49,19 @@ foreach(program ${DSD_PROGRAMS})
   # The comparison of a student's output with ours and the exercise maker
   # (lab/compare.h, lab/cases.h), with the entries the page and
   # web/tools/compare.mjs call (lab/page.cpp): CompareMain, ExerciseMain.
-  target_sources(${program} PRIVATE ${DSD_LAB_COMMON} ${PROJECT_SOURCE_DIR}/lab/page.cpp
-                 ${PROJECT_SOURCE_DIR}/lab/${program}/compare.cpp ${PROJECT_SOURCE_DIR}/lab/${program}/cases.cpp)
-  target_include_directories(${program} PRIVATE ${PROJECT_SOURCE_DIR}/lab)
-  target_compile_definitions(${program} PRIVATE DSD_LAB_COMPARISON=${first}${rest}Comparison
-                             DSD_LAB_MAKER=Make${first}${rest}Case)
+  # The defines tell lab/page.cpp which program it is built into (as
+  # programs.gen.h has it); the program's own parts of lab/ are linked
+  # where it has them.
+  target_sources(${program} PRIVATE ${DSD_LAB_COMMON} ${PROJECT_SOURCE_DIR}/lab/page.cpp)
+  foreach(part compare cases)
+    if(EXISTS ${PROJECT_SOURCE_DIR}/lab/${program}/${part}.cpp)
+      target_sources(${program} PRIVATE ${PROJECT_SOURCE_DIR}/lab/${program}/${part}.cpp)
+    endif()
+  endforeach()
+  target_include_directories(${program} PRIVATE ${PROJECT_SOURCE_DIR}/lab ${DSD_GENERATED_DIR})
+  target_compile_definitions(${program} PRIVATE DSD_NAME=${first}${rest} DSD_PROGRAM_NAME="${program}"
+                             DSD_OUTPUT=${DSD_${program}_OUTPUT}
+                             DSD_COMPARES=${DSD_${program}_COMPARES} DSD_MAKES=${DSD_${program}_MAKES})
   list(APPEND exports _CompareMain _ExerciseMain)
   list(JOIN exports "','" exports)
   set_target_properties(${program} PROPERTIES

@@ -4,21 +4,30 @@
 #ifndef GRADER_GRADE_H
 #define GRADER_GRADE_H
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "judge.h"
 
-/* One program of the project, as a student's submission must behave. The
- * same facts stand in web/programs.js for the page; C++ cannot read that
- * script, so the kit keeps this table beside it. */
+struct CompareProgram;
+struct Case;
+
+/* One program of the project, as a student's submission must behave: a
+ * stanza of web/programs.js, as the build writes it into programs.gen.h
+ * (main.cpp makes the table from it). */
 struct Program {
     const char *name;
     const char *output;      /* the file compared; nullptr: stdout */
     char input;              /* 'd' a file named on the command line, 'c' the
                                 console, 'a' command-line arguments or keys */
     const char *input_file;  /* for 'd': the name the file is given */
-    int appends;             /* 1: the output file is appended to */
+    /* its own comparison (lab/<name>/compare.cpp), nullptr where it has
+     * none and is compared line by line */
+    const struct CompareProgram *(*comparison)(void);
+    /* its exercise maker (lab/<name>/cases.cpp), nullptr where it has none
+     * and is graded on the examples and the teacher's inputs alone */
+    int (*make)(int size, uint32_t seed, struct Case *out);
 };
 
 /* One case: its input and what our own program did with it. */
@@ -28,7 +37,7 @@ struct TestCase {
     std::string group;       /* 公开, 教师, 随机 or 健壮性 */
     int is_public;           /* its input may be shown to students */
     int robust;              /* bad input: only a clean refusal is asked */
-    int keyboard;            /* josephus: the input is typed, not arguments */
+    int keyboard;            /* arguments typed at the keyboard instead */
     std::string input;       /* the bytes */
     std::string seed;        /* the output file's text before the run */
     int seed_exists;

@@ -10,7 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "compare.h"
+#include "compare_parts.h"
 #include "gbk.h"
 
 static const char *const CODES[V_COUNT] = {"AC", "PE", "WA", "TLE", "MLE", "OLE", "RE", "CE"};
@@ -63,15 +63,12 @@ std::string ToUtf8(const std::string &bytes) {
 
 /* ============================ The comparison ============================== */
 
-Verdict CompareOutputs(const char *program, const std::string &ours, const std::string &theirs,
+Verdict CompareOutputs(const struct CompareProgram *program, const std::string &ours, const std::string &theirs,
                        std::string *reason, int *step) {
     struct Bytes a = {(const unsigned char *)ours.data(), ours.size()};
     struct Bytes b = {(const unsigned char *)theirs.data(), theirs.size()};
     static thread_local struct Compared c;
-    if (strcmp(program, "evaluator") == 0) CompareEvaluator(a, b, &c);
-    else if (strcmp(program, "bitree") == 0) CompareBitree(a, b, &c);
-    else if (strcmp(program, "translator") == 0) CompareTranslator(a, b, &c);
-    else CompareJosephus(a, b, &c);
+    CompareOutputs(program, a, b, 0, &c);
     *step = c.step;
     reason->assign(c.reason);
     if (c.verdict == COMPARE_SAME) return V_AC;
@@ -86,7 +83,7 @@ Verdict CompareOutputs(const char *program, const std::string &ours, const std::
 
 /* ============================ The verdict ================================= */
 
-Verdict JudgeCase(const char *program, const Outcome &ours, const Outcome &theirs, int robust,
+Verdict JudgeCase(const struct CompareProgram *program, const Outcome &ours, const Outcome &theirs, int robust,
                   const std::string &seeded, int seeded_exists, const Limits &limits,
                   std::string *reason, int *step) {
     const RunResult &r = theirs.run;
@@ -138,7 +135,7 @@ Verdict JudgeCase(const char *program, const Outcome &ours, const Outcome &their
     }
     Verdict v = CompareOutputs(program, ours.output, theirs.output, reason, step);
     if (v == V_WA && seeded_exists && !seeded.empty()) {
-        /* result.txt is appended to: its earlier text must stay. */
+        /* An output file that ours appends to: its earlier text must stay. */
         std::string kept;
         int ignored = 0;
         if (ours.output.size() >= seeded.size() &&

@@ -12,6 +12,8 @@
 
 #include "sandbox.h"
 
+struct CompareProgram;
+
 enum Verdict { V_AC, V_PE, V_WA, V_TLE, V_MLE, V_OLE, V_RE, V_CE, V_COUNT };
 
 /* VerdictCode(v): "AC", "PE", ...; VerdictName(v): 答案正确, 格式错误, ... */
@@ -20,12 +22,12 @@ const char *VerdictName(Verdict v);
 
 /* CompareOutputs(program, ours, theirs, reason, step): compares a
  * student's output bytes with ours by the program's comparison (the one of
- * the page's 对照). Returns V_AC for the same bytes, V_PE when only the form
+ * the page's 对照, lab/compare_parts.h). Returns V_AC for the same bytes, V_PE when only the form
  * differs (line ends, blanks, final newlines, a byte order mark, the
  * encoding), V_WA otherwise; *reason gets one sentence (empty for V_AC; the
  * differences of form one after another) and *step the first differing
  * step counted from 1 (0: none). */
-Verdict CompareOutputs(const char *program, const std::string &ours, const std::string &theirs,
+Verdict CompareOutputs(const struct CompareProgram *program, const std::string &ours, const std::string &theirs,
                        std::string *reason, int *step);
 
 /* What one side of a case left behind. */
@@ -40,7 +42,7 @@ struct Outcome {
  * where only a clean refusal counts (no crash, no hang, a non-zero exit,
  * the output file as before, where ours leaves it so: seeded says what it
  * held). */
-Verdict JudgeCase(const char *program, const Outcome &ours, const Outcome &theirs, int robust,
+Verdict JudgeCase(const struct CompareProgram *program, const Outcome &ours, const Outcome &theirs, int robust,
                   const std::string &seeded, int seeded_exists, const Limits &limits,
                   std::string *reason, int *step);
 

@@ -21,17 +21,21 @@
 #include <vector>
 
 #include "cases.h"
+#include "compare_parts.h"
 #include "grade.h"
 #include "sandbox.h"
 #include "texts.h"
 
 int RunInside(int argc, char **argv);
 
+/* The programs of the registry (programs.gen.h), each with its own parts
+ * of lab/ where it has them. */
 static const Program PROGRAMS[] = {
-    {"evaluator", "result.txt", 'd', "expr.txt", 1},
-    {"bitree", nullptr, 'c', nullptr, 0},
-    {"translator", "translate.txt", 'd', "rules.txt", 0},
-    {"josephus", "out.txt", 'a', nullptr, 0},
+#define DSD_PROGRAM(name, Name, output, input, input_file, compares, makes) \
+    {#name, output, input, input_file, DSD_WHEN_##compares(Name##Comparison) DSD_UNLESS_##compares(nullptr), \
+     DSD_WHEN_##makes(Make##Name##Case) DSD_UNLESS_##makes(nullptr)},
+    DSD_EACH_PROGRAM
+#undef DSD_PROGRAM
 };
 
 static std::string work_root;  /* the parent of every work folder */
@@ -48,6 +52,7 @@ static const char OUT_FOLDER[] = "\xe8\xaf\x84\xe6\xb5\x8b\xe7\xbb\x93\xe6\x9e\x
 
 struct Options {
     const Program *program = nullptr;
+    const struct CompareProgram *comparison = nullptr;  /* the program's, or the plain one */
     std::string class_dir;
     std::string cases_dir;
     std::string out_dir;
@@ -59,6 +64,18 @@ struct Options {
     int strict = 0;
     std::string cc;      /* --cc: the C compiler; g++ is looked for beside it */
 };
+
+/* ProgramNames(): the programs' names, "a、b 或 c" (GBK), for the usage
+ * and the refusal of an unknown program. */
+static std::string ProgramNames() {
+    std::string names;
+    size_t count = sizeof PROGRAMS / sizeof PROGRAMS[0];
+    for (size_t k = 0; k < count; k++) {
+        if (k > 0) names += k + 1 == count ? TEXT_OR : TEXT_AND;
+        names += PROGRAMS[k].name;
+    }
+    return names;
+}
 
 /* Fails the command line: one line, exit 2. */
 static int Usage(const char *what) {
@@ -95,6 +112,8 @@ static int ParseOptions(int argc, char **argv, Options *o) {
         const char *a = argv[i];
         const char *value = i + 1 < argc ? argv[i + 1] : nullptr;
         if (strcmp(a, "--help") == 0 || strcmp(a, "-h") == 0 || strcmp(a, "/?") == 0) {
+            fputs(TEXT_USAGE_HEAD, stdout);
+            fputs(ProgramNames().c_str(), stdout);
             fputs(TEXT_USAGE, stdout);
             return -1;
         }
@@ -140,9 +159,11 @@ static int ParseOptions(int argc, char **argv, Options *o) {
     for (const Program &p : PROGRAMS)
         if (strcmp(p.name, plain[0]) == 0) o->program = &p;
     if (o->program == nullptr) {
-        fprintf(stderr, TEXT_UNKNOWN_PROGRAM, plain[0]);
+        fprintf(stderr, TEXT_UNKNOWN_PROGRAM, plain[0], ProgramNames().c_str());
         return 2;
     }
+    o->comparison = o->program->comparison ? o->program->comparison()
+                                           : PlainComparison(o->program->name, o->program->output);
     o->class_dir = plain[1];
     while (o->class_dir.size() > 1 && o->class_dir.back() == '/') o->class_dir.pop_back();
     if (o->out_dir.empty()) o->out_dir = o->class_dir + "/" + OUT_FOLDER;
@@ -313,6 +334,33 @@ static std::string OursPath(const char *program) {
     return "";
 }
 
+/* RunOurs(p, ours, work, sandboxed, trusted, c): runs our own program on
+ * case c for its expected output, c->ours. Where it writes an output file,
+ * it runs first on a fresh folder and then again over that run's file, as
+ * a student's earlier run leaves it: where the second run keeps the first
+ * one's text and adds to it, the program appends, and the case keeps that
+ * text as its seed (c->seed), put in place before every run (a student's
+ * run too); otherwise the first run stands. Returns 0 when ours cannot be
+ * run. */
+static int RunOurs(const Program &p, const std::string &ours, const std::string &work, int sandboxed,
+                   const Limits &trusted, TestCase *c) {
+    c->seed.clear();
+    c->seed_exists = 0;
+    if (!RunCase(p, *c, ours, work, 0, trusted, sandboxed, &c->ours)) return 0;
+    if (!p.output || !c->ours.has_file) return 1;
+    Outcome first = c->ours;
+    c->seed = first.output;
+    c->seed_exists = 1;
+    if (!RunCase(p, *c, ours, work, 0, trusted, sandboxed, &c->ours)) return 0;
+    if (c->ours.has_file && c->ours.output.size() > first.output.size() &&
+        c->ours.output.compare(0, first.output.size(), first.output) == 0)
+        return 1;
+    c->seed.clear();
+    c->seed_exists = 0;
+    c->ours = first;
+    return 1;
+}
+
 /* AddCases(dir, group, is_public, o, ours, work, g): a case for each file
  * of dir, expected output made by our own program. */
 static int AddCases(const std::string &dir, const char *group, int is_public, const Options &o,
@@ -325,17 +373,10 @@ static int AddCases(const std::string &dir, const char *group, int is_public, co
         c.id = EndsWith(name, ".txt") ? name.substr(0, name.size() - 4) : name;
         c.group = group;
         c.is_public = is_public;
-        c.keyboard = strcmp(o.program->name, "josephus") == 0 && name.compare(0, 8, "keyboard") == 0;
+        c.keyboard = o.program->input == 'a' && name.compare(0, 8, "keyboard") == 0;
         c.seed_exists = 0;
         c.robust = 0;
-        if (o.program->appends) {
-            /* The output file already holds an earlier run: appending keeps it. */
-            Outcome first;
-            if (!RunCase(*o.program, c, ours, work, 0, trusted, sandboxed, &first)) return 0;
-            c.seed = first.output;
-            c.seed_exists = first.has_file;
-        }
-        if (!RunCase(*o.program, c, ours, work, 0, trusted, sandboxed, &c.ours)) return 0;
+        if (!RunOurs(*o.program, ours, work, sandboxed, trusted, &c)) return 0;
         if (!c.ours.run.exited || c.ours.run.status != 0) {
             c.robust = 1;
             c.group = "健壮性";
@@ -357,12 +398,8 @@ static int AddSeeded(const Options &o, const std::string &ours, const std::strin
         struct Case made;
         int size = k % 3;
         uint32_t seed = (uint32_t)(o.seed + (unsigned)k);
-        const char *name = o.program->name;
-        int ok = strcmp(name, "evaluator") == 0    ? MakeEvaluatorCase(size, seed, &made)
-                 : strcmp(name, "bitree") == 0     ? MakeBitreeCase(size, seed, &made)
-                 : strcmp(name, "translator") == 0 ? MakeTranslatorCase(size, seed, &made)
-                                                   : MakeJosephusCase(size, seed, &made);
-        if (!ok) return 0;
+        if (!o.program->make) return 1;  /* no maker: the examples alone */
+        if (!o.program->make(size, seed, &made)) return 0;
         TestCase c;
         c.exercise = std::string(SIZES[size]) + "-" + std::to_string(seed);
         c.id = "seed-" + c.exercise;
@@ -375,13 +412,7 @@ static int AddSeeded(const Options &o, const std::string &ours, const std::strin
         if (o.program->input != 'a' && !c.input.empty() && c.input.back() != '\n') c.input += '\n';
         c.seed_exists = 0;
         c.robust = 0;
-        if (o.program->appends) {
-            Outcome first;
-            if (!RunCase(*o.program, c, ours, work, 0, trusted, sandboxed, &first)) return 0;
-            c.seed = first.output;
-            c.seed_exists = first.has_file;
-        }
-        if (!RunCase(*o.program, c, ours, work, 0, trusted, sandboxed, &c.ours)) return 0;
+        if (!RunOurs(*o.program, ours, work, sandboxed, trusted, &c)) return 0;
         if (!c.ours.run.exited || c.ours.run.status != 0) {
             c.robust = 1;
             c.group = "健壮性";
@@ -543,7 +574,7 @@ static void GradeStudent(const Options &o, Grading *g, size_t index, int slot, i
         Outcome theirs;
         if (s.compiled && RunCase(*o.program, c, work + "/" + EXE_NAME, work, slot, o.limits, sandboxed,
                                   &theirs)) {
-            r.verdict = JudgeCase(o.program->name, c.ours, theirs, c.robust, c.seed, c.seed_exists, o.limits,
+            r.verdict = JudgeCase(o.comparison, c.ours, theirs, c.robust, c.seed, c.seed_exists, o.limits,
                                   &r.reason, &r.step);
             r.time_ms = theirs.run.time_ms;
             r.memory_kb = theirs.run.memory_kb;

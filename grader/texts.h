@@ -8,7 +8,7 @@
 #define GRADER_TEXTS_H
 
 /* 用法：grader 程序名 班级文件夹 [选项]
- *   程序名      evaluator、bitree、translator 或 josephus
+ *   程序名      （程序的名字，见 TEXT_OR）
  *   班级文件夹  每个学生一个子文件夹（名字为姓名或学号），放源文件（.c 或 .cpp）或一个可执行文件
  * 选项：
  *   --cases N            加上 N 个随机用例（和网页上“换一题”的出题方法相同）
@@ -23,11 +23,13 @@
  *   --strict             无法建立沙箱时拒绝运行
  *   --cc 路径            Windows 上用哪个 gcc（例如 Dev-C++ 的 MinGW64\bin\gcc.exe），默认在 PATH 里找
  * 学生自查：把自己的文件夹放进一个空文件夹，对它运行 grader 加 --public
- * (the text of --help) */
-constexpr char TEXT_USAGE[] =
+ * (the text of --help: TEXT_USAGE_HEAD up to 程序名's blanks, the programs'
+ * names as TEXT_OR joins them, then TEXT_USAGE from the line's end) */
+constexpr char TEXT_USAGE_HEAD[] =
     "\xd3\xc3\xb7\xa8\xa3\xbagrader \xb3\xcc\xd0\xf2\xc3\xfb \xb0\xe0\xbc\xb6\xce\xc4\xbc"
-    "\xfe\xbc\xd0 [\xd1\xa1\xcf\xee]\n  \xb3\xcc\xd0\xf2\xc3\xfb      evaluator\xa1\xa2"
-    "bitree\xa1\xa2translator \xbb\xf2 josephus\n  \xb0\xe0\xbc\xb6\xce\xc4\xbc\xfe\xbc"
+    "\xfe\xbc\xd0 [\xd1\xa1\xcf\xee]\n  \xb3\xcc\xd0\xf2\xc3\xfb      ";
+constexpr char TEXT_USAGE[] =
+    "\n  \xb0\xe0\xbc\xb6\xce\xc4\xbc\xfe\xbc"
     "\xd0  \xc3\xbf\xb8\xf6\xd1\xa7\xc9\xfa\xd2\xbb\xb8\xf6\xd7\xd3\xce\xc4\xbc\xfe\xbc"
     "\xd0\xa3\xa8\xc3\xfb\xd7\xd6\xce\xaa\xd0\xd5\xc3\xfb\xbb\xf2\xd1\xa7\xba\xc5\xa3\xa9"
     "\xa3\xac\xb7\xc5\xd4\xb4\xce\xc4\xbc\xfe\xa3\xa8.c \xbb\xf2 .cpp\xa3\xa9\xbb\xf2\xd2"
@@ -65,11 +67,16 @@ constexpr char TEXT_BAD_USAGE[] =
     "\xd3\xc3\xb7\xa8\xb4\xed\xce\xf3\xa3\xba%s\xa3\xbb\xd4\xcb\xd0\xd0 grader --help "
     "\xb2\xe9\xbf\xb4\xd3\xc3\xb7\xa8\n";
 
-/* 不认识的程序 %s：请给出 evaluator、bitree、translator 或 josephus
- * (%s: the name given) */
+/* 不认识的程序 %s：请给出 %s
+ * (%s: the name given; %s: the programs' names, as TEXT_OR joins them) */
 constexpr char TEXT_UNKNOWN_PROGRAM[] =
     "\xb2\xbb\xc8\xcf\xca\xb6\xb5\xc4\xb3\xcc\xd0\xf2 %s\xa3\xba\xc7\xeb\xb8\xf8\xb3\xf6"
-    " evaluator\xa1\xa2" "bitree\xa1\xa2translator \xbb\xf2 josephus\n";
+    " %s\n";
+
+/* The programs' names in a list: "、" between them, " 或 " before the
+ * last, e.g. "a、b 或 c" */
+constexpr char TEXT_AND[] = "\xa1\xa2";
+constexpr char TEXT_OR[] = " \xbb\xf2 ";
 
 /* 无法读取班级文件夹 %s
  * (%s: the folder) */

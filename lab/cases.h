@@ -11,13 +11,16 @@
  *
  * The numbers come from mulberry32 on 32-bit integers, the same sequence on
  * every machine. Each program's maker has its own name (lab/<program>/
- * cases.cpp, in the library <program>_lab), so that one tool can link all
- * four. */
+ * cases.cpp, in the library <program>_lab), so that one tool can link
+ * them all. A program without one has no new exercises: the page says so,
+ * and the grading kit uses its examples alone. */
 #ifndef LAB_CASES_H
 #define LAB_CASES_H
 
 #include <stddef.h>
 #include <stdint.h>
+
+#include "programs.gen.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -43,16 +46,17 @@ struct Case {
     unsigned char bytes[CASE_BYTES];
 };
 
-/* MakeEvaluatorCase(size, seed, out), and one for each program: writes the
- * exercise of that size (CASE_SMALL, CASE_MEDIUM or CASE_LARGE) and seed
- * into *out and returns 1; returns 0, *out empty, for any other size. Every
- * seed from 0 to 4294967295 is taken; the page makes them from 1 to
- * 2147483647, and links carry them in decimal. The same size and seed give
- * the same bytes on every machine, every time. */
-int MakeEvaluatorCase(int size, uint32_t seed, struct Case *out);
-int MakeBitreeCase(int size, uint32_t seed, struct Case *out);
-int MakeTranslatorCase(int size, uint32_t seed, struct Case *out);
-int MakeJosephusCase(int size, uint32_t seed, struct Case *out);
+/* Make<Name>Case(size, seed, out), one for each program that has a maker
+ * (lab/<name>/cases.cpp; programs.gen.h, from the registry, lists them):
+ * writes the exercise of that size (CASE_SMALL, CASE_MEDIUM or CASE_LARGE)
+ * and seed into *out and returns 1; returns 0, *out empty, for any other
+ * size. Every seed from 0 to 4294967295 is taken; the page makes them from
+ * 1 to 2147483647, and links carry them in decimal. The same size and seed
+ * give the same bytes on every machine, every time. */
+#define DSD_PROGRAM(name, Name, output, input, input_file, compares, makes) \
+    DSD_WHEN_##makes(int Make##Name##Case(int size, uint32_t seed, struct Case *out);)
+DSD_EACH_PROGRAM
+#undef DSD_PROGRAM
 
 /* CaseSizeNamed(name): returns the size a link spells ("small", "medium",
  * "large"), or -1 for any other name. */

@@ -962,6 +962,24 @@ void CompareOutputs(const struct CompareProgram *program, struct Bytes ours, str
     Headline(program, out, kinds);
 }
 
+/* ============================ A program without its own part ============== */
+
+/* PlainComparison: the program's name and output and nothing else; the
+ * common part then names a difference by its line and column alone. The
+ * name is kept in a buffer of its own, since the caller's may not last. */
+const struct CompareProgram *PlainComparison(const char *name, const char *output) {
+    static char kept[64];
+    static const char *const none[] = {NULL};
+    static struct CompareProgram plain;
+    kept[0] = '\0';
+    Append(kept, sizeof kept, name);
+    plain.name = kept;
+    plain.output = output ? output : "stdout（控制台输出）";
+    plain.locate = NULL;
+    plain.fixed = none;
+    return &plain;
+}
+
 /* ============================ The report as text ========================== */
 
 /* SideLine(view, text, size): one side of the differing line as text. */

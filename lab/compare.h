@@ -22,11 +22,15 @@
  * lab_common); each program's own part (where a line stands in its output,
  * its fixed texts taken from its texts.h or messages.h) in
  * lab/<program>/compare.cpp, in the library <program>_lab. Each program's
- * function has its own name, so that one tool can link all four. */
+ * function has its own name, so that one tool can link them all. A program
+ * without its own part is compared by the common part alone
+ * (PlainComparison, compare_parts.h). */
 #ifndef LAB_COMPARE_H
 #define LAB_COMPARE_H
 
 #include <stddef.h>
+
+#include "programs.gen.h"
 
 #ifdef __cplusplus
 extern "C" {
@@ -113,14 +117,16 @@ struct Compared {
                                          line ends, blanks, final newlines */
 };
 
-/* CompareEvaluator(ours, theirs, out), and one for each program: compares
- * our output of that program (the file its stanza's `output` names, or its
- * console output) with a student's and fills *out. Needs no memory beyond a bounded amount of stack and
- * never fails; time grows linearly with the inputs. */
-void CompareEvaluator(struct Bytes ours, struct Bytes theirs, struct Compared *out);
-void CompareBitree(struct Bytes ours, struct Bytes theirs, struct Compared *out);
-void CompareTranslator(struct Bytes ours, struct Bytes theirs, struct Compared *out);
-void CompareJosephus(struct Bytes ours, struct Bytes theirs, struct Compared *out);
+/* Compare<Name>(ours, theirs, out), one for each program that has its own
+ * part of the comparison (lab/<name>/compare.cpp; programs.gen.h, from the
+ * registry, lists them): compares our output of that program (the file its
+ * stanza's `output` names, or its console output) with a student's and
+ * fills *out. Needs no memory beyond a bounded amount of stack and never
+ * fails; time grows linearly with the inputs. */
+#define DSD_PROGRAM(name, Name, output, input, input_file, compares, makes) \
+    DSD_WHEN_##compares(void Compare##Name(struct Bytes ours, struct Bytes theirs, struct Compared *out);)
+DSD_EACH_PROGRAM
+#undef DSD_PROGRAM
 
 /* CompareFormat(report, text, size): writes the report as plain text, one
  * fact a line, each ending with a newline, the differing part between 【

@@ -72,12 +72,18 @@ struct CompareProgram {
     const char *const *fixed;
 };
 
-/* EvaluatorComparison() and one for each program: the program as the
- * comparison needs it (lab/<program>/compare.cpp). */
-const struct CompareProgram *EvaluatorComparison(void);
-const struct CompareProgram *BitreeComparison(void);
-const struct CompareProgram *TranslatorComparison(void);
-const struct CompareProgram *JosephusComparison(void);
+/* <Name>Comparison(), one for each program that has its own part of the
+ * comparison (lab/<name>/compare.cpp): the program as the comparison needs
+ * it. */
+#define DSD_PROGRAM(name, Name, output, input, input_file, compares, makes) \
+    DSD_WHEN_##compares(const struct CompareProgram *Name##Comparison(void);)
+DSD_EACH_PROGRAM
+#undef DSD_PROGRAM
+
+/* PlainComparison(name, output): a program without its own part, compared
+ * line by line and token by token with no step named (output NULL for its
+ * console output). Keeps one program at a time: the latest call's. */
+const struct CompareProgram *PlainComparison(const char *name, const char *output);
 
 /* CompareOutputs(program, ours, theirs, pasted, out): the comparison of
  * compare.h for that program; pasted 1 when theirs is text pasted into the

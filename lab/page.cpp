@@ -4,8 +4,14 @@
  * runner calls any entry, int entry(int argc, char **argv), in the page's
  * worker and, under node, in web/tools/compare.mjs.
  *
- * The build names the program's two functions: DSD_LAB_COMPARISON (e.g.
- * EvaluatorComparison) and DSD_LAB_MAKER (e.g. MakeEvaluatorCase).
+ * The build (cmake/web.cmake) says which program it is built into, as
+ * programs.gen.h has it: DSD_NAME (its name with the first letter upper
+ * case), DSD_PROGRAM_NAME (its name as a string), DSD_OUTPUT (the file
+ * compared, or NULL for its console output), DSD_COMPARES and DSD_MAKES
+ * (1 where it has its own comparison, lab/<name>/compare.cpp, and its own
+ * exercise maker, lab/<name>/cases.cpp). Without its own comparison, the
+ * common one compares line by line (PlainComparison); without a maker,
+ * ExerciseMain says so in one line.
  *
  *   CompareMain OURS MINE [pasted]
  *       compares the two files (MINE is text pasted into the page, UTF-8,
@@ -16,7 +22,8 @@
  *       writes the exercise of SIZE (small, medium, large) and SEED on
  *       stdout; with COUNT, those of SEED, SEED+1, ... each followed by a
  *       zero byte (the tests take a thousand at once). Status 2, one line on
- *       stderr, for an unknown size or a seed that is no number.
+ *       stderr, for an unknown size or a seed that is no number, or for a
+ *       program that has no exercise maker.
  *
  * The report:
  *   {"verdict":"identical"|"same-text"|"different","form":true|false,
@@ -33,6 +40,12 @@
 
 #include "cases.h"
 #include "compare_parts.h"
+
+/* The program's own functions, named from DSD_NAME. */
+#define PAGE_CONCAT(a, b) a##b
+#define PAGE_GLUE(a, b) PAGE_CONCAT(a, b)
+#define PAGE_WHEN(flag, x) PAGE_GLUE(DSD_WHEN_, flag)(x)
+#define PAGE_UNLESS(flag, x) PAGE_GLUE(DSD_UNLESS_, flag)(x)
 
 /* ============================ JSON ======================================== */
 
@@ -115,7 +128,10 @@ extern "C" int CompareMain(int argc, char **argv) {
         fprintf(stderr, "内存不足，无法对照\n");
         return 2;
     }
-    CompareOutputs(DSD_LAB_COMPARISON(), ours, mine, pasted, r);
+    const struct CompareProgram *program =
+        PAGE_WHEN(DSD_COMPARES, PAGE_GLUE(DSD_NAME, Comparison)())
+        PAGE_UNLESS(DSD_COMPARES, PlainComparison(DSD_PROGRAM_NAME, DSD_OUTPUT));
+    CompareOutputs(program, ours, mine, pasted, r);
     free((void *)ours.data);
     free((void *)mine.data);
     CompareFormat(r, text, 16384);
@@ -155,6 +171,12 @@ extern "C" int CompareMain(int argc, char **argv) {
 }
 
 extern "C" int ExerciseMain(int argc, char **argv) {
+#if !DSD_MAKES
+    (void)argc;
+    (void)argv;
+    fprintf(stderr, "%s 没有出题器，只能用它的示例练习\n", DSD_PROGRAM_NAME);
+    return 2;
+#else
     int size = argc > 1 ? CaseSizeNamed(argv[1]) : -1;
     char *end = NULL;
     unsigned long seed = argc > 2 ? strtoul(argv[2], &end, 10) : 0;
@@ -165,9 +187,10 @@ extern "C" int ExerciseMain(int argc, char **argv) {
     }
     struct Case c;
     for (unsigned long k = 0; k < (count ? count : 1); k++) {
-        DSD_LAB_MAKER(size, (uint32_t)(seed + k), &c);
+        PAGE_GLUE(PAGE_GLUE(Make, DSD_NAME), Case)(size, (uint32_t)(seed + k), &c);
         fwrite(c.bytes, 1, c.length, stdout);
         if (count) putchar('\0');
     }
     return 0;
+#endif
 }

@@ -10,7 +10,7 @@ places where its name may stand:
   lab/<name>/                  its step writer
   web/<name>/                  its tab, picture and style
   tests/<name>/                its tests, and its part of the shared checks
-                               (web.mjs, fuzz_argv.cpp)
+                               (web.mjs, fuzz_argv.cpp, lab_test.cpp)
   examples/<name>/             its examples
   scripts/windows/demo-<name>.bat   its demo in the Windows package
   fuzz/dict/<name>.dict        its fuzzing dictionary
@@ -50,19 +50,18 @@ EXCEPTIONS = {
                                  "(a trace column, a console line)",
     "tests/package/*": "the screens of the Windows demos, one per demo-<name>.bat, and the "
                        "cases of the packaged examples",
-    "web/frame/compare.js": "the comparison says where a difference is in each program's "
-                            "own output (a trace column, a menu choice, a word)",
     "web/frame/compare-panel.js": "its comment gives the comparison's places by program",
     "web/tools/compare.mjs": "its usage line gives a program as an example",
+    "tests/grader/*": "the kit graded end to end on classes made from real programs' sources, "
+                      "each changed by hand where its output differs",
+    "tests/web/grader-report.test.mjs": "the kit's report, as one real program's grading writes it",
     "tests/web/compare.test.mjs": "one case per program's part of the comparison",
     "tests/web/compare-panel.test.mjs": "one program's output stands for all in the panel",
     # Known, in rooms of the page and of the step writers that are being
     # moved into the programs' homes by their developers:
     "lab/json.h": "known: a comment names a program as an example",
     "web/page/*": "known: the exercise generator and the shell keep per-program parts",
-    "web/frame/picture.js": "known: a comment names a program as an example",
     "web/frame/practice.js": "known: a comment names a program as an example",
-    "web/frame/present.js": "known: per-program parts of full screen",
     "web/tools/run.mjs": "known: its usage line gives a program as an example",
     "tests/web/pictures-*.test.mjs": "known: each picture's checks, to move to tests/<name>/",
     "tests/web/steps.test.mjs": "known: each step writer's checks, to move to tests/<name>/",
