@@ -519,7 +519,7 @@ static void SaveRecord(const std::string &path, unsigned long long key, const St
     for (const CaseResult &r : s.results)
         text += std::string(VerdictCode(r.verdict)) + "\t" + std::to_string(r.step) + "\t" +
                 std::to_string(r.time_ms) + "\t" + std::to_string(r.memory_kb) + "\t" +
-                Hex(r.mine) + "\t" + Flat(r.reason) + "\n";
+                "m" + Hex(r.mine) + "\t" + Flat(r.reason) + "\n";
     WriteFile(path + ".new", text);
     MoveOver(path + ".new", path);
 }
@@ -542,14 +542,21 @@ static bool LoadRecord(const std::string &path, unsigned long long key, size_t c
         char code[8];
         int used = 0;
         if (sscanf(lines[i].c_str(), "%7[A-Z]\t%d\t%ld\t%ld\t%n", code, &r.step, &r.time_ms,
-                   &r.memory_kb, &used) != 4)
+                   &r.memory_kb, &used) != 4) {
+            s->results.clear();
             return false;
+        }
         int v = 0;
         while (v < V_COUNT && strcmp(VerdictCode((Verdict)v), code) != 0) v++;
-        if (v == V_COUNT) return false;
+        if (v == V_COUNT) { s->results.clear(); return false; }
         r.verdict = (Verdict)v;
+        /* "m" and the output in hex: never empty, so the tab before it is one */
         size_t tab = lines[i].find('\t', used);
-        if (tab == std::string::npos || !Unhex(lines[i].substr(used, tab - used), &r.mine)) return false;
+        if (tab == std::string::npos || lines[i][used] != 'm' ||
+            !Unhex(lines[i].substr(used + 1, tab - used - 1), &r.mine)) {
+            s->results.clear();
+            return false;
+        }
         r.reason = lines[i].substr(tab + 1);
         s->results.push_back(r);
     }
