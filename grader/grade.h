@@ -51,6 +51,7 @@ struct CaseResult {
     int step;
     long time_ms;
     long memory_kb;
+    std::string mine;   /* the student's output when a report's link can carry it (32 KB), else empty */
 };
 
 /* One student: a subfolder of the class. */

@@ -10,6 +10,7 @@
  * interrupted grading resumes), and the reports written anew after each. */
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -521,12 +522,35 @@ static std::string Flat(std::string s) {
     return s;
 }
 
+/* Hex(bytes): bytes as two hex digits each, for a record's line. */
+static std::string Hex(const std::string &bytes) {
+    std::string t;
+    char b[3];
+    for (unsigned char c : bytes) { snprintf(b, sizeof b, "%02x", c); t += b; }
+    return t;
+}
+
+/* Unhex(text, bytes): reads Hex's text back into *bytes; 0 when it is not
+ * Hex's. */
+static int Unhex(const std::string &text, std::string *bytes) {
+    if (text.size() % 2) return 0;
+    bytes->clear();
+    for (size_t i = 0; i < text.size(); i += 2) {
+        unsigned v = 0;
+        if (sscanf(text.c_str() + i, "%2x", &v) != 1 || !isxdigit((unsigned char)text[i]) ||
+            !isxdigit((unsigned char)text[i + 1]))
+            return 0;
+        bytes->push_back((char)v);
+    }
+    return 1;
+}
+
 static void SaveRecord(const std::string &path, unsigned long long key, const Student &s) {
     std::string text = std::to_string(key) + "\n" + Flat(s.hint) + "\n" + (s.compiled ? "1" : "0") + "\n";
     for (const CaseResult &r : s.results)
         text += std::string(VerdictCode(r.verdict)) + "\t" + std::to_string(r.step) + "\t" +
                 std::to_string(r.time_ms) + "\t" + std::to_string(r.memory_kb) + "\t" +
-                Flat(r.reason) + "\n";
+                "m" + Hex(r.mine) + "\t" + Flat(r.reason) + "\n";
     WriteFile(path + ".new", text);
     MoveOver(path + ".new", path);
 }
@@ -549,13 +573,22 @@ static bool LoadRecord(const std::string &path, unsigned long long key, size_t c
         char code[8];
         int used = 0;
         if (sscanf(lines[i].c_str(), "%7[A-Z]\t%d\t%ld\t%ld\t%n", code, &r.step, &r.time_ms,
-                   &r.memory_kb, &used) != 4)
+                   &r.memory_kb, &used) != 4) {
+            s->results.clear();
             return false;
+        }
         int v = 0;
         while (v < V_COUNT && strcmp(VerdictCode((Verdict)v), code) != 0) v++;
-        if (v == V_COUNT) return false;
+        if (v == V_COUNT) { s->results.clear(); return false; }
         r.verdict = (Verdict)v;
-        r.reason = lines[i].substr(used);
+        /* "m" and the output in hex: never empty, so the tab before it is one */
+        size_t tab = lines[i].find('\t', used);
+        if (tab == std::string::npos || lines[i][used] != 'm' ||
+            !Unhex(lines[i].substr(used + 1, tab - used - 1), &r.mine)) {
+            s->results.clear();
+            return false;
+        }
+        r.reason = lines[i].substr(tab + 1);
         s->results.push_back(r);
     }
     return true;
@@ -570,7 +603,7 @@ static void GradeStudent(const Options &o, Grading *g, size_t index, int slot, i
     std::string reason;
     s.compiled = Compile(o.class_dir + "/" + s.folder, work, o.cc, slot, sandboxed, &s, &reason);
     for (const TestCase &c : g->cases) {
-        CaseResult r = {V_CE, reason, 0, 0, 0};
+        CaseResult r = {V_CE, reason, 0, 0, 0, ""};
         Outcome theirs;
         if (s.compiled && RunCase(*o.program, c, work + "/" + EXE_NAME, work, slot, o.limits, sandboxed,
                                   &theirs)) {
@@ -578,6 +611,7 @@ static void GradeStudent(const Options &o, Grading *g, size_t index, int slot, i
                                   &r.reason, &r.step);
             r.time_ms = theirs.run.time_ms;
             r.memory_kb = theirs.run.memory_kb;
+            if (r.verdict != V_AC && theirs.output.size() <= 32 * 1024) r.mine = theirs.output;
         } else if (s.compiled) {
             r.verdict = V_RE;
             r.reason = "程序无法启动";
@@ -721,7 +755,8 @@ static int Grade(const Options &o) {
     }
 
     /* The fingerprint of the cases and limits, shared by every student. */
-    unsigned long long common = 1469598103934665603ULL;
+    /* (the records' form: a case's line holds the student's output) */
+    unsigned long long common = Hash(1469598103934665603ULL, "mine");
     for (const TestCase &c : g.cases) common = Hash(Hash(common, c.id), c.input);
     common = Hash(common, std::to_string(o.limits.time_ms) + " " + std::to_string(o.limits.memory_kb) +
                               " " + std::to_string(o.limits.output_bytes) + o.program->name);

@@ -86,14 +86,19 @@ static std::string Crc32Hex(const std::string &bytes) {
 
 /* The page's link to a case: its tab and its input, behind the checksum of
  * its flag and bytes (a seeded case: its exercise, which the page makes
- * from the same size and seed). */
-static std::string PageLink(const Grading &g, const TestCase &c) {
+ * from the same size and seed), and the student's output of it (mine=, the
+ * same form with no flag) when it is at most 32 KB. */
+static std::string PageLink(const Grading &g, const TestCase &c, const CaseResult &r) {
     std::string flag;
     if (g.program->input == 'c') flag = "e";
     if (g.program->input == 'a') flag = c.keyboard ? "k" : "a";
-    if (!c.exercise.empty()) return "web/index.html#" + std::string(g.program->name) + "&ex=" + c.exercise;
+    std::string mine = r.mine.empty() || r.mine.size() > 32 * 1024
+                           ? ""
+                           : "&mine=" + Crc32Hex(r.mine) + "." + Base64url(r.mine);
+    if (!c.exercise.empty())
+        return "web/index.html#" + std::string(g.program->name) + "&ex=" + c.exercise + mine;
     return "web/index.html#" + std::string(g.program->name) + "&in=" + Crc32Hex(flag + c.input) + "." + flag +
-           Base64url(c.input);
+           Base64url(c.input) + mine;
 }
 
 int Score(const Grading &g, const Student &s) {
@@ -205,7 +210,7 @@ static std::string HtmlReport(const Grading &g) {
                  VerdictCode(r.verdict) + "\">" + VerdictName(r.verdict) + "</td><td>" + Html(reason) +
                  "</td><td>" + std::to_string(r.time_ms) + " ms</td><td>" +
                  std::to_string(r.memory_kb) + " KB</td><td>";
-            if (shown && r.verdict != V_CE) t += "<a href=\"" + Html(PageLink(g, c)) + "\">在网页中打开</a>";
+            if (shown && r.verdict != V_CE) t += "<a href=\"" + Html(PageLink(g, c, r)) + "\">在网页中打开</a>";
             t += "</td></tr>";
         }
         t += any ? "</table>" : "<p>全部正确。</p>";

@@ -3,8 +3,9 @@
 // (our josephus handed in as an executable, and a script whose seat
 // numbers are off by one), the table sorted by a click on 得分 both ways,
 // the failing case's reason shown with a link to the page at its input.
-// The link opens the page copied beside the report at that case's input.
-// Saves build/web/shots/grader-report.png and grader-link.png.
+// The link opens the page copied beside the report at that case's input,
+// with the student's output in 对照 and the picture at the first differing
+// step. Saves build/web/shots/grader-report.png and grader-link.png.
 //
 //     node --test tests/web/grader-report.test.mjs   (after the gcc lane
 //     has built build/gcc/grader/grader and build/gcc/josephus/josephus;
@@ -46,7 +47,9 @@ test('report.html: the class table sorts, a failing case shows its reason and li
       const section = page.locator('section', { hasText: '李四' });
       await section.getByText('第 1 个出列的座号：你的是 3，应为 2').first().waitFor();
       const href = await section.locator('a', { hasText: '在网页中打开' }).first().getAttribute('href');
-      assert.match(href, /^web\/index\.html#josephus&in=[0-9a-f]{8}\.a[A-Za-z0-9_-]+$/);
+      assert.match(href, /^web\/index\.html#josephus&in=[0-9a-f]{8}\.a[A-Za-z0-9_-]+&mine=[0-9a-f]{8}\.[A-Za-z0-9_-]+$/);
+      assert.equal(Buffer.from(href.split('&mine=')[1].split('.')[1], 'base64url').toString(), '3 4 5 1 2 ',
+                   'the link carries the student\'s output');
       fs.mkdirSync(SHOTS, { recursive: true });
       await page.screenshot({ path: path.join(SHOTS, 'grader-report.png'), fullPage: true });
       // The link, followed from the report, opens the page copied beside it
@@ -59,7 +62,14 @@ test('report.html: the class table sorts, a failing case shows its reason and li
       const examples = fs.readdirSync(EXAMPLES).map((n) => fs.readFileSync(path.join(EXAMPLES, n), 'utf8').trim());
       assert.ok(args && examples.includes(args), `the case's own input: ${args}`);
       assert.equal(await tab.locator('.link-note').isHidden(), true, 'no damaged-link line');
-      await page.screenshot({ path: path.join(SHOTS, 'grader-link.png') });
+      // 对照 holds the student's output, compared, and the picture stands
+      // at the first leaving, where the seat numbers part.
+      const report = tab.locator('.dsd-compare-report');
+      await report.locator('.dsd-compare-where').waitFor();
+      assert.match(await report.locator('.dsd-compare-where').textContent(), /第 1 个出列的座号/);
+      assert.match(await tab.locator('.dsd-compare-file').textContent(), /学生的输出（10 个字节）/);
+      assert.equal(await tab.locator('.picture').getAttribute('data-step'), '2');
+      await page.screenshot({ path: path.join(SHOTS, 'grader-link.png'), fullPage: true });
     } finally {
       await browser.close();
     }

@@ -17,8 +17,9 @@
  * word, josephus's leaving number) in which the first
  * difference falls, so that the pictures can jump there. Every text that
  * comes from a file or the text box goes in through textContent. mount
- * returns {compare(), clear(), refresh()}: compare() runs the comparison as
- * the button does (a Promise of the report), clear() forgets the student's
+ * returns {compare(), clear(), refresh(), give(name, bytes)}: compare() runs
+ * the comparison as the button does (a Promise of the report), give() takes
+ * bytes as an opened file's and compares them, clear() forgets the student's
  * output, refresh() is for
  * a new run on screen: it redoes a report that is shown (or takes it away
  * when the new run has no output), so no report outlives its run. */
@@ -184,7 +185,17 @@
     });
     run.addEventListener('click', compare);
 
-    return { compare: compare, clear: clear, refresh: refresh };
+    /* give(name, bytes): takes bytes (a Uint8Array) as the student's output,
+     * as if opened as a file of that name (a grading report's link brings
+     * them), and compares; returns compare()'s Promise. */
+    function give(name, bytes) {
+      mine = bytes;
+      text.value = '';
+      fileName.textContent = '已打开：' + name + '（' + mine.length + ' 个字节）';
+      return compare();
+    }
+
+    return { compare: compare, clear: clear, refresh: refresh, give: give };
   }
 
   root.DsdComparePanel = { mount: mount };

@@ -288,12 +288,30 @@ var DsdUi = (function () {
      * damaged, the tab's main example with a line that says why. */
     function follow(value) {
       linkDamaged = false;
+      linkMine = null;
+      var why = takeMine(DsdAddress.part(program, 'mine'));
+      if (why !== null) { loadExample(0); tab.damagedLink(DAMAGED[why].replace(/ $/, '')); return; }
       var ex = linkedExercise();
       if (ex === 'loaded') return;
-      var why = ex === 'damaged' ? 'exercise' : value === null ? null : restoreLink(value);
+      why = ex === 'damaged' ? 'exercise' : value === null ? null : restoreLink(value);
       if (why === null && value !== null) return;
+      linkMine = null;
       loadExample(0);
       if (why !== null) tab.damagedLink(DAMAGED[why].replace(/ $/, ''));
+    }
+
+    /* takeMine(value): keeps the student's output a link's mine= holds (a
+     * grading report's link: same form as in=, no flag) for the 对照 panel
+     * once the link's run is on screen, and takes it out of the address (it
+     * is given once); returns why it is damaged, or null. */
+    var linkMine = null;
+    function takeMine(value) {
+      if (value === null) return null;
+      DsdAddress.set(program, 'mine', null);
+      var got = DsdLink.decodeInput(value, '');
+      if (got.damaged) return got.damaged;
+      linkMine = got.bytes;
+      return null;
     }
 
     /* damagedLink(text): the tab's main example, with the line text (a
@@ -367,6 +385,10 @@ var DsdUi = (function () {
         tab.last = run;
         tab.onRun.forEach(function (f) { f(run); });
         if (tab.comparePanel) tab.comparePanel.refresh();
+        if (linkMine && tab.comparePanel && !run.error) {
+          tab.comparePanel.give('学生的输出', linkMine);
+          linkMine = null;
+        }
       }
     });
     /* An exercise on its way from the worker goes into the input first. */
@@ -383,7 +405,8 @@ var DsdUi = (function () {
     tab.followLink = function (runNow) {
       var value = DsdAddress.part(program, 'in');
       var ex = DsdAddress.part(program, 'ex');
-      var changed = (value !== null && value !== tab.savedIn()) || (ex !== null && ex !== tab.exercise);
+      var changed = (value !== null && value !== tab.savedIn()) || (ex !== null && ex !== tab.exercise) ||
+                    DsdAddress.part(program, 'mine') !== null;
       if (changed) follow(value);
       if (tab.linkStep) tab.linkStep(DsdAddress.part(program, 'step'), changed || !runNow);
       if (changed && runNow) tab.run();
