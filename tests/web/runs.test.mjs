@@ -223,7 +223,7 @@ describe('links', () => {
     await page.evaluate((e) => { location.hash = '#evaluator&in=' + e + '&step=4'; }, expr);
     await page.waitForFunction(() => document.querySelector('#tab-evaluator textarea').value === '2+3*4' &&
       document.querySelector('#tab-evaluator .picture').dataset.step === '3');
-    assert.equal(await tab.locator('table.trace tr.current td').first().textContent(), '4');
+    assert.equal(await tab.locator('table.trace tr[aria-current="step"] td').first().textContent(), '4');
     await page.evaluate((e) => { location.hash = '#evaluator&in=' + e + '&step=2'; }, expr);
     await page.waitForFunction(() => document.querySelector('#tab-evaluator .picture').dataset.step === '1');
     const args = linkInput('a', '5 2 3 1 4 1 5');
