@@ -43,11 +43,12 @@ export async function serve(dir) {
   return { url: `http://127.0.0.1:${server.address().port}`, close: () => new Promise((r) => server.close(r)) };
 }
 
-// linkInput(flag, text): the in= value of a link to an input (the page's
-// own encoding, web/page/link.js: a checksum, the flag, the bytes).
+// linkInput(flag, input): the in= value of a link to an input, a text (as
+// UTF-8) or bytes (the page's own encoding, web/page/link.js: a checksum,
+// the flag, the bytes).
 const DsdLink = createRequire(import.meta.url)('../../web/page/link.js');
-export function linkInput(flag, text) {
-  return DsdLink.encodeInput(flag, new TextEncoder().encode(text));
+export function linkInput(flag, input) {
+  return DsdLink.encodeInput(flag, typeof input === 'string' ? new TextEncoder().encode(input) : new Uint8Array(input));
 }
 
 // fileOrigin(): the base URL of the built edition opened from file://

@@ -17,7 +17,7 @@ import { createRequire } from 'node:module';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { fileOrigin, freshPicture, launch, SHOTS, shown, WEB_DIR } from './browser.mjs';
+import { fileOrigin, freshPicture, launch, linkInput, SHOTS, shown, WEB_DIR } from './browser.mjs';
 
 const require = createRequire(import.meta.url);
 const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
@@ -63,7 +63,7 @@ function printed(stdout, label) {
 // session's input, and waits for its picture; returns the tab.
 async function openSession(page, stdin) {
   await page.goto('about:blank');     // a new page, not a change of its # part
-  await page.goto(`${fileOrigin()}/index.html#bitree&in=e${Buffer.from(stdin).toString('base64url')}`);
+  await page.goto(`${fileOrigin()}/index.html#bitree&in=${linkInput('e', stdin)}`);
   const tab = page.locator('#tab-bitree');
   await tab.locator('.picture-text[data-builds]').waitFor();
   return tab;
