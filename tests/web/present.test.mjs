@@ -250,13 +250,13 @@ describe('presenting and saving, opened from file', () => {
         const visible = () => offline.evaluate(() => Number(document.body.dataset.step));
         await offline.evaluate(() => window.dsdGo(0));
         assert.equal(await visible(), 0);
-        for (const [key, at] of [['ArrowRight', 1], [' ', 2], ['End', count - 1], ['Home', 0]]) {
+        for (const [key, at] of [['ArrowRight', 1], [' ', 2], ['PageUp', 1], ['PageDown', 2], ['End', count - 1], ['Home', 0]]) {
           await offline.keyboard.press(key);
           assert.equal(await visible(), at, `the file after ${key}`);
         }
         // A step typed into the open file's address (#3) is shown.
         await offline.evaluate(() => { location.hash = '#3'; });
-        await offline.waitForFunction(() => !document.querySelectorAll('section')[2].hidden, null, { timeout: 3000 });
+        await offline.waitForFunction(() => document.body.dataset.step === '2', null, { timeout: 3000 });
         assert.equal(await visible(), 2, 'the file after #3');
       } finally {
         await offline.close();

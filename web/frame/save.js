@@ -110,8 +110,8 @@ var DsdSave = (function () {
 
   /* deckScript(): steps the file: ←/→, space, PageUp/PageDown, Home, End,
    * the buttons; each step is drawn from the record when it is shown, by
-   * the picture's own render; the step is kept in the # part. Runs in the
-   * saved file, as text. */
+   * the picture's own render; the step is kept in the # part, and a #
+   * typed there (#5) goes to that step. Runs in the saved file, as text. */
   function deckScript() {
     var deck = DSD_DECK;
     var picture = window.DSD_PICTURE;
@@ -187,6 +187,8 @@ var DsdSave = (function () {
       if (document.fullscreenElement) document.exitFullscreen(); else document.documentElement.requestFullscreen();
     };
     window.dsdGo = go;
+    /* A step typed into the open file's address (#5) is shown. */
+    window.addEventListener('hashchange', function () { go(Number(location.hash.slice(1)) - 1 || 0); });
     go(Number(location.hash.slice(1)) - 1 || 0);
   }
 
