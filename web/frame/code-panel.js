@@ -103,10 +103,10 @@ var DsdCodePanel = (function () {
 
   /* splitHook(text): {code, hook} of a line: hook the step hook that stands
    * after the line's statement, at its end (the right-hand column's
-   * STEP(...) or STEP_CALL, with the blanks before it), '' when there is
+   * STEP(...), STEP_RANGES(...) or STEP_CALL, with the blanks before it), '' when there is
    * none; code the rest. A hook that stands before its statement is code. */
   function splitHook(text) {
-    var m = /^(.*[;{}])(\s+STEP(?:_CALL)?\b.*)$/.exec(text);
+    var m = /^(.*[;{}])(\s+STEP(?:_[A-Z]+)?\b.*)$/.exec(text);
     return m ? { code: m[1], hook: m[2] } : { code: text, hook: '' };
   }
 
