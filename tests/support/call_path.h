@@ -16,10 +16,11 @@
  *     add_call_path_test(<program> call_path_test.cpp)
  * (tests/CMakeLists.txt: the test, the traced core and the program's step
  * writer built on it), and in the test's step hook
- *     EXPECT_EQ(chainTheStepShows, CallPath());
- * where the step's chain is its function's callers, outermost first, then
- * the function itself (as lab/json.h writes "chain"). Native GCC and Clang
- * builds only. */
+ *     HearStep(kind, ChainOf(site));
+ * which keeps CallPath() beside the step's chain, its function's callers,
+ * outermost first, then the function itself (as lab/json.h writes
+ * "chain"); call_path_check.h runs the program and holds the two, and the
+ * trace's chains, to each other. Native GCC and Clang builds only. */
 #ifndef TEST_SUPPORT_CALL_PATH_H
 #define TEST_SUPPORT_CALL_PATH_H
 
