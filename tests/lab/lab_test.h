@@ -85,6 +85,13 @@ inline uint32_t Digest(Maker make, int size) {
     return h;
 }
 
+// ExpectDigests(make, digests): Digest(make, size) is digests[size] in
+// every size, CASE_SMALL to CASE_LARGE.
+inline void ExpectDigests(Maker make, const uint32_t (&digests)[CASE_LARGE + 1]) {
+    for (int size = CASE_SMALL; size <= CASE_LARGE; size++)
+        EXPECT_EQ(Digest(make, size), digests[size]) << "size " << size;
+}
+
 inline std::string Make(Maker make, int size, uint32_t seed) {
     Case c;
     make(size, seed, &c);

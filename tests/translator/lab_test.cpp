@@ -20,9 +20,7 @@ TEST(TranslatorLabTest, ATranslatorWordIsNamedByItsPlace) {
 }
 
 TEST(TranslatorLabTest, ThousandSeedsInEverySizeGiveTheBytesLinksHaveAlwaysGiven) {
-    const uint32_t digests[] = {0xfa103c10u, 0x4a29fe20u, 0xcc7f2edeu};
-    for (int size = CASE_SMALL; size <= CASE_LARGE; size++)
-        EXPECT_EQ(Digest(MakeTranslatorCase, size), digests[size]) << "size " << size;
+    ExpectDigests(MakeTranslatorCase, {0xfa103c10u, 0x4a29fe20u, 0xcc7f2edeu});
     EXPECT_EQ(Make(MakeTranslatorCase, CASE_MEDIUM, 2147483647u), "3\nB = e\nZ = Onhs\nO = nexe\nB(xazh)(dnx)Z");
 }
 
