@@ -362,12 +362,29 @@ static int RunOurs(const Program &p, const std::string &ours, const std::string 
     return 1;
 }
 
+/* AddCase(o, ours, work, sandboxed, c, g): runs our own program on the
+ * new case c (RunOurs, within the limits we trust our own program with)
+ * and adds it to g. A case that ours does not end with status 0 is a case
+ * of bad input: it goes to the group 健壮性, where only a clean refusal is
+ * asked of a student. Returns 0 when ours cannot be run. */
+static int AddCase(const Options &o, const std::string &ours, const std::string &work, int sandboxed,
+                   TestCase *c, Grading *g) {
+    const Limits trusted = {10000, 1024 * 1024, o.limits.output_bytes, 64};
+    c->robust = 0;
+    if (!RunOurs(*o.program, ours, work, sandboxed, trusted, c)) return 0;
+    if (!c->ours.run.exited || c->ours.run.status != 0) {
+        c->robust = 1;
+        c->group = "健壮性";
+    }
+    g->cases.push_back(*c);
+    return 1;
+}
+
 /* AddCases(dir, group, is_public, o, ours, work, g): a case for each file
  * of dir, expected output made by our own program. */
 static int AddCases(const std::string &dir, const char *group, int is_public, const Options &o,
                     const std::string &ours, const std::string &work, int sandboxed,
                     Grading *g) {
-    Limits trusted = {10000, 1024 * 1024, o.limits.output_bytes, 64};
     for (const std::string &name : List(dir)) {
         TestCase c;
         if (!ReadFile(dir + "/" + name, &c.input) || IsDir(dir + "/" + name)) continue;
@@ -375,14 +392,7 @@ static int AddCases(const std::string &dir, const char *group, int is_public, co
         c.group = group;
         c.is_public = is_public;
         c.keyboard = o.program->input == 'a' && name.compare(0, 8, "keyboard") == 0;
-        c.seed_exists = 0;
-        c.robust = 0;
-        if (!RunOurs(*o.program, ours, work, sandboxed, trusted, &c)) return 0;
-        if (!c.ours.run.exited || c.ours.run.status != 0) {
-            c.robust = 1;
-            c.group = "健壮性";
-        }
-        g->cases.push_back(c);
+        if (!AddCase(o, ours, work, sandboxed, &c, g)) return 0;
     }
     return 1;
 }
@@ -394,7 +404,6 @@ static int AddCases(const std::string &dir, const char *group, int is_public, co
 static int AddSeeded(const Options &o, const std::string &ours, const std::string &work,
                      int sandboxed, Grading *g) {
     static const char *const SIZES[] = {"small", "medium", "large"};
-    Limits trusted = {10000, 1024 * 1024, o.limits.output_bytes, 64};
     for (int k = 0; k < o.cases; k++) {
         struct Case made;
         int size = k % 3;
@@ -411,14 +420,7 @@ static int AddSeeded(const Options &o, const std::string &ours, const std::strin
         /* The page's inputs end without a newline; as a file each ends
          * its last line, the form on which every reading agrees. */
         if (o.program->input != 'a' && !c.input.empty() && c.input.back() != '\n') c.input += '\n';
-        c.seed_exists = 0;
-        c.robust = 0;
-        if (!RunOurs(*o.program, ours, work, sandboxed, trusted, &c)) return 0;
-        if (!c.ours.run.exited || c.ours.run.status != 0) {
-            c.robust = 1;
-            c.group = "健壮性";
-        }
-        g->cases.push_back(c);
+        if (!AddCase(o, ours, work, sandboxed, &c, g)) return 0;
     }
     return 1;
 }
