@@ -58,15 +58,40 @@ var DsdFiles = (function () {
     return el('span', {}, [button, input]);
   }
 
+  /* The most bytes copied into a file in one turn (a Blob copies what it
+   * is made of: 80 MB at once held the page up for half a second). */
+  var FILE_PART = 4 * 1024 * 1024;
+
   /* downloadLink(name, bytes): a link that saves bytes as a file name.
    * The file is made on the first click (copying a large output when it
-   * is shown would hold the page up). */
+   * is shown would hold the page up); a file over FILE_PART bytes is made
+   * a part per turn (DsdDom.inTurn), each Blob made of the one before and
+   * the next part, and saved when the last part is in. */
   function downloadLink(name, bytes) {
     var a = el('a', { href: '#', download: name, className: 'download', textContent: '下载' });
-    a.addEventListener('click', function () {
-      if (a.href.indexOf('blob:') !== 0) {
-        a.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+    var type = { type: 'application/octet-stream' };
+    var making = false;
+    a.addEventListener('click', function (e) {
+      if (a.href.indexOf('blob:') === 0) return;   /* made: the browser saves it */
+      if (bytes.length <= FILE_PART) {
+        a.href = URL.createObjectURL(new Blob([bytes], type));
+        return;
       }
+      e.preventDefault();
+      if (making) return;
+      making = true;
+      a.textContent = '下载（正在准备文件…）';
+      var file = new Blob([], type);
+      var at = 0;
+      (function part() {
+        file = new Blob([file, bytes.subarray(at, at + FILE_PART)], type);
+        at += FILE_PART;
+        if (at < bytes.length) { DsdDom.inTurn(part); return; }
+        a.href = URL.createObjectURL(file);
+        a.textContent = '下载';
+        making = false;
+        a.click();
+      })();
     });
     return a;
   }

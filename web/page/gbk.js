@@ -8,7 +8,8 @@
  *
  * A long text (a paste of megabytes) is encoded off the page's main
  * thread: encodeLater(text) hands it to a worker of its own, made once
- * from a Blob of the same code, and its bytes come back transferred.
+ * from the same code (DsdEngine.workerFrom, as the programs' workers are
+ * made), and its bytes come back transferred.
  *
  * DsdGbk = {encode(text), decode(bytes), encodeLater(text) -> Promise} */
 var DsdGbk = (function () {
@@ -87,14 +88,11 @@ var DsdGbk = (function () {
   /* encodeLater(text): a Promise of encode(text), worked out in the
    * encoding worker; where the browser gives no worker, here. */
   function encodeLater(text) {
-    if (typeof Worker !== 'function' || typeof Blob !== 'function') return Promise.resolve(core.encode(text));
+    if (typeof Worker !== 'function' || typeof DsdEngine !== 'object') return Promise.resolve(core.encode(text));
     if (!worker) {
-      var source = 'var core = (' + gbkCore.toString() + ')();\n' +
+      worker = DsdEngine.workerFrom('var core = (' + gbkCore.toString() + ')();\n' +
         'onmessage = function (e) { var r = core.encode(e.data.text); r.id = e.data.id;' +
-        ' postMessage(r, r.bytes ? [r.bytes.buffer] : []); };';
-      var url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
-      worker = new Worker(url);
-      URL.revokeObjectURL(url);
+        ' postMessage(r, r.bytes ? [r.bytes.buffer] : []); };');
       worker.onmessage = function (e) {
         var resolve = waiting[e.data.id];
         delete waiting[e.data.id];

@@ -104,7 +104,8 @@ var DsdLink = (function () {
    * object without a prototype (so that no key such as 'constructor' is
    * found in it unless the link holds it) of each key=value after it. */
   function parseHash(hash) {
-    var parts = String(hash).replace(/^#/, '').split('&');
+    var text = String(hash);
+    var parts = (text.charAt(0) === '#' ? text.slice(1) : text).split('&');   /* no copy of a long # part */
     var keys = Object.create(null);
     parts.slice(1).forEach(function (p) {
       var eq = p.indexOf('=');

@@ -23,7 +23,8 @@
  *   {ask()        the input as a request: {request, command} or {error},
  *    wantsSteps() true when the tab's picture wants the step writer's trace,
  *    busy(state)  the run bar as the state says ('idle', 'running', 'queued'),
- *    shown(run)   puts an answered run on screen (the output view),
+ *    shown(run)   puts an answered run on screen (the output view), in a
+                 turn of its own (DsdDom.inTurn) after the answer came,
  *    refused(t)   puts a refusal's message on screen,
  *    publish(run) makes run the tab's latest and tells its listeners}
  * returns {run() -> Promise of the run on screen once this request (or a
@@ -47,12 +48,14 @@ var DsdRun = (function () {
     }
 
     /* publish(run): run on screen as the latest; answers the run() calls
-     * that waited for it. */
+     * that waited for it, once every listener has had its turn
+     * (DsdDom.inTurn: hooks.publish gives each listener a turn of its own,
+     * and turns go in order). */
     function publish(run) {
       hooks.publish(run);
       var done = waiters;
       waiters = [];
-      done.forEach(function (resolve) { resolve(run); });
+      DsdDom.inTurn(function () { done.forEach(function (resolve) { resolve(run); }); });
     }
 
     /* refuse(text): a refusal as the latest thing on screen; a run still
@@ -80,8 +83,13 @@ var DsdRun = (function () {
                     trace: answer.trace || null, record: answer.record || null, stepsError: answer.stepsError || null,
                     error: answer.error || null, stopped: answer.error === DsdEngine.STOPPED,
                     ms: performance.now() - started };
-        hooks.shown(run);
-        publish(run);
+        /* In a turn of its own: the answer's arrival (the worker's
+         * message read into objects) was task enough. */
+        DsdDom.inTurn(function () {
+          if (mine !== ticket) return;   /* a refusal came in between */
+          hooks.shown(run);
+          publish(run);
+        });
       });
     }
 

@@ -372,7 +372,6 @@ var DsdUi = (function () {
         DsdOutput.showRun(run, output);
         if (content.show && !run.error) content.show(run, output);
         output.setAttribute('data-ms', run.ms.toFixed(1));
-        output.setAttribute('data-runs', String(++runs));
         if (!run.error) saveLink();
       },
       refused: function (text) {
@@ -381,14 +380,21 @@ var DsdUi = (function () {
         DsdOutput.clearBox(output);
         output.setAttribute('data-refused', String(Number(output.getAttribute('data-refused') || 0) + 1));
       },
+      /* Each listener (the console, the picture, the fold, …) draws in
+       * a turn of its own (DsdDom.inTurn), so that a large run never holds
+       * the page up for all of them at once; data-runs counts a run shown
+       * once the last of them is done. */
       publish: function (run) {
         tab.last = run;
-        tab.onRun.forEach(function (f) { f(run); });
-        if (tab.comparePanel) tab.comparePanel.refresh();
-        if (linkMine && tab.comparePanel && !run.error) {
-          tab.comparePanel.give('学生的输出', linkMine);
-          linkMine = null;
-        }
+        tab.onRun.forEach(function (f) { DsdDom.inTurn(function () { f(run); }); });
+        DsdDom.inTurn(function () {
+          if (tab.comparePanel) tab.comparePanel.refresh();
+          if (linkMine && tab.comparePanel && !run.error) {
+            tab.comparePanel.give('学生的输出', linkMine);
+            linkMine = null;
+          }
+          if (!run.refused) output.setAttribute('data-runs', String(++runs));
+        });
       }
     });
     /* An exercise on its way from the worker goes into the input first. */

@@ -1,12 +1,13 @@
 /* engine.js -- the page's client of the programs' workers: it runs the
  * programs off the page's main thread.
  *
- * Each program (programs.js) gets a Web Worker of its own, made from a
- * Blob: a page opened from file:// may start such a worker, but the worker
- * could not load a script from file:// itself. So the Blob carries the
- * source text of the program's factory (its script, loaded by the page,
- * defines it), of DsdRunner (runner.js) and of DsdWorker (worker.js, which
- * holds the message protocol), and starts DsdWorker on them.
+ * Each program (programs.js) gets a Web Worker of its own, made from its
+ * source text (workerFrom): a page opened from file:// may start such a
+ * worker, but the worker could not load a script from file:// itself. So
+ * the text carries the source of the program's factory (its script,
+ * loaded by the page, defines it), of DsdRunner (runner.js) and of
+ * DsdWorker (worker.js, which holds the message protocol), and starts
+ * DsdWorker on them.
  *
  * A run of the page is one request {id, action: 'run', request} and, when
  * the tab's picture wants the steps, a second one {id, action: 'steps',
@@ -23,7 +24,8 @@
  *              call(program, action, request) -> Promise<{result} or
  *              {error}> for the worker's other actions (compare.js and
  *              exercise.js ask 'compare' and 'exercise'),
- *              stop(program), loaded(program), STOPPED}; an answer is
+ *              stop(program), loaded(program), workerFrom(source),
+ *              STOPPED}; an answer is
  * {result, trace, record, stepsError} (record: the envelope's own bytes,
  * as the step writer wrote them, which 保存全部步骤 puts in its file
  * without a JSON.stringify on the page; trace null and stepsError the reason when
@@ -44,6 +46,15 @@ var DsdEngine = (function () {
     return typeof self[factories[program]] === 'function';
   }
 
+  /* workerFrom(source): a new Web Worker that runs the script text
+   * source, given as a data: URL. Not as a Blob's URL: URL.createObjectURL
+   * waits for the browser's own answer, and while the browser is still
+   * taking in a long address (a link of megabytes) that wait held the page
+   * up for seconds. */
+  function workerFrom(source) {
+    return new Worker('data:text/javascript;charset=utf-8,' + encodeURIComponent(source));
+  }
+
   /* start(program): a new worker for program, with no request pending. */
   function start(program) {
     var name = factories[program];
@@ -55,9 +66,7 @@ var DsdEngine = (function () {
       'onmessage = (function (handle) { return function (e) { handle(e.data); }; })(' +
         'DsdWorker(' + name + ', ' + JSON.stringify(program) + ', DsdRunner, function (a, t) { postMessage(a, t); }));'
     ].join('\n');
-    var url = URL.createObjectURL(new Blob([source], { type: 'text/javascript' }));
-    var entry = { worker: new Worker(url), pending: {} };
-    URL.revokeObjectURL(url);
+    var entry = { worker: workerFrom(source), pending: {} };
     entry.worker.onmessage = function (e) {
       var resolve = entry.pending[e.data.id];
       delete entry.pending[e.data.id];
@@ -150,5 +159,5 @@ var DsdEngine = (function () {
     failAll(entry, STOPPED);
   }
 
-  return { run: run, call: call, stop: stop, loaded: loaded, STOPPED: STOPPED };
+  return { run: run, call: call, stop: stop, loaded: loaded, workerFrom: workerFrom, STOPPED: STOPPED };
 })();
