@@ -62,7 +62,6 @@ EXCEPTIONS = {
     "lab/json.h": "known: a comment names a program as an example",
     "web/page/*": "known: the exercise generator and the shell keep per-program parts",
     "web/tools/run.mjs": "known: its usage line gives a program as an example",
-    "tests/web/pictures-*.test.mjs": "known: each picture's checks, to move to tests/<name>/",
     "tests/web/steps.test.mjs": "known: each step writer's checks, to move to tests/<name>/",
     "tests/web/runs.test.mjs": "known: runs of particular programs' inputs",
     "tests/web/present.test.mjs": "known: full screen shown on particular tabs",
