@@ -40,10 +40,9 @@ function repoLines(file) {
 }
 
 // The operation each program's marked line must hold, for the steps that
-// report one (its web.mjs's `operations`): [test on the step (its caption,
-// action, phase and kind), pattern]. Its `noSource(step)`, if any, names
-// the steps whose record names no source line: the panel says so.
-const operations = (p) => p.checks.operations || [];
+// report one, is its web.mjs's `operations`: [test on the step (its
+// caption, action, phase and kind), pattern]. Its `noSource(step)`, if any,
+// names the steps whose record names no source line: the panel says so.
 
 // panelNow(tab): what the picture and its code panel show at this step:
 // {step, caption, action, phase, kind, file, shown ([line, text] of every line),
@@ -114,6 +113,7 @@ describe('the code panel, opened from file', () => {
 
   for (const { name: program, checks } of PROGRAMS) {
     test(`${program}: every step marks lines of its own source that hold the step's operation`, async () => {
+      const operations = checks.operations || [];
       const tab = await openTab(page, fileOrigin(), program);
       await tab.locator('.picture[data-draws]').waitFor();
       await tab.locator('.step-first').click();
@@ -141,14 +141,14 @@ describe('the code panel, opened from file', () => {
         assert.ok(now.inSight, `step ${i + 1}: the marked line is scrolled into sight inside the panel`);
         assert.match(now.chain, /^调用链：main → /);
         places.add(`${now.file}:${now.marked[0][0]}`);
-        for (const [k, [applies, pattern]] of operations({ checks }).entries()) {
+        for (const [k, [applies, pattern]] of operations.entries()) {
           if (!applies(now)) continue;
           checked[k] = (checked[k] || 0) + 1;
           assert.match(now.marked.map((m) => m[1]).join('\n'), pattern, `step ${i + 1}: ${now.caption || now.action}`);
         }
       }
       assert.ok(places.size >= 2, `the marked line moves as the steps go (${[...places].join(', ')})`);
-      assert.equal(Object.keys(checked).length, operations({ checks }).length, 'every kind of operation was met');
+      assert.equal(Object.keys(checked).length, operations.length, 'every kind of operation was met');
 
 
       // A middle step that shows code, for people to look at.

@@ -1,10 +1,10 @@
 // screen.test.mjs -- the picture beside its code on one screen: after the
 // run of each tab's main example, at a 1366×768 laptop and a 1024×768
 // projector, the picture and the code panel's marked line are both inside
-// the window without scrolling, on the page and in full screen; a document
-// tab's input, typed (what its tests/<name>/web.mjs gives as `typed`),
-// folds after a run and unfolds on 显示输入; on a 390 px phone the picture
-// comes before the code. Saves
+// the window without scrolling, on the page and in full screen; the input
+// of a document tab (what its tests/<name>/web.mjs gives as `typed`) folds
+// after a run and unfolds on 显示输入; on a 390 px phone the picture comes
+// before the code. Saves
 // build/web/shots/screen-<program>-<width>.png for people to look at.
 //
 //     node --test tests/web/screen.test.mjs   (after ./scripts/web.sh)
@@ -79,7 +79,7 @@ describe('the picture beside its code on one screen', () => {
     });
   }
 
-  test('a typed input unfolds and folds after a run, 显示输入 keeps it open, 示例 says when it was edited or restarted; on a phone the picture comes before the code', async () => {
+  test('the input folds after a run and unfolds on 显示输入, 示例 says when it was edited or restarted; on a phone the picture comes before the code', async () => {
     page = await browser.newPage({ viewport: { width: 1366, height: 768 } });
     const label = (t) => t.locator('select.examples').evaluate((s) => s.options[s.selectedIndex].textContent);
     // A document tab with an input of its own to type (tests/<name>/web.mjs).
