@@ -152,13 +152,14 @@ wasm_lane() {
 }
 
 # browser_check: the page as a user builds it (scripts/web.sh, build/web) in a
-# real browser (tests/web/*.test.mjs but the comparison's and the exercise
-# generator's own tests), with
-# playwright-core at the version its lock file pins.
+# real browser: the shared checks (tests/web/*.test.mjs but the comparison's
+# and the exercise generator's own tests, which compare_check runs) and each
+# program's own (tests/<name>/*.test.mjs), with playwright-core at the
+# version its lock file pins.
 browser_check() {
   ./scripts/web.sh >/dev/null || return 1
   (cd tests/web && npm ci --no-audit --no-fund --loglevel=error) || return 1
-  node --test $(ls tests/web/*.test.mjs | grep -v '/compare\.test\.mjs$\|/exercise\.test\.mjs$')
+  node --test $(ls tests/*/*.test.mjs | grep -v '^tests/web/compare\.test\.mjs$\|^tests/web/exercise\.test\.mjs$')
 }
 
 phase "package installation" packages

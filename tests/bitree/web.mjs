@@ -36,3 +36,36 @@ export function worth(text, r, { assert, has, texts }) {
   assert.ok(printed.includes(pre) && printed.includes(ino), 'the tree printed back in both orders');
   assert.ok(!has(r.stdout, texts.TEXT_BAD_CHOICE.trim()));
 }
+
+// operations: what the code panel's marked line must hold, for the steps
+// that report it: [test on the step, pattern]. A walk visits; a split of
+// the rebuild is in PreInCreate.
+export const operations = [[(s) => ['walk', 'preorder', 'inorder', 'postorder'].includes(s.phase), /Visit\w*\(/],
+                           [(s) => s.phase === 'split', /PreInCreate|int right = end2 - i/]];
+
+// answers(ours, h): the right answer to each practice question, by its
+// key, from the step writer's record of the main example: {value} for the
+// button of that value, {typed} for the text box.
+export function answers({ record }) {
+  return (key) => {
+    const [what, k] = key.split(':');
+    const step = record.steps[Number(k)];
+    const newest = step.threads && step.threads.at(-1);
+    switch (what) {
+      case 'root': return { value: String(step.pre[0]) };
+      case 'split': return { value: String(step.root - step.in[0]) };
+      case 'value': return { typed: String(step.values[step.node]) };
+      case 'thread': return { value: String(newest[0]) };
+      case 'side': return { value: String(newest[1]) };
+      case 'threads': return { typed: String(step.threads.length) };
+      case 'tree': case 'copy': return { typed: String(step.shape.length) };
+      case 'node': return { value: step.operator ? 'op' : 'leaf' };
+      case 'choice': return { value: String(step.choice >= 0 && step.choice <= 2 ? step.choice : 3) };
+      case 'read': return { value: step.shape === null ? 'no' : 'yes' };
+      default: return { value: String(step.node) };
+    }
+  };
+}
+
+// steps: its part of the step writers' check (tests/web/steps.test.mjs).
+export * as steps from './steps.mjs';

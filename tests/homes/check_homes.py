@@ -62,16 +62,10 @@ EXCEPTIONS = {
     "lab/json.h": "known: a comment names a program as an example",
     "web/page/*": "known: the exercise generator and the shell keep per-program parts",
     "web/tools/run.mjs": "known: its usage line gives a program as an example",
-    "tests/web/pictures-*.test.mjs": "known: each picture's checks, to move to tests/<name>/",
-    "tests/web/steps.test.mjs": "known: each step writer's checks, to move to tests/<name>/",
     "tests/web/runs.test.mjs": "known: runs of particular programs' inputs",
     "tests/web/present.test.mjs": "known: full screen shown on particular tabs",
-    "tests/web/practice.test.mjs": "known: practice answers per program",
-    "tests/web/code-panel.test.mjs": "known: the code panel shown on particular tabs",
-    "tests/web/a11y.test.mjs": "known: the one step table read by the keyboard",
     "tests/web/save.test.mjs": "known: saving needs a run of thousands of steps, which one "
                                "program's ring gives, and a paste into a document tab",
-    "tests/web/screen.test.mjs": "known: the fold shown on particular tabs' inputs",
     "web/style.css": "known: a comment names the tabs whose input folds to one line",
 }
 

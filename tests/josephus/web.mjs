@@ -38,3 +38,23 @@ export async function a11y(page, tab, { assert }) {
   assert.equal(await tab.locator('.josephus-number.current').getAttribute('data-order'), '1');
   assert.match(await live.textContent(), /出列/);
 }
+
+// operations: what the code panel's marked line must hold, for the steps
+// that report it: [test on the step, pattern]. A leave unlinks its seat.
+export const operations = [[(s) => /出列：/.test(s.caption), /->next\s*=/]];
+
+// answers(ours, h): the right answer to each practice question, by its
+// key, from the step writer's record of the main example: {value} for the
+// button of that value, {typed} for the text box.
+export function answers({ record }) {
+  const find = (kind, turn, said) => record.steps.find((st) => st.kind === kind && st.turn === Number(turn) &&
+                                                            (said === undefined || st.said === Number(said)));
+  return (key) => {
+    const [what, turn, said] = key.split(':');
+    const step = find(what, turn, said);
+    return what === 'leave' ? { typed: step.out.join(' ') } : { value: String(step.seat) };
+  };
+}
+
+// steps: its part of the step writers' check (tests/web/steps.test.mjs).
+export * as steps from './steps.mjs';

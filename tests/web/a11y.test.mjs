@@ -125,23 +125,6 @@ describe('accessibility and the phone, opened from file', () => {
       assert.deepEqual(missed.bare, [], `${program}: controls whose focus is not drawn`);
     }
 
-    // The evaluator's step table is one Tab stop, the row on screen; ↑ ↓
-    // move between its rows and the picture follows.
-    await openDrawn(page, 'evaluator');
-    const rows = page.locator('#tab-evaluator table.trace tr[tabindex]');
-    const stops = () => rows.evaluateAll((rs) => rs.filter((r) => r.tabIndex === 0).map((r) => r.rowIndex));
-    assert.ok(await rows.count() > 5, 'the table\'s rows go to their steps');
-    assert.equal((await stops()).length, 1, 'one row takes Tab');
-    await page.locator('#tab-evaluator table.trace tr[tabindex="0"]').focus();
-    const before = await page.locator('#tab-evaluator .picture').getAttribute('data-step');
-    await page.keyboard.press('ArrowDown');
-    await page.keyboard.press('ArrowDown');
-    const moved = await page.evaluate(() => document.activeElement.rowIndex);
-    assert.notEqual(await page.locator('#tab-evaluator .picture').getAttribute('data-step'), before, '↓ steps the picture');
-    assert.deepEqual(await stops(), [moved], 'the row reached keeps the Tab stop');
-    await page.keyboard.press('Tab');
-    assert.equal(await page.evaluate(() => document.activeElement.closest('table.trace')), null, 'Tab leaves the table');
-
     // What a program's own checks ask of its tab (tests/<name>/web.mjs),
     // such as a live region that says each step.
     for (const p of STANZAS.filter((q) => q.checks.a11y)) {

@@ -3,11 +3,11 @@
 // each program's folder byte for byte; at every step of each main example
 // the lines the panel shows are those of the file it names, the marked
 // lines move as the steps go, and the marked line holds the operation the
-// step reports (a josephus leave unlinks with ->next =, an evaluator
-// PUSH(OPND,…) pushes onto OPND, a translator push is a Push call, a bitree
-// walk visits). Stepping scrolls the panel, never the page, and a function
-// name in a marked line shows that function. The step hook after a
-// statement is hidden until 显示步骤钩子 is checked. Saves each tab at a middle
+// step reports (each program's `operations`, tests/<name>/web.mjs: a leave
+// unlinks, a push pushes, a walk visits...). Stepping scrolls the panel,
+// never the page, and a function name in a marked line shows that
+// function. The step hook after a statement is hidden until 显示步骤钩子 is
+// checked. The tabs are those of the registry. Saves each tab at a middle
 // step as build/web/shots/code-<program>.png for people to look at.
 //
 //     node --test tests/web/code-panel.test.mjs   (after ./scripts/web.sh)
@@ -19,6 +19,7 @@ import zlib from 'node:zlib';
 import { after, before, describe, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
 import { fileOrigin, launch, openTab, SHOTS, WEB_DIR } from './browser.mjs';
+import { PROGRAMS } from './registry.mjs';
 
 const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');
 const STEPS_MAX = 400;   // the most steps walked through per example
@@ -39,20 +40,9 @@ function repoLines(file) {
 }
 
 // The operation each program's marked line must hold, for the steps that
-// report one: [test on the step (its caption and action), pattern].
-const OPERATIONS = {
-  josephus: [[(s) => /出列：/.test(s.caption), /->next\s*=/]],
-  evaluator: [[(s) => s.kind === 'push_opnd', /Push\w*\(&OPND/],
-              [(s) => s.kind === 'push_optr', /Push\w*\(&OPTR/],
-              [(s) => s.kind === 'cancel', /Pop\w*\(&OPTR/]],
-  translator: [[(s) => /^读入第 \d+ 个字符.*压入栈 L/.test(s.caption), /Push\w*\(/],
-               [(s) => /出队，译成「/.test(s.caption), /used \+= word\.size/]],
-  bitree: [[(s) => ['walk', 'preorder', 'inorder', 'postorder'].includes(s.phase), /Visit\w*\(/],
-           [(s) => s.phase === 'split', /PreInCreate|int right = end2 - i/]],
-};
-
-// The steps whose record names no source line: the panel says so.
-const NO_SOURCE = {};
+// report one, is its web.mjs's `operations`: [test on the step (its
+// caption, action, phase and kind), pattern]. Its `noSource(step)`, if any,
+// names the steps whose record names no source line: the panel says so.
 
 // panelNow(tab): what the picture and its code panel show at this step:
 // {step, caption, action, phase, kind, file, shown ([line, text] of every line),
@@ -121,8 +111,9 @@ describe('the code panel, opened from file', () => {
   });
   after(async () => { await browser?.close(); });
 
-  for (const program of ['evaluator', 'bitree', 'translator', 'josephus']) {
+  for (const { name: program, checks } of PROGRAMS) {
     test(`${program}: every step marks lines of its own source that hold the step's operation`, async () => {
+      const operations = checks.operations || [];
       const tab = await openTab(page, fileOrigin(), program);
       await tab.locator('.picture[data-draws]').waitFor();
       await tab.locator('.step-first').click();
@@ -138,7 +129,7 @@ describe('the code panel, opened from file', () => {
         assert.equal(now.step, i);
         y ??= now.pageY;
         assert.equal(now.pageY, y, `step ${i + 1} leaves the page where it was`);
-        if (NO_SOURCE[program]?.(now)) {
+        if (checks.noSource?.(now)) {
           assert.equal(now.note, '这一步没有记下对应的代码行。', `step ${i + 1} has no line`);
           continue;
         }
@@ -150,14 +141,14 @@ describe('the code panel, opened from file', () => {
         assert.ok(now.inSight, `step ${i + 1}: the marked line is scrolled into sight inside the panel`);
         assert.match(now.chain, /^调用链：main → /);
         places.add(`${now.file}:${now.marked[0][0]}`);
-        for (const [k, [applies, pattern]] of OPERATIONS[program].entries()) {
+        for (const [k, [applies, pattern]] of operations.entries()) {
           if (!applies(now)) continue;
           checked[k] = (checked[k] || 0) + 1;
           assert.match(now.marked.map((m) => m[1]).join('\n'), pattern, `step ${i + 1}: ${now.caption || now.action}`);
         }
       }
       assert.ok(places.size >= 2, `the marked line moves as the steps go (${[...places].join(', ')})`);
-      assert.equal(Object.keys(checked).length, OPERATIONS[program].length, 'every kind of operation was met');
+      assert.equal(Object.keys(checked).length, operations.length, 'every kind of operation was met');
 
 
       // A middle step that shows code, for people to look at.
@@ -173,49 +164,63 @@ describe('the code panel, opened from file', () => {
     });
   }
 
-  test('the step hooks after a statement are hidden until asked for; the marked line shows its statement whole', async () => {
-    const tab = await openTab(page, fileOrigin(), 'josephus');
-    await tab.locator('.picture[data-draws]').waitFor();
+  // stepTo(tab, found): steps from the first step until found(panelNow)
+  // holds, at most STEPS_MAX steps; returns whether it did.
+  async function stepTo(tab, found) {
     await tab.locator('.step-first').click();
     await settled(tab);
-    // The first step whose marked line unlinks a seat: its hook stands after it.
-    for (let i = 0; i < 40 && !(await panelNow(tab)).marked.some(([, t]) => /->next\s*=/.test(t)); i++) {
-      await tab.locator('.step-forward').click();
-      await settled(tab);
+    const count = Math.min(Number(await tab.locator('.picture').getAttribute('data-count')), STEPS_MAX);
+    for (let i = 0; i < count; i++) {
+      if (i) {
+        await tab.locator('.step-forward').click();
+        await settled(tab);
+      }
+      if (await found(await panelNow(tab))) return true;
     }
-    const seen = () => tab.evaluate((section) => {
-      const row = section.querySelector('.code-line[aria-current="step"]');
-      const scroll = section.querySelector('.code-scroll');
-      return { line: Number(row.dataset.line), text: row.querySelector('.code-text').innerText,
-               wraps: scroll.scrollWidth <= scroll.clientWidth + 1 };
-    });
-    const hidden = await seen();
-    const [file] = [(await panelNow(tab)).file];
-    const statement = repoLines(file)[hidden.line - 1].replace(/\s+STEP\b.*$/, '');
-    assert.match(repoLines(file)[hidden.line - 1], /;\s+STEP\(/, 'the line has a hook after its statement');
-    assert.equal(hidden.text.trimEnd(), statement, 'the marked line shows the statement, without its hook');
-    assert.ok(hidden.wraps, 'no line runs out of the panel');
-    await tab.locator('.code-hook-switch').check();
-    assert.match((await seen()).text, /;\s+STEP\(STEP_\w+/, 'the switch shows the hook');
-    await tab.locator('.code-hook-switch').uncheck();
+    return false;
+  }
+
+  test('on every tab, the step hooks after a statement are hidden until asked for; the marked line shows its statement whole', async () => {
+    for (const { name: program } of PROGRAMS) {
+      const tab = await openTab(page, fileOrigin(), program);
+      await tab.locator('.picture[data-draws]').waitFor();
+      // The first step whose marked line has its hook after its statement.
+      const hooked = (now) => now.file && now.marked.length && /;\s+STEP\(/.test(repoLines(now.file)[now.marked[0][0] - 1]);
+      assert.ok(await stepTo(tab, hooked), `${program}: a step marks a line with a hook after its statement`);
+      const seen = () => tab.evaluate((section) => {
+        const row = section.querySelector('.code-line[aria-current="step"]');
+        const scroll = section.querySelector('.code-scroll');
+        return { line: Number(row.dataset.line), text: row.querySelector('.code-text').innerText,
+                 wraps: scroll.scrollWidth <= scroll.clientWidth + 1 };
+      });
+      const hidden = await seen();
+      const { file } = await panelNow(tab);
+      const statement = repoLines(file)[hidden.line - 1].replace(/\s+STEP\b.*$/, '');
+      assert.equal(hidden.text.trimEnd(), statement, `${program}: the marked line shows the statement, without its hook`);
+      assert.ok(hidden.wraps, `${program}: no line runs out of the panel`);
+      await tab.locator('.code-hook-switch').check();
+      assert.match((await seen()).text, /;\s+STEP\(STEP_\w+/, `${program}: the switch shows the hook`);
+      await tab.locator('.code-hook-switch').uncheck();
+    }
   });
 
-  test('a function name in a marked line shows that function, and the panel goes back to the step', async () => {
-    const tab = await openTab(page, fileOrigin(), 'josephus');
-    await tab.locator('.picture[data-draws]').waitFor();
-    await tab.locator('.step-first').click();
-    await settled(tab);
-    const call = tab.locator('.code-line[aria-current="step"] button.code-call').first();
-    const name = await call.textContent();
-    await call.click();
-    await page.waitForFunction((panel) => !panel.querySelector('.code-back').hidden,
-                               await tab.locator('.code-panel').elementHandle());
-    const shown = await panelNow(tab);
-    assert.equal(shown.marked.length, 0, 'another function is not the step');
-    assert.ok(shown.shown.some(([, text]) => new RegExp(`^\\S.*\\b${name}\\(`).test(text)), `${name} is shown`);
-    await tab.locator('.code-back').click();
-    await page.waitForFunction((panel) => panel.querySelector('.code-back').hidden,
-                               await tab.locator('.code-panel').elementHandle());
-    assert.ok((await panelNow(tab)).marked.length >= 1, 'back at the step');
+  test('on every tab, a function name in a marked line shows that function, and the panel goes back to the step', async () => {
+    for (const { name: program } of PROGRAMS) {
+      const tab = await openTab(page, fileOrigin(), program);
+      await tab.locator('.picture[data-draws]').waitFor();
+      const call = tab.locator('.code-line[aria-current="step"] button.code-call').first();
+      assert.ok(await stepTo(tab, async () => await call.count() > 0), `${program}: a marked line calls a function`);
+      const name = await call.textContent();
+      await call.click();
+      await page.waitForFunction((panel) => !panel.querySelector('.code-back').hidden,
+                                 await tab.locator('.code-panel').elementHandle());
+      const shown = await panelNow(tab);
+      assert.equal(shown.marked.length, 0, `${program}: another function is not the step`);
+      assert.ok(shown.shown.some(([, text]) => new RegExp(`^\\S.*\\b${name}\\(`).test(text)), `${program}: ${name} is shown`);
+      await tab.locator('.code-back').click();
+      await page.waitForFunction((panel) => panel.querySelector('.code-back').hidden,
+                                 await tab.locator('.code-panel').elementHandle());
+      assert.ok((await panelNow(tab)).marked.length >= 1, `${program}: back at the step`);
+    }
   });
 });

@@ -11,104 +11,37 @@
 // mark, not the run's whole output. A saved score opened with 核对成绩 is
 // graded again by the program's own run, and an edited score line is told.
 // 换一题 makes the input its seed and size say, and a link with them
-// reopens it.
+// reopens it. The tabs are those of the registry; the right answer to each
+// question is the program's `answers` (tests/<name>/web.mjs).
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { createRequire } from 'node:module';
 import { after, before, describe, test } from 'node:test';
 import { fileOrigin, gbk, launch, openTab, shot, WEB_DIR } from './browser.mjs';
+import { exampleRequest, PROGRAMS } from './registry.mjs';
 
 const require = createRequire(import.meta.url);
 const ROOT = path.resolve(WEB_DIR, '../..');
 const { startWorker } = await import(path.join(ROOT, 'web/tools/worker.mjs'));
 const DsdRunner = require(path.join(ROOT, 'web/worker/runner.js'));
-const example = (program, name) => new Uint8Array(fs.readFileSync(path.join(ROOT, 'examples', program, name)));
 
-// REQUEST: each main example as its tab runs it.
-const REQUEST = {
-  evaluator: () => ({ args: ['expr.txt'], files: [{ path: 'expr.txt', data: example('evaluator', 'expr.txt') }] }),
-  bitree: () => ({ args: [], stdin: example('bitree', 'session.txt') }),
-  translator: () => ({ args: ['rules.txt'], files: [{ path: 'rules.txt', data: example('translator', 'rules.txt') }] }),
-  josephus: () => ({ args: Buffer.from(example('josephus', 'args.txt')).toString().trim().split(/\s+/) }),
-};
+// request(p): the main example of program p as its tab runs it.
+const request = (p) => exampleRequest(p, p.mainExample);
 
-// ours(program): the run of the main example and its step writer's record.
-async function ours(program) {
-  const worker = startWorker(path.join(WEB_DIR, program + '.js'), program);
-  const { result: run } = await worker.run(REQUEST[program]());
-  const { trace: record } = await worker.steps(REQUEST[program]());
+// ours(p): the run of the main example and its step writer's record.
+async function ours(p) {
+  const worker = startWorker(path.join(WEB_DIR, p.name + '.js'), p.name);
+  const { result: run } = await worker.run(request(p));
+  const { trace: record } = await worker.steps(request(p));
   await worker.stop();
   const file = (name) => run.files.find((f) => f.path === name).data;
   return { run, file, record };
 }
 
-// The answer to the question with key `key`: {value} for the button of
-// that value, or {typed} for the text box.
-const ANSWERS = {
-  josephus({ record }) {
-    const find = (kind, turn, said) => record.steps.find((st) => st.kind === kind && st.turn === Number(turn) &&
-                                                              (said === undefined || st.said === Number(said)));
-    return (key) => {
-      const [what, turn, said] = key.split(':');
-      const step = find(what, turn, said);
-      return what === 'leave' ? { typed: step.out.join(' ') } : { value: String(step.seat) };
-    };
-  },
-  evaluator({ file, record }) {
-    // The trace's rows by their step number, each its OPND column and action.
-    const rows = {};
-    for (const line of gbk(file('result.txt')).split('\n')) {
-      const cells = line.split('\t');
-      if (cells.length >= 5 && /^\d+$/.test(cells[0])) rows[cells[0]] = { opnd: cells[2].trim().split(' '), action: cells[4] };
-    }
-    const kind = (a) => (a.startsWith('PUSH(OPND') ? 'push_opnd' : a.startsWith('PUSH(OPTR') ? 'push_optr'
-                         : a.startsWith('POP(OPTR)') ? 'cancel' : 'operate');
-    const sign = { push_optr: '<', cancel: '=', operate: '>' };
-    return (key) => {
-      const [what, row] = key.split(':');
-      if (what === 'relation') return { value: sign[kind(rows[row].action)] };
-      if (what === 'action') return { value: kind(rows[row].action) };
-      if (what === 'return') return { typed: String(record.steps.find((s) => s.kind === 'return').value) };
-      if (what === 'error') return { value: 'stop' };
-      return { typed: rows[Number(row) + 1].opnd.at(-1) };
-    };
-  },
-  bitree({ record }) {
-    return (key) => {
-      const [what, k] = key.split(':');
-      const step = record.steps[Number(k)];
-      const newest = step.threads && step.threads.at(-1);
-      switch (what) {
-        case 'root': return { value: String(step.pre[0]) };
-        case 'split': return { value: String(step.root - step.in[0]) };
-        case 'value': return { typed: String(step.values[step.node]) };
-        case 'thread': return { value: String(newest[0]) };
-        case 'side': return { value: String(newest[1]) };
-        case 'threads': return { typed: String(step.threads.length) };
-        case 'tree': case 'copy': return { typed: String(step.shape.length) };
-        case 'node': return { value: step.operator ? 'op' : 'leaf' };
-        case 'choice': return { value: String(step.choice >= 0 && step.choice <= 2 ? step.choice : 3) };
-        case 'read': return { value: step.shape === null ? 'no' : 'yes' };
-        default: return { value: String(step.node) };
-      }
-    };
-  },
-  translator({ record }) {
-    const find = (kind, test) => record.steps.find((s) => s.kind === kind && test(s));
-    return (key) => {
-      const [what, a, b] = key.split(':');
-      const step = record.steps[Number(a)];
-      if (['pop', 'enqueue', 'dequeue', 'take', 'read'].includes(what)) return { typed: step.c };
-      if (what === 'keep' || what === 'replace') return { value: step.kind };
-      if (what === 'put') return { typed: step.stack.text };
-      if (what === 'lay') return { typed: find('lay', (s) => s.read === Number(a)).c };
-      if (what === 'push') return { typed: find('push', (s) => s.read === Number(a) && s.stack.length === Number(b)).c };
-      if (what === 'pass') return { typed: find('pass', (s) => s.at === Number(a)).sentence.text };
-      return { value: gbk(Buffer.from(find('word', (s) => s.index === Number(a)).word, 'latin1')) };
-    };
-  },
-};
+// The answer to the question with key `key` is the program's
+// answers(ours, {gbk})(key): {value} for the button of that value, or
+// {typed} for the text box.
 
 // onScreen(tab): what the page shows now: its whole text, the step on
 // screen, whether the picture is veiled, the code panel's marked line.
@@ -186,7 +119,8 @@ function outputLines(run, request) {
 // screen says the same), nor the code mark of that step in place of the
 // one on screen, nor (at the first question, before the program has
 // output anything the picture shows) any line of the run's whole output.
-function noLeaks(program, seen, { run, record }, count) {
+function noLeaks(p, seen, { run, record }, count) {
+  const program = p.name;
   const aligned = record.steps && record.steps.length === count;   /* the picture draws the record's steps */
   for (const open of seen.open) {
     const about = open.for === open.step;   /* asked about the step on screen: all of it is hidden */
@@ -207,7 +141,7 @@ function noLeaks(program, seen, { run, record }, count) {
     }
   }
   const first = seen.open[0];
-  for (const line of outputLines(run, REQUEST[program]())) {
+  for (const line of outputLines(run, request(p))) {
     assert.ok(!first.text.includes(line), `${program} ${first.key}: the page shows the output line "${line}"`);
   }
 }
@@ -218,10 +152,11 @@ describe('practice and new exercises, opened from file', () => {
   before(async () => { browser = await launch(); page = await browser.newPage({ viewport: { width: 1280, height: 900 } }); });
   after(async () => { await browser.close(); });
 
-  for (const program of Object.keys(ANSWERS)) {
+  for (const p of PROGRAMS.filter((q) => q.checks.answers)) {
+    const program = p.name;
     test(`${program}: the program's own answers give full marks; one wrong answer costs one and moves on`, async () => {
-      const run = await ours(program);
-      const answer = ANSWERS[program](run);
+      const run = await ours(p);
+      const answer = p.checks.answers(run, { gbk });
       for (const wrongFirst of [false, true]) {
         await page.goto('about:blank');       /* a fresh page each time */
         const tab = await openTab(page, fileOrigin(), program);
@@ -229,7 +164,7 @@ describe('practice and new exercises, opened from file', () => {
         await tab.locator('.picture[data-count]:not([data-count="0"])').waitFor();
         const seen = await practise(tab, answer, wrongFirst);
         const count = Number(await tab.locator('.picture').getAttribute('data-count'));
-        if (!wrongFirst) noLeaks(program, seen, run, count);
+        if (!wrongFirst) noLeaks(p, seen, run, count);
         const score = tab.locator('.practice-score');
         const right = Number(await score.getAttribute('data-right'));
         const asked = Number(await score.getAttribute('data-asked'));
@@ -248,7 +183,7 @@ describe('practice and new exercises, opened from file', () => {
           assert.match(text, new RegExp(`^程序：${program}\n命令：${program}`));
           assert.match(text, new RegExp(`得分：${asked}/${asked}\n`));
           assert.equal(text.split('\n').filter((l) => /　你的答案：.*　正确　记录：/.test(l)).length, asked);
-          if (program === 'evaluator') assert.match(text, /你的答案：压入运算数 PUSH\(OPND\)　正确/, 'answers as their buttons say them');
+          if (p.checks.savedAnswer) assert.match(text, p.checks.savedAnswer, 'answers as their buttons say them');
         } else {
           assert.equal(right, asked - 1, `${program}: one less`);
           assert.equal(wrong.length, 1, `${program}: the wrong answer listed`);
@@ -286,7 +221,7 @@ describe('practice and new exercises, opened from file', () => {
   }
 
   test('换一题: its size and seed make the input, and a link with them reopens it', async () => {
-    for (const program of Object.keys(ANSWERS)) {
+    for (const { name: program, input } of PROGRAMS) {
       await page.goto('about:blank');
       const tab = await openTab(page, fileOrigin(), program);
       const runs = await tab.locator('.output').getAttribute('data-runs');
@@ -309,8 +244,8 @@ describe('practice and new exercises, opened from file', () => {
       const again = page.locator(`#tab-${program}`);
       await again.locator('.output[data-runs]').waitFor();
       assert.match(await again.locator('select.examples option:checked').textContent(), new RegExp(`换一题.*${seed}`));
-      const shownInput = program === 'josephus' ? await again.locator('input.args').inputValue()
-                       : program === 'bitree' ? await again.locator('.console-screen').textContent()
+      const shownInput = input === 'args' ? await again.locator('input.args').inputValue()
+                       : input === 'console' ? await again.locator('.console-screen').textContent()
                        : await again.locator('textarea.document').inputValue();
       for (const w of words) assert.ok(shownInput.includes(w), `${program}: ${w} is in the reopened input`);
     }

@@ -26,3 +26,13 @@ export const PROGRAMS = await Promise.all(reader.registry(ROOT).map(async (p) =>
   const checks = fs.existsSync(own) ? await import(pathToFileURL(own).href) : {};
   return { ...p, checks };
 }));
+
+// exampleRequest(p, name): the request that runs examples/<p.name>/<name>
+// as program p's tab takes its input: a document named on the command
+// line, a console's lines on stdin, a command line's words as arguments.
+export function exampleRequest(p, name) {
+  const data = new Uint8Array(fs.readFileSync(path.join(ROOT, 'examples', p.name, name)));
+  if (p.input === 'console') return { args: [], stdin: data };
+  if (p.input === 'args') return { args: Buffer.from(data).toString('latin1').trim().split(/\s+/) };
+  return { args: [name], files: [{ path: name, data }] };
+}

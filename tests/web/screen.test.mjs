@@ -1,8 +1,10 @@
 // screen.test.mjs -- the picture beside its code on one screen: after the
 // run of each tab's main example, at a 1366×768 laptop and a 1024×768
 // projector, the picture and the code panel's marked line are both inside
-// the window without scrolling, on the page and in full screen; on a
-// 390 px phone the picture comes before the code. Saves
+// the window without scrolling, on the page and in full screen; the input
+// of a document tab (what its tests/<name>/web.mjs gives as `typed`) folds
+// after a run and unfolds on 显示输入; on a 390 px phone the picture comes
+// before the code. Saves
 // build/web/shots/screen-<program>-<width>.png for people to look at.
 //
 //     node --test tests/web/screen.test.mjs   (after ./scripts/web.sh)
@@ -79,30 +81,39 @@ describe('the picture beside its code on one screen', () => {
 
   test('the input folds after a run and unfolds on 显示输入, 示例 says when it was edited or restarted; on a phone the picture comes before the code', async () => {
     page = await browser.newPage({ viewport: { width: 1366, height: 768 } });
-    const tab = await openTab(page, fileOrigin(), 'evaluator');
-    await drawn(page, 'evaluator');
-    const area = tab.locator('textarea.document');
-    const high = () => area.evaluate((a) => a.getBoundingClientRect().height);
-    const runs = (n) => page.waitForFunction((k) => document.querySelector('#tab-evaluator .output').dataset.runs === k, String(n));
-    assert.ok(await high() < 50, `folded to a line after the first run (${await high()} px)`);
-    // Typing opens it, and it stays open while 运行 is clicked (it must
-    // not move under the mouse), until the run is shown.
-    await area.fill('1+2*3');
-    assert.ok(await high() > 100, `open while typing in it (${await high()} px)`);
-    // 示例 says what is in the box.
     const label = (t) => t.locator('select.examples').evaluate((s) => s.options[s.selectedIndex].textContent);
-    assert.equal(await label(tab), '（已改动：原为 expr.txt）');
-    await tab.locator('button.run').click();
-    await runs(2);
-    assert.ok(await high() < 50, 'folded again by the run');
-    await tab.locator('button.fold').click();
-    assert.equal(await tab.locator('button.fold').getAttribute('aria-expanded'), 'true');
-    await tab.locator('button.run').click();
-    await runs(3);
-    assert.ok(await high() > 100, 'opened by 显示输入, it stays so through the next run');
-    const bitree = await openTab(page, fileOrigin(), 'bitree');
-    await runAndWait(bitree, () => bitree.locator('button.clear').click());
-    assert.equal(await label(bitree), '（重新开始：只有你输入的行）');
+    // A document tab with an input of its own to type (tests/<name>/web.mjs).
+    const typed = PROGRAMS.filter((q) => q.input === 'document' && q.checks.typed);
+    assert.ok(typed.length > 0, 'a document tab gives an input to type');
+    for (const p of typed) {
+      const tab = await openTab(page, fileOrigin(), p.name);
+      await drawn(page, p.name);
+      const area = tab.locator('textarea.document');
+      const high = () => area.evaluate((a) => a.getBoundingClientRect().height);
+      const runs = (n) => page.waitForFunction(([id, k]) => document.querySelector(`#tab-${id} .output`).dataset.runs === k,
+                                               [p.name, String(n)]);
+      assert.ok(await high() < 50, `${p.name}: folded to a line after the first run (${await high()} px)`);
+      // Typing opens it, and it stays open while 运行 is clicked (it must
+      // not move under the mouse), until the run is shown.
+      await area.fill(p.checks.typed);
+      assert.ok(await high() > 100, `${p.name}: open while typing in it (${await high()} px)`);
+      // 示例 says what is in the box.
+      assert.equal(await label(tab), `（已改动：原为 ${p.mainExample}）`);
+      await tab.locator('button.run').click();
+      await runs(2);
+      assert.ok(await high() < 50, `${p.name}: folded again by the run`);
+      await tab.locator('button.fold').click();
+      assert.equal(await tab.locator('button.fold').getAttribute('aria-expanded'), 'true');
+      await tab.locator('button.run').click();
+      await runs(3);
+      assert.ok(await high() > 100, `${p.name}: opened by 显示输入, it stays so through the next run`);
+    }
+    // A console tab started again holds only the lines typed.
+    for (const p of PROGRAMS.filter((q) => q.input === 'console')) {
+      const tab = await openTab(page, fileOrigin(), p.name);
+      await runAndWait(tab, () => tab.locator('button.clear').click());
+      assert.equal(await label(tab), '（重新开始：只有你输入的行）', p.name);
+    }
     await page.close();
 
     page = await browser.newPage({ viewport: { width: 390, height: 844 } });

@@ -1,4 +1,4 @@
-// pictures-bitree.test.mjs -- bitree's picture in a real browser, opened
+// pictures.test.mjs -- bitree's picture in a real browser, opened
 // from file://, held to the program's own output and to the rule the tree
 // is rebuilt by: the rebuild of the main example is drawn one step per
 // PreInCreate call, with that call's ranges, in the order the calls come;
@@ -10,14 +10,14 @@
 // and a long session says where its record stops. Screenshots go to
 // build/web/shots/.
 //
-//     node --test tests/web/pictures-bitree.test.mjs   (after ./scripts/web.sh)
+//     node --test tests/bitree/pictures.test.mjs   (after ./scripts/web.sh)
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
-import { fileOrigin, freshPicture, launch, linkInput, SHOTS, shown, WEB_DIR } from './browser.mjs';
+import { fileOrigin, freshPicture, launch, linkInput, SHOTS, shown, WEB_DIR } from '../web/browser.mjs';
 
 const require = createRequire(import.meta.url);
 const ROOT = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../..');

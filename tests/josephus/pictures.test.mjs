@@ -1,4 +1,4 @@
-// pictures-josephus.test.mjs -- the josephus picture, opened from file://,
+// pictures.test.mjs -- the josephus picture, opened from file://,
 // held to the program's own text: step by step, the seats are greyed in
 // the order of out.txt, one on each unlinking and none elsewhere, and the
 // count stands on a seat still in the ring; each number of out.txt leads
@@ -8,12 +8,12 @@
 // ring goes straight to (count−1) mod size. Saves the ring halfway as
 // build/web/shots/picture-josephus.png for people to look at.
 //
-//     node --test tests/web/pictures-josephus.test.mjs   (after ./scripts/web.sh)
+//     node --test tests/josephus/pictures.test.mjs   (after ./scripts/web.sh)
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, afterEach, before, beforeEach, describe, test } from 'node:test';
-import { cases, fileOrigin, freshPicture, gbk, launch, openTab, runAndWait, SHOTS } from './browser.mjs';
+import { cases, fileOrigin, freshPicture, gbk, launch, openTab, runAndWait, SHOTS } from '../web/browser.mjs';
 
 const CASES = cases('josephus/args.txt', 'josephus:args_thousand_largest_counts', 'josephus:args_refuse_n_zero');
 

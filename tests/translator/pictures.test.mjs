@@ -1,4 +1,4 @@
-// pictures-translator.test.mjs -- the translator's picture in a real browser,
+// pictures.test.mjs -- the translator's picture in a real browser,
 // opened from file://, held to the program's own output: the words drawn,
 // one per word step, are translate.txt of the same run, and the last step
 // shows it all written; the stack, the queue and the sentence drawn at each
@@ -8,12 +8,12 @@
 // refused while it is read draws nothing and says so, and one refused in the
 // middle of a group draws its steps up to there, the last saying why.
 //
-//     node --test tests/web/pictures-translator.test.mjs   (after ./scripts/web.sh)
+//     node --test tests/translator/pictures.test.mjs   (after ./scripts/web.sh)
 import assert from 'node:assert/strict';
 import { createRequire } from 'node:module';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { cases, fileOrigin, freshPicture, gbk, launch, openTab, runAndWait, shot, shown, WEB_DIR } from './browser.mjs';
+import { cases, fileOrigin, freshPicture, gbk, launch, openTab, runAndWait, shot, shown, WEB_DIR } from '../web/browser.mjs';
 
 const require = createRequire(import.meta.url);
 const DsdRunner = require('../../web/worker/runner.js');

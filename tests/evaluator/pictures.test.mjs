@@ -1,4 +1,4 @@
-// pictures-evaluator.test.mjs -- the evaluator's picture in a real browser,
+// pictures.test.mjs -- the evaluator's picture in a real browser,
 // opened from file://, held to the trace rows of result.txt that the
 // console program writes for the same input (the end-to-end cases): one
 // step per row, the stacks drawn after each step equal to the OPTR and
@@ -9,12 +9,12 @@
 // a new page opened at it draws; a division by zero ends on its error
 // step. Saves a screenshot of a middle step.
 //
-//     node --test tests/web/pictures-evaluator.test.mjs   (after ./scripts/web.sh)
+//     node --test tests/evaluator/pictures.test.mjs   (after ./scripts/web.sh)
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import path from 'node:path';
 import { after, before, describe, test } from 'node:test';
-import { cases, fileOrigin, freshPicture, gbk, launch, openTab, runAndWait, SHOTS } from './browser.mjs';
+import { cases, fileOrigin, freshPicture, gbk, launch, openTab, runAndWait, SHOTS } from '../web/browser.mjs';
 
 const CASES = cases('evaluator/expr.txt', 'evaluator:deep_brackets', 'evaluator:divide_by_zero_late',
                     'evaluator:two_operators');
