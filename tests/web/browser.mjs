@@ -85,13 +85,16 @@ export async function openTab(page, base, program) {
 }
 
 // runAndWait(tab, action): does action (clicking Run, pressing Enter) and
-// waits until the tab shows the run it started.
+// waits until the tab shows the run it started: one more run shown, and
+// none in flight (a run asked for while an earlier one was still being
+// drawn starts once that one is shown).
 export async function runAndWait(tab, action) {
   const output = tab.locator('.output');
   const before = Number(await output.getAttribute('data-runs') || 0);
   await action();
-  await tab.page().waitForFunction(([el, n]) => Number(el.getAttribute('data-runs') || 0) > n,
-                                   [await output.elementHandle(), before]);
+  await tab.page().waitForFunction(([el, section, n]) => Number(el.getAttribute('data-runs') || 0) > n &&
+                                     section.getAttribute('data-pending') === '0',
+                                   [await output.elementHandle(), await tab.elementHandle(), before]);
 }
 
 // shown(tab): what the tab shows of its latest run: {status, stdout, stderr,

@@ -11,6 +11,7 @@
 //     node --test tests/web/runs.test.mjs   (after ./scripts/web.sh)
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
+import crypto from 'node:crypto';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -289,6 +290,14 @@ describe('big inputs and outputs', () => {
     const saved = await download(t, 'translate.txt');
     assert.ok(saved.length > 18e6);
     assert.ok(gbk(saved).startsWith(shownText), 'the text shown is the start of the file');
+    // The file is made a part at a time: every part, in order, once.
+    const run = await page.evaluate(async () => {
+      const f = DsdUi.tabs.translator.last.result.files.find((x) => x.path === 'translate.txt');
+      const hash = new Uint8Array(await crypto.subtle.digest('SHA-256', f.data));
+      return { length: f.data.length, sha: Array.from(hash, (b) => b.toString(16).padStart(2, '0')).join('') };
+    });
+    assert.deepEqual({ length: saved.length, sha: crypto.createHash('sha256').update(saved).digest('hex') }, run,
+                     'the downloaded file is the run\'s translate.txt byte for byte');
     assert.match(say(await t.locator('section.file .cut-note').textContent()), new RegExp(`全部共 ${saved.length} 字节`));
   });
 });

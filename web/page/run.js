@@ -24,7 +24,8 @@
  *    wantsSteps() true when the tab's picture wants the step writer's trace,
  *    busy(state)  the run bar as the state says ('idle', 'running', 'queued'),
  *    shown(run)   puts an answered run on screen (the output view), in a
-                 turn of its own (DsdDom.inTurn) after the answer came,
+                 turn of its own (DsdDom.inTurn) after the answer came;
+                 the state is running until every listener has drawn it,
  *    refused(t)   puts a refusal's message on screen,
  *    publish(run) makes run the tab's latest and tells its listeners}
  * returns {run() -> Promise of the run on screen once this request (or a
@@ -75,22 +76,31 @@ var DsdRun = (function () {
       var started = performance.now();
       enter('running');
       DsdEngine.run(program, asked.request, hooks.wantsSteps()).then(function (answer) {
-        var again = state === 'queued';
-        enter('idle');
-        if (again) { start(); return; }
-        if (mine !== ticket) return;
+        if (state === 'queued' || mine !== ticket) { settle(); return; }
         var run = { request: asked.request, command: asked.command, result: answer.result || null,
                     trace: answer.trace || null, record: answer.record || null, stepsError: answer.stepsError || null,
                     error: answer.error || null, stopped: answer.error === DsdEngine.STOPPED,
                     ms: performance.now() - started };
-        /* In a turn of its own: the answer's arrival (the worker's
-         * message read into objects) was task enough. */
+        /* Shown in turns (DsdDom.inTurn), the first after the answer's
+         * own arrival (the worker's message read into objects), and the
+         * machine stays running until the last: a run() asked for while
+         * it is drawn waits for it, as one asked for while it ran. */
         DsdDom.inTurn(function () {
-          if (mine !== ticket) return;   /* a refusal came in between */
-          hooks.shown(run);
-          publish(run);
+          if (mine === ticket) {         /* else a refusal came in between */
+            hooks.shown(run);
+            publish(run);
+          }
+          DsdDom.inTurn(settle);
         });
       });
+    }
+
+    /* settle(): the run in flight is over (shown or dropped): running ->
+     * idle, or queued -> idle and a new run at once. */
+    function settle() {
+      var again = state === 'queued';
+      enter('idle');
+      if (again) start();
     }
 
     return {
