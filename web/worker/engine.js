@@ -13,8 +13,9 @@
  * the tab's picture wants the steps, a second one {id, action: 'steps',
  * request} on the same request (worker.js: the step writer in a fresh
  * instance, its trace parsed in the worker). The request's bytes are
- * copied to the worker (the page keeps its request: the saved score reads
- * it, and it is sent twice); the answers' bytes come back transferred.
+ * copied to the worker, a few MB per turn (the page keeps its request:
+ * the saved score reads it, and it is sent twice); the answers' bytes
+ * come back transferred.
  *
  * stop(program) ends the program's worker and with it what it was doing;
  * every pending request is answered as stopped, and the next run starts a
@@ -87,31 +88,59 @@ var DsdEngine = (function () {
     entry.pending = {};
   }
 
-  /* sent(request): {request, transfer}: a copy of request whose bytes
-   * (stdin, the files) are fresh buffers, to be transferred: one copy of
-   * the bytes, where a structured clone of a large file holds the page
-   * up far longer. The page keeps its own request. */
-  function sent(request) {
+  /* The most bytes of a request copied in one turn: a 50 MB file copied
+   * at once held the page up for 100 to 400 ms. */
+  var COPY_PART = 4 * 1024 * 1024;
+
+  /* copied(bytes, done): calls done with a fresh copy of bytes, made a
+   * COPY_PART at a time, each part after the first in a turn of its own
+   * (DsdDom.inTurn, page/dom.js; a turn is a task, nothing of the DOM). */
+  function copied(bytes, done) {
+    var copy = new Uint8Array(bytes.length);
+    var at = 0;
+    (function part() {
+      copy.set(bytes.subarray(at, at + COPY_PART), at);
+      at += COPY_PART;
+      if (at < bytes.length) DsdDom.inTurn(part);
+      else done(copy);
+    })();
+  }
+
+  /* sent(request, done): calls done with {request, transfer}: a copy of
+   * request whose bytes (stdin, the files) are fresh buffers, to be
+   * transferred: one copy of the bytes, where a structured clone of a
+   * large file holds the page up far longer. The page keeps its own
+   * request. */
+  function sent(request, done) {
     var copy = Object.assign({}, request);
     var transfer = [];
-    function own(bytes) {
-      var mine = bytes.slice();
-      transfer.push(mine.buffer);
-      return mine;
+    var files = request.files || [];
+    var left = files.length + (request.stdin ? 1 : 0);
+    function own(bytes, put) {
+      copied(bytes, function (mine) {
+        transfer.push(mine.buffer);
+        put(mine);
+        if (--left === 0) done({ request: copy, transfer: transfer });
+      });
     }
-    if (request.stdin) copy.stdin = own(request.stdin);
-    if (request.files) copy.files = request.files.map(function (f) { return { path: f.path, data: own(f.data) }; });
-    return { request: copy, transfer: transfer };
+    if (request.files) copy.files = files.map(function (f) { return { path: f.path, data: null }; });
+    if (left === 0) { done({ request: copy, transfer: transfer }); return; }
+    if (request.stdin) own(request.stdin, function (mine) { copy.stdin = mine; });
+    files.forEach(function (f, i) { own(f.data, function (mine) { copy.files[i].data = mine; }); });
   }
 
   /* ask(entry, action, request): a Promise of the worker's answer to one
-   * request (without its id). */
+   * request (without its id). It is pending from the start, so that a
+   * stop while its bytes are still being copied answers it too; a worker
+   * stopped meanwhile is sent nothing. */
   function ask(entry, action, request) {
     var id = nextId++;
-    var message = sent(request);
     return new Promise(function (resolve) {
       entry.pending[id] = resolve;
-      entry.worker.postMessage({ id: id, action: action, request: message.request }, message.transfer);
+      sent(request, function (message) {
+        if (!entry.pending[id]) return;
+        entry.worker.postMessage({ id: id, action: action, request: message.request }, message.transfer);
+      });
     });
   }
 
