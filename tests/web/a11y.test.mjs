@@ -105,6 +105,8 @@ describe('accessibility and the phone, opened from file', () => {
         const where = await page.evaluate(() => {
           const n = document.activeElement;
           if (!n || n === document.body) return 'out';
+          // a tab out of sight keeps its layout, never its place in the Tab order
+          if (n.closest('section.tab[hidden]')) window.dsdStray = (window.dsdStray || []).concat(n.closest('section').id);
           const style = getComputedStyle(n);
           n.dataset.reached = style.outlineStyle !== 'none' && parseFloat(style.outlineWidth) >= 2 ? 'drawn' : 'bare';
           return 'in';
@@ -119,10 +121,13 @@ describe('accessibility and the phone, opened from file', () => {
         const out = { missed: visible.filter((n) => !n.dataset.reached).map(name),
                       bare: visible.filter((n) => n.dataset.reached === 'bare').map(name), count: visible.length };
         document.querySelectorAll('[data-reached]').forEach((n) => delete n.dataset.reached);
+        out.stray = window.dsdStray || [];
+        window.dsdStray = [];
         return out;
       }, `tab-${program}`);
       assert.deepEqual(missed.missed, [], `${program}: controls Tab does not reach (of ${missed.count})`);
       assert.deepEqual(missed.bare, [], `${program}: controls whose focus is not drawn`);
+      assert.deepEqual(missed.stray, [], `${program}: Tab went into a tab out of sight`);
     }
 
     // What a program's own checks ask of its tab (tests/<name>/web.mjs),
