@@ -260,6 +260,11 @@ describe('big inputs and outputs', () => {
     assert.match(await tab.locator('select.examples option:checked').textContent(), /你打开的文件：big-expr\.txt/);
     assert.equal(await tab.locator('.output .command code').textContent(), 'evaluator big-expr.txt');
     assert.match((await shown(tab)).files['result.txt'], /运算结果是:15/);
+    // The file is read a part at a time: the program got every part, in order, once.
+    assert.equal(await page.evaluate(async () => {
+      const hash = new Uint8Array(await crypto.subtle.digest('SHA-256', DsdUi.tabs.evaluator.last.request.files[0].data));
+      return Array.from(hash, (b) => b.toString(16).padStart(2, '0')).join('');
+    }), crypto.createHash('sha256').update(big).digest('hex'), 'the program got the file byte for byte');
     // A name the browser cannot pass as it is (the console passes GBK, the
     // browser UTF-8) is replaced by the plain one, and the page says why.
     await runAndWait(tab, () => tab.locator('.sources input[type=file]').setInputFiles(

@@ -38,6 +38,30 @@ var DsdFiles = (function () {
     }
   }
 
+  /* The most bytes copied into a file, or read out of one, in one turn (a
+   * Blob copies what it is made of: 80 MB at once held the page up for
+   * half a second). */
+  var FILE_PART = 4 * 1024 * 1024;
+
+  /* readFile(file, done, fail): calls done with the exact bytes of file
+   * (a File), read a FILE_PART at a time (the browser puts each read
+   * together on the page's thread: 50 MB in one read held it up), or fail
+   * when the browser cannot read it. A file that shrinks meanwhile gives
+   * the bytes read. */
+  function readFile(file, done, fail) {
+    var bytes = new Uint8Array(file.size);
+    var at = 0;
+    (function part() {
+      if (at >= bytes.length) { done(bytes); return; }
+      file.slice(at, at + FILE_PART).arrayBuffer().then(function (buf) {
+        if (!buf.byteLength) { done(bytes.subarray(0, at)); return; }
+        bytes.set(new Uint8Array(buf), at);
+        at += buf.byteLength;
+        part();
+      }, fail);
+    })();
+  }
+
   /* fileButton(onOpen, onFail): a button that opens a file of the user's
    * own and calls onOpen(name, bytes) with its exact bytes, or onFail with
    * a message when the browser cannot read it. */
@@ -47,8 +71,8 @@ var DsdFiles = (function () {
       var file = input.files[0];
       if (!file) return;
       input.value = '';
-      file.arrayBuffer().then(function (buf) {
-        onOpen(file.name, new Uint8Array(buf));
+      readFile(file, function (bytes) {
+        onOpen(file.name, bytes);
       }, function () {
         onFail('无法读取文件 ' + file.name + '：浏览器读不出它的内容（它可能已被移走、改名，或太大）。请检查后重新打开。');
       });
@@ -57,10 +81,6 @@ var DsdFiles = (function () {
     button.addEventListener('click', function () { input.click(); });
     return el('span', {}, [button, input]);
   }
-
-  /* The most bytes copied into a file in one turn (a Blob copies what it
-   * is made of: 80 MB at once held the page up for half a second). */
-  var FILE_PART = 4 * 1024 * 1024;
 
   /* downloadLink(name, bytes): a link that saves bytes as a file name.
    * The file is made on the first click (copying a large output when it
