@@ -17,7 +17,7 @@
  *     int Hooked(char *file) { ...what main does, StepHook = Hear...; return 0; }
  *     int Writer(char *file) { ...return WriteSteps(argc, argv); }
  *     ...
- *     StepRuns runs = RunTwice("evaluator", input, Hooked, Writer);
+ *     StepRuns runs = RunTwice("<program>", input, Hooked, Writer);
  *     ExpectTheRealPaths(runs, "Run");
  */
 #ifndef TEST_SUPPORT_CALL_PATH_CHECK_H
